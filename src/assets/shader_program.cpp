@@ -1,0 +1,65 @@
+// Shader program loader: reads the two sources, compiles, links and prints the six log lines.
+#include "assets/shader_program.h"
+
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+std::string readShaderSource(const std::string& path)
+{
+    std::string text;
+    std::ifstream file(path);
+    if (!file.is_open()) {
+        return text;
+    }
+    std::string line;
+    while (std::getline(file, line)) {
+        text += "\n" + line;
+    }
+    return text;
+}
+
+namespace {
+
+void compileAndLog(GLuint shader, const char* name, const std::string& source)
+{
+    printf("Compiling shader : %s\n", name);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    // At least one character, so that an empty log still prints as an empty line.
+    std::vector<char> log(length > 0 ? length : 1, '\0');
+    glGetShaderInfoLog(shader, length, nullptr, log.data());
+    printf("%s\n", log.data());
+}
+
+}  // namespace
+
+GLuint loadShaderProgram(const char* vertexFile, const char* fragmentFile)
+{
+    GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+
+    std::string vertexSource = readShaderSource(std::string("shader/") + vertexFile);
+    std::string fragmentSource = readShaderSource(std::string("shader/") + fragmentFile);
+
+    compileAndLog(vertexShader, vertexFile, vertexSource);
+    compileAndLog(fragmentShader, fragmentFile, fragmentSource);
+
+    printf("Linking program\n");
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, fragmentShader);
+    glLinkProgram(program);
+    GLint length = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(length > 0 ? length : 1, '\0');
+    glGetProgramInfoLog(program, length, nullptr, log.data());
+    printf("%s\n", log.data());
+
+    glDeleteShader(vertexShader);
+    glDeleteShader(fragmentShader);
+    return program;
+}

@@ -1,0 +1,72 @@
+// The render state of the demo: the five programs and their uniform locations, the shadow-map
+// target, this frame's camera and light matrices, the light, and the shadow and camera switches.
+// Its operations are the three passes of a frame: shadow depth, outline, shaded.
+#pragma once
+#include "assets/scene_object.h"
+
+#include <glad/gl.h>
+#include <glm/glm.hpp>
+
+struct GLFWwindow;
+
+constexpr int shadowMapSize = 1024;
+
+struct Renderer {
+    GLint wireframeMvpLocation = -1;
+    GLint depthMvpLocation = -1;
+    GLint shadowMvpLocation = -1;
+    GLint shadowViewLocation = -1;
+    GLint shadowLightPositionLocation = -1;
+    GLint shadowDepthBiasMvpLocation = -1;
+    GLint shadowMapLocation = -1;
+    GLint shadowLightInvDirectionLocation = -1;
+    GLint shadowTextureSamplerLocation = -1;
+    GLint shadowModelLocation = -1;
+    GLint bumpMvpLocation = -1;
+    GLint bumpViewLocation = -1;
+    GLint bumpLightPositionLocation = -1;
+    GLint bumpDepthBiasMvpLocation = -1;
+    GLint bumpShadowMapLocation = -1;
+    GLint bumpLightInvDirectionLocation = -1;
+    GLint bumpCameraPositionLocation = -1;
+    GLint bumpModelLocation = -1;
+    GLint bumpTextureSamplerLocation = -1;
+    GLint bumpSamplerLocation = -1;
+    GLint toonColorLocation = -1;
+    GLint toonMvpLocation = -1;
+    GLint toonViewLocation = -1;
+    GLint toonModelLocation = -1;
+    GLint toonLightInvDirectionLocation = -1;
+    GLuint shadowMappingProgram = 0;
+    GLuint depthRttProgram = 0;
+    GLuint toonProgram = 0;
+    GLuint wireframeProgram = 0;
+    GLuint bumpMappingProgram = 0;
+    GLuint shadowFramebuffer = 0;
+    GLuint shadowDepthTexture = 0;
+    GLFWwindow* window = nullptr;  // not owned
+    glm::mat4 cameraView = glm::mat4(1.0f);
+    glm::mat4 cameraProjection = glm::mat4(1.0f);
+    glm::vec3 lightPosition = glm::vec3(6.0f, 4.0f, 4.0f);
+    glm::vec3 lightInvDirection = glm::vec3(0.0f);  // the light's eye point for the shadow map
+    glm::mat4 depthMvp = glm::mat4(1.0f);
+    glm::mat4 lightView = glm::mat4(1.0f);
+    glm::mat4 lightProjection = glm::mat4(1.0f);
+    int attributeCounter = -1;
+    double drawVertexCount = 0.0;  // vertex count of the draw in progress; 0 between draws
+    bool shadowsEnabled = false;
+    bool autoCamera = true;  // true: the camera follows the timeline; false: free flight
+
+    Renderer() = default;
+    // Loads the programs, looks up the uniforms and builds the shadow-map target; needs the
+    // window's context current and the GL entry points resolved.
+    explicit Renderer(GLFWwindow* window);
+
+    void beginShadowPass();
+    void drawDepth(SceneObject object);
+    void beginOutlinePass();
+    void drawOutline(SceneObject object);
+    // State set-up of the shaded pass, run once before the first drawShaded of a frame.
+    void beginShadedPass();
+    void drawShaded(SceneObject object);
+};
