@@ -66,7 +66,5 @@ struct Renderer {
     void drawDepth(SceneObject object);
     void beginOutlinePass();
     void drawOutline(SceneObject object);
-    // State set-up of the shaded pass, run once before the first drawShaded of a frame.
-    void beginShadedPass();
     void drawShaded(SceneObject object);
 };
