@@ -1,0 +1,96 @@
+// One frame of the demo's loop, with the virtual clock set to the frame's show time.
+#include "capture_session.h"
+
+#include "app/scene.h"
+#include "app/show_control.h"
+#include "app/window.h"
+#include "camera/camera.h"
+#include "platform/clock.h"
+#include "render/display_size.h"
+
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+bool openCaptureSession(CaptureSession& session, const CaptureOptions& options)
+{
+    displayWidth = options.width;
+    displayHeight = options.height;
+    virtualClock.enabled = true;
+    virtualClock.milliseconds = 0.0;
+    // The video takes its sound from the music file; the capture itself plays nothing.
+    setenv("ALSOFT_DRIVERS", "null", 1);
+
+    session.show = std::make_unique<ShowControl>();
+    session.show->prepare();
+    if (!glfwInit()) {
+        fprintf(stderr, "lumarq-capture: cannot start GLFW; run it under an X server, e.g. xvfb-run -a\n");
+        return false;
+    }
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    session.window = openDemoWindow(options.width, options.height, nullptr);
+    if (session.window == nullptr) {
+        fprintf(stderr, "lumarq-capture: cannot open a %dx%d window with an OpenGL 3.3 context\n", options.width,
+                options.height);
+        return false;
+    }
+    prepareContext(session.window);
+
+    session.scene = std::make_unique<Scene>();
+    if (!session.scene->load(session.window)) {
+        fprintf(stderr, "lumarq-capture: %s\n", session.scene->loadFailure.c_str());
+        return false;
+    }
+    session.keys = options.keys;
+    std::stable_sort(session.keys.begin(), session.keys.end(),
+                     [](const KeyPress& a, const KeyPress& b) { return a.timeMs < b.timeMs; });
+    session.prevSeconds = secondsNow();
+    session.show->start(*session.scene);
+    return true;
+}
+
+void runFrame(CaptureSession& session, double ms, Image* image)
+{
+    ShowControl& show = *session.show;
+    Scene& scene = *session.scene;
+    virtualClock.milliseconds = ms;
+
+    show.beginFrame();
+    const double now = secondsNow();
+    scene.animate(now - session.prevSeconds);
+    show.advance(scene);
+    session.prevSeconds = secondsNow();
+    if (image != nullptr) {
+        scene.render();
+        readFramebuffer(*image, displayWidth, displayHeight, session.scratch);
+    } else {
+        // The outline pass is where the camera follows its pose or flies; keep that going.
+        updateCameraMatrices(session.window, scene.renderer.autoCamera);
+    }
+    glfwSwapBuffers(session.window);
+
+    ShowKeys keys;
+    while (session.nextKey < session.keys.size() && session.keys[session.nextKey].timeMs <= ms) {
+        switch (session.keys[session.nextKey].key) {
+        case '0': keys.autoCamera = true; break;
+        case '1': keys.toon = true; break;
+        case '2': keys.shadow = true; break;
+        case '3': keys.bump = true; break;
+        }
+        ++session.nextKey;
+    }
+    show.applySwitches(scene, keys);
+    glfwPollEvents();
+}
+
+void closeCaptureSession(CaptureSession& session)
+{
+    if (session.scene && session.window != nullptr) {
+        session.scene->release();
+    }
+    glfwTerminate();
+    session.scene.reset();
+    session.show.reset();
+}
