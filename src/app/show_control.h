@@ -9,6 +9,14 @@
 struct GLFWwindow;
 struct Scene;
 
+// The four show keys as read after one buffer swap; true means down.
+struct ShowKeys {
+    bool toon = false;
+    bool shadow = false;
+    bool bump = false;
+    bool autoCamera = false;
+};
+
 struct ShowControl {
     Music music;
     Timeline timeline;
@@ -22,7 +30,14 @@ struct ShowControl {
     void start(Scene& scene);
     void beginFrame();
     void advance(Scene& scene);
+    // Reads the keys (a style key only while its timed switch is not due) and applies them.
     void afterSwap(Scene& scene, GLFWwindow* window);
+
+    // Whether a timed style switch fires in this frame, without any key.
+    bool shadowSwitchDue() const;
+    bool bumpSwitchDue() const;
+    // The style switches and the camera toggle, in order, for this frame's keys.
+    void applySwitches(Scene& scene, const ShowKeys& keys);
 
     // Milliseconds since the show clock was zeroed, for this frame's tick.
     int32_t showTime() const;

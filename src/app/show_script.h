@@ -1,0 +1,67 @@
+// The show's fixed script as data: camera keyframes and segments, the hops, the three shading
+// styles, the timed style switches and the keys that trigger them.
+#pragma once
+#include "camera/camera.h"
+
+#include <array>
+#include <cstdint>
+
+struct Scene;
+struct SceneObject;
+struct Timeline;
+
+// One of the nine scene objects, named by its field in the Scene.
+using SceneObjectField = SceneObject Scene::*;
+
+constexpr int showPoseCount = 13;
+extern const CameraPose showPoses[showPoseCount];
+
+// A camera segment between two of the poses above, indices into showPoses.
+struct ShowSegment {
+    int startMs;
+    int endMs;
+    int from;
+    int to;
+};
+constexpr int showSegmentCount = 10;
+extern const ShowSegment showSegments[showSegmentCount];
+
+struct ShowJump {
+    int timeMs;
+    SceneObjectField object;
+};
+constexpr int showJumpCount = 116;
+extern const std::array<ShowJump, showJumpCount> showJumps;
+
+// What a style does to one object: a program from the renderer or none, a bump flag or none.
+enum class StyleProgram : uint8_t { keep, toon, shadowMapping, bumpMapping };
+enum class StyleBump : uint8_t { keep, off, on };
+struct StyleRule {
+    SceneObjectField object;
+    StyleProgram program;
+    StyleBump bump;
+};
+struct ShadingStyle {
+    StyleRule rules[9];  // one per scene object
+    bool shadowsEnabled;
+};
+extern const ShadingStyle toonStyle;
+extern const ShadingStyle shadowStyle;
+extern const ShadingStyle bumpStyle;
+
+// Show times (ms) at which the shadow and bump styles switch on by themselves.
+constexpr double shadowSwitchTimeMs = 29222.751;
+constexpr double bumpSwitchTimeMs = 48428.143;
+
+// Key codes: the digit keys '1', '2', '3' pick a style, '0' toggles the scripted camera.
+constexpr int toonStyleKey = 49;
+constexpr int shadowStyleKey = 50;
+constexpr int bumpStyleKey = 51;
+constexpr int autoCameraKey = 48;
+
+// The ten camera segments, in script order.
+void addShowSegments(Timeline& timeline);
+// The 116 hops, in script order, each from where its object stands now.
+void addShowJumps(Timeline& timeline, Scene& scene);
+// Writes the style's programs and bump flags to the objects it names and sets shadowsEnabled.
+void applyStyle(Scene& scene, const ShadingStyle& style);
