@@ -122,6 +122,13 @@ void Scene::animate(double dt)
 
 void Scene::render()
 {
+    renderShadowPass();
+    renderOutlinePass();
+    renderShadedPass();
+}
+
+void Scene::renderShadowPass()
+{
     renderer.beginShadowPass();
     for (SceneObject Scene::*member : fullList) {
         if (renderer.shadowsEnabled) {
@@ -129,12 +136,18 @@ void Scene::render()
         }
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
 
+void Scene::renderOutlinePass()
+{
     renderer.beginOutlinePass();
     for (SceneObject Scene::*member : outlineList) {
         renderer.drawOutline(this->*member);
     }
+}
 
+void Scene::renderShadedPass()
+{
     setUpShadedPass(renderer);
     for (SceneObject Scene::*member : fullList) {
         renderer.drawShaded(this->*member);

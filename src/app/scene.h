@@ -31,7 +31,11 @@ struct Scene {
     // be read, which leaves the scene fit only to be released and destroyed.
     bool load(GLFWwindow* window);
     void animate(double dt);
+    // The three passes of a frame, in this order.
     void render();
+    void renderShadowPass();
+    void renderOutlinePass();
+    void renderShadedPass();
     // Deletes every GL object of the demo; needs the context current. Safe after a failed load.
     void release();
 };
