@@ -65,11 +65,11 @@ void runFrame(CaptureSession& session, double ms, Image* image)
     if (image != nullptr) {
         scene.render();
         readFramebuffer(*image, displayWidth, displayHeight, session.scratch);
+        glfwSwapBuffers(session.window);
     } else {
         // The outline pass is where the camera follows its pose or flies; keep that going.
         updateCameraMatrices(session.window, scene.renderer.autoCamera);
     }
-    glfwSwapBuffers(session.window);
 
     ShowKeys keys;
     while (session.nextKey < session.keys.size() && session.keys[session.nextKey].timeMs <= ms) {

@@ -1,0 +1,128 @@
+// lumarq-capture end to end: repeatable stills, the style switch seen in pictures, key presses,
+// the contact sheet and a short video with its sound.
+#include "support/process.h"
+
+#include <gtest/gtest.h>
+#include <lodepng.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string capture = std::string(LUMARQ_RUN_DIR) + "/lumarq-capture";
+
+ProcessResult runCapture(std::vector<std::string> args)
+{
+    args.insert(args.begin(), capture);
+    ProcessOptions options;
+    options.workingDirectory = LUMARQ_RUN_DIR;
+    options.timeoutSeconds = 240;
+    return runProcess(args, options);
+}
+
+struct Picture {
+    unsigned width = 0;
+    unsigned height = 0;
+    std::vector<unsigned char> rgba;
+};
+
+Picture loadPicture(const std::string& path)
+{
+    Picture picture;
+    EXPECT_EQ(lodepng::decode(picture.rgba, picture.width, picture.height, path), 0u) << path;
+    return picture;
+}
+
+// Fraction of pixels whose colour differs noticeably between two pictures of the same size.
+double differingFraction(const Picture& a, const Picture& b)
+{
+    if (a.rgba.size() != b.rgba.size() || a.rgba.empty()) {
+        return 1.0;
+    }
+    size_t differing = 0;
+    for (size_t i = 0; i < a.rgba.size(); i += 4) {
+        int d = std::abs(a.rgba[i] - b.rgba[i]) + std::abs(a.rgba[i + 1] - b.rgba[i + 1]) +
+                std::abs(a.rgba[i + 2] - b.rgba[i + 2]);
+        differing += d > 24;
+    }
+    return static_cast<double>(differing) / (a.rgba.size() / 4);
+}
+
+TEST(CaptureRun, BadArgumentsGiveUsageAndStatusTwo)
+{
+    ProcessResult result = runCapture({"--at", "1000"});
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_NE(result.err.find("usage: lumarq-capture"), std::string::npos) << result.err;
+}
+
+TEST(CaptureRun, StillsRepeatExactlyAndShowTheShadowSwitch)
+{
+    const std::string first = makeTempDir("lumarq-capture-a");
+    const std::string second = makeTempDir("lumarq-capture-b");
+    const std::vector<std::string> common = {"--at", "29200,29300", "--size", "320x180", "--fps", "30"};
+    std::vector<std::string> a = common;
+    a.insert(a.end(), {"--out", first});
+    std::vector<std::string> b = common;
+    b.insert(b.end(), {"--out", second});
+    ProcessResult ra = runCapture(a);
+    ProcessResult rb = runCapture(b);
+    ASSERT_EQ(ra.exitStatus, 0) << ra.err;
+    ASSERT_EQ(rb.exitStatus, 0) << rb.err;
+    for (const char* name : {"/frame-29200.png", "/frame-29300.png"}) {
+        const std::string bytesA = readFile(first + name);
+        ASSERT_FALSE(bytesA.empty()) << name;
+        EXPECT_TRUE(bytesA == readFile(second + name)) << name << " differs between two runs";
+    }
+    // 29200 is still toon; by 29300 the shadow style has switched on: most of the picture changes.
+    const Picture before = loadPicture(first + "/frame-29200.png");
+    const Picture after = loadPicture(first + "/frame-29300.png");
+    EXPECT_GT(differingFraction(before, after), 0.2);
+}
+
+TEST(CaptureRun, AKeyPressSwitchesTheStyleAtItsTime)
+{
+    const std::string plain = makeTempDir("lumarq-capture-plain");
+    const std::string keyed = makeTempDir("lumarq-capture-keyed");
+    ProcessResult rp = runCapture({"--at", "3000", "--size", "320x180", "--fps", "30", "--out", plain});
+    ProcessResult rk = runCapture({"--at", "3000", "--size", "320x180", "--fps", "30", "--keys", "2000:2", "--out", keyed});
+    ASSERT_EQ(rp.exitStatus, 0) << rp.err;
+    ASSERT_EQ(rk.exitStatus, 0) << rk.err;
+    EXPECT_GT(differingFraction(loadPicture(plain + "/frame-3000.png"), loadPicture(keyed + "/frame-3000.png")), 0.2);
+}
+
+TEST(CaptureRun, ContactSheetHasAThumbnailRowPerSegment)
+{
+    const std::string dir = makeTempDir("lumarq-capture-sheet");
+    ProcessResult result = runCapture({"--sheet", dir + "/sheet.png", "--size", "320x180", "--fps", "10"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const Picture sheet = loadPicture(dir + "/sheet.png");
+    // Three 320x180 thumbnails across, ten rows of label and thumbnail down.
+    EXPECT_EQ(sheet.width, 8u + 3u * (320u + 8u));
+    EXPECT_EQ(sheet.height, 8u + 10u * (20u + 180u + 8u));
+}
+
+TEST(CaptureRun, VideoCarriesTheMusicAndLastsAsAsked)
+{
+    if (std::system("command -v ffprobe > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    const std::string dir = makeTempDir("lumarq-capture-video");
+    const std::string video = dir + "/show.mp4";
+    ProcessResult result = runCapture({"--video", video, "--size", "160x90", "--fps", "10", "--to", "3000"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    ProcessOptions options;
+    ProcessResult probe = runProcess({"/usr/bin/ffprobe", "-v", "error", "-show_entries", "stream=codec_type:format=duration",
+                                      "-of", "default=noprint_wrappers=1", video},
+                                     options);
+    ASSERT_EQ(probe.exitStatus, 0) << probe.err;
+    EXPECT_NE(probe.out.find("codec_type=video"), std::string::npos) << probe.out;
+    EXPECT_NE(probe.out.find("codec_type=audio"), std::string::npos) << probe.out;
+    const std::string::size_type at = probe.out.find("duration=");
+    ASSERT_NE(at, std::string::npos) << probe.out;
+    const double duration = std::atof(probe.out.c_str() + at + 9);
+    EXPECT_NEAR(duration, 3.1, 0.25);
+}
+
+}  // namespace
