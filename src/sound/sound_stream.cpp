@@ -1,0 +1,171 @@
+// Streams: opening an MPEG audio file with mpg123 at its own rate and channel count as 16-bit
+// samples, and decoding it one OpenAL buffer at a time.
+#include "sound/sound_stream.h"
+
+#include "platform/asset_path.h"
+#include "sound/sound_result.h"
+#include "sound/sound_system.h"
+#include "sound/sound_test_hook.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+#include <string>
+
+namespace {
+
+// mpg123_read hands back nothing without an error only in feed mode; a few empty reads in a row
+// mean the decoder is stuck, and the stream is ended rather than spun on.
+constexpr int maxEmptyReads = 4;
+
+// Accept every rate the decoder knows, mono or stereo, always as signed 16-bit samples.
+void allow16BitOutput(mpg123_handle* decoder)
+{
+    mpg123_format_none(decoder);
+    const long* rates = nullptr;
+    size_t rateCount = 0;
+    mpg123_rates(&rates, &rateCount);
+    for (size_t i = 0; i < rateCount; ++i) {
+        mpg123_format(decoder, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    }
+}
+
+}  // namespace
+
+int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, const void* exinfo,
+                            SoundStream** stream)
+{
+    if (stream != nullptr) {
+        *stream = nullptr;
+    }
+    if (int forced = takeForcedResult(soundForcedResults.createStream)) {
+        return forced;
+    }
+    if (stream == nullptr || path == nullptr || mode != soundModeDefault || exinfo != nullptr) {
+        return soundErrInvalidParam;
+    }
+    if (system == nullptr) {
+        return soundErrInvalidHandle;
+    }
+    if (!system->initialised) {
+        return soundErrUninitialized;
+    }
+    static const bool decoderLibraryReady = mpg123_init() == MPG123_OK;
+    if (!decoderLibraryReady) {
+        return soundErrFormat;
+    }
+
+    const int file = open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) {
+        return errno == ENOENT || errno == ENOTDIR ? soundErrFileNotFound : soundErrFileRead;
+    }
+    SoundStream* made = new (std::nothrow) SoundStream();
+    if (made == nullptr) {
+        close(file);
+        return soundErrMemory;
+    }
+    made->system = system;
+    made->file = file;
+    made->decoder = mpg123_new(nullptr, nullptr);
+    if (made->decoder == nullptr) {
+        soundStreamRelease(made);
+        return soundErrMemory;
+    }
+    // The decoder would otherwise print its complaints about damaged files on standard error.
+    mpg123_param(made->decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    allow16BitOutput(made->decoder);
+    int encoding = 0;
+    if (mpg123_open_fd(made->decoder, file) != MPG123_OK ||
+        mpg123_getformat(made->decoder, &made->rate, &made->channelCount, &encoding) != MPG123_OK ||
+        encoding != MPG123_ENC_SIGNED_16 || (made->channelCount != 1 && made->channelCount != 2)) {
+        soundStreamRelease(made);
+        return soundErrFormat;
+    }
+    // Keep that one format for the whole file, so every buffer has the same layout.
+    mpg123_format_none(made->decoder);
+    mpg123_format(made->decoder, made->rate, made->channelCount, MPG123_ENC_SIGNED_16);
+    made->format = made->channelCount == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
+
+    const size_t frames = static_cast<size_t>(made->rate) * soundStreamBufferMs / 1000;
+    made->pcm.resize(frames * static_cast<size_t>(made->channelCount) * sizeof(int16_t));
+    alcMakeContextCurrent(system->context);
+    alGetError();
+    alGenBuffers(soundStreamBufferCount, made->buffers);
+    if (alGetError() != AL_NO_ERROR) {
+        for (ALuint& buffer : made->buffers) {
+            buffer = 0;
+        }
+        soundStreamRelease(made);
+        return soundErrMemory;
+    }
+    made->next = system->streams;
+    system->streams = made;
+    *stream = made;
+    return soundOk;
+}
+
+int soundStreamRewind(SoundStream& stream)
+{
+    if (mpg123_seek(stream.decoder, 0, SEEK_SET) < 0) {
+        return soundErrFileRead;
+    }
+    stream.endOfFile = false;
+    return soundOk;
+}
+
+int soundStreamFill(SoundStream& stream, ALuint buffer, bool* filled)
+{
+    *filled = false;
+    if (stream.endOfFile) {
+        return soundOk;
+    }
+    int result = soundOk;
+    size_t total = 0;
+    int emptyReads = 0;
+    while (total < stream.pcm.size()) {
+        size_t done = 0;
+        const int status = mpg123_read(stream.decoder, stream.pcm.data() + total, stream.pcm.size() - total, &done);
+        total += done;
+        if (status == MPG123_DONE) {
+            stream.endOfFile = true;
+            break;
+        }
+        if (status != MPG123_OK && status != MPG123_NEW_FORMAT) {
+            // Damaged past this point: play what was decoded and end the stream here.
+            stream.endOfFile = true;
+            result = soundErrFileRead;
+            break;
+        }
+        emptyReads = done == 0 ? emptyReads + 1 : 0;
+        if (emptyReads >= maxEmptyReads) {
+            stream.endOfFile = true;
+            break;
+        }
+    }
+    if (total > 0) {
+        alBufferData(buffer, stream.format, stream.pcm.data(), static_cast<ALsizei>(total),
+                     static_cast<ALsizei>(stream.rate));
+        *filled = true;
+    }
+    return result;
+}
+
+void soundStreamRelease(SoundStream* stream)
+{
+    if (stream == nullptr) {
+        return;
+    }
+    if (stream->buffers[0] != 0) {
+        alDeleteBuffers(soundStreamBufferCount, stream->buffers);
+    }
+    if (stream->decoder != nullptr) {
+        mpg123_close(stream->decoder);
+        mpg123_delete(stream->decoder);
+    }
+    if (stream->file >= 0) {
+        close(stream->file);
+    }
+    delete stream;
+}

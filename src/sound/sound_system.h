@@ -1,0 +1,44 @@
+// The sound system: one audio output device (OpenAL Soft) with a table of channels and the
+// streams opened on it. Every operation returns a result code from sound/sound_result.h.
+#pragma once
+#include "sound/sound_channel.h"
+
+#include <AL/alc.h>
+
+#include <vector>
+
+struct SoundStream;
+
+// Speaker layouts. A new system asks for 5.1; stereo is what every output can take.
+constexpr int soundSpeakerModeStereo = 2;
+constexpr int soundSpeakerMode5Point1 = 6;
+
+constexpr int soundInitNormal = 0;  // the only init flag set there is
+// Upper bound for init's channel count: OpenAL Soft gives 256 voices by default, and a table
+// far beyond that would only hold channels that can never get one.
+constexpr int soundMaxChannels = 4096;
+
+struct SoundSystem {
+    int speakerMode = soundSpeakerMode5Point1;
+    bool initialised = false;
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+    std::vector<SoundChannel> channels;  // sized once by init; their addresses are channel handles
+    SoundStream* streams = nullptr;      // streams opened on this system, newest first
+    SoundSystem* nextLive = nullptr;     // the process-wide list that the exit teardown walks
+};
+
+// Makes a system that is not yet initialised. The first call also arranges a quiet teardown at
+// process exit for every system still alive then.
+int soundSystemCreate(SoundSystem** system);
+// Chooses the speaker layout; only before init.
+int soundSystemSetSpeakerMode(SoundSystem* system, int mode);
+// Opens the default output device. Returns soundErrOutputCreateBuffer when the output cannot
+// take buffers in the speaker mode's layout; the system then stays uninitialised and a later
+// init in stereo may succeed. driverData is reserved and must be null.
+int soundSystemInit(SoundSystem* system, int maxChannels, int flags, void* driverData);
+// Refills the playing streams, resumes a channel that ran dry and frees channels whose stream
+// has ended. Call regularly, from the thread that made the other calls.
+int soundSystemUpdate(SoundSystem* system);
+// Stops every channel, closes every stream and the device, and frees the system.
+void soundSystemRelease(SoundSystem* system);
