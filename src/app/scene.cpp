@@ -2,6 +2,7 @@
 // work: light motion, stone spin and the three passes.
 #include "app/scene.h"
 
+#include "app/load_timings.h"
 #include "gl/gl_entry_points.h"
 #include "platform/asset_path.h"
 #include "render/shaded_pass.h"
@@ -61,7 +62,9 @@ constexpr double stoneSpinDegreesPerSecond = 10.0;
 
 bool Scene::load(GLFWwindow* window)
 {
+    const double rendererStart = loadTimingClock();
     renderer = Renderer(window);
+    loadTimings.rendererSeconds = loadTimingClock() - rendererStart;
     glErrorCheckpoint("END CREATE ENGINE");
 
     const GLuint positionAttrib = static_cast<GLuint>(renderer.attributeCounter + 1);
@@ -71,13 +74,19 @@ bool Scene::load(GLFWwindow* window)
 
     for (int i = 0; i < 9; ++i) {
         const std::string path = hostPath(models[i].path);
+        const double readStart = loadTimingClock();
         const aiScene* imported = importers[i].ReadFile(path, modelImportFlags);
+        const double uploadStart = loadTimingClock();
+        loadTimings.modelReadSeconds[i] = uploadStart - readStart;
         if (imported == nullptr) {
             loadFailure = "Cannot read model file " + path + ": " + importers[i].GetErrorString() +
                           " (the models are made by the build: rebuild, and run from the build's run/ folder)";
             return false;
         }
+        const double texturesBefore = loadTimings.textureSeconds;
         this->*models[i].object = SceneObject(imported, positionAttrib, normalAttrib, uvAttrib, models[i].useBumpMap);
+        loadTimings.modelUploadSeconds[i] = loadTimingClock() - uploadStart;
+        loadTimings.modelTextureSeconds[i] = loadTimings.textureSeconds - texturesBefore;
     }
     glErrorCheckpoint("END LOAD OBJECTS");
 

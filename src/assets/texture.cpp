@@ -2,6 +2,8 @@
 // as RGBA8 with a full mip chain.
 #include "assets/texture.h"
 
+#include "app/load_timings.h"
+
 #include <lodepng.h>
 
 #include <algorithm>
@@ -44,6 +46,7 @@ bool headerWithinLimits(const std::vector<unsigned char>& file)
 
 GLuint loadTexture(const std::string& texturePath)
 {
+    const double start = loadTimingClock();
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -83,5 +86,7 @@ GLuint loadTexture(const std::string& texturePath)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glBindTexture(GL_TEXTURE_2D, 0);
+    loadTimings.textureSeconds += loadTimingClock() - start;
+    ++loadTimings.textureCount;
     return name;
 }
