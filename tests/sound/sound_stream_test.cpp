@@ -1,0 +1,198 @@
+// Streams on OpenAL Soft's null output: opening real, missing and broken files, the decoder's
+// own rate and channel count, decoding a little at a time, and recovering from running dry.
+#include "sound/sound_channel.h"
+#include "sound/sound_result.h"
+#include "sound/sound_stream.h"
+#include "sound/sound_system.h"
+#include "sound/sound_test_hook.h"
+#include "test_audio.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+class SoundStreamTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        useNullOutput();
+        dir = makeTempDir("lumarq-sound-stream");
+        ToneSpec longStereo;
+        longStereo.toneMs = 5000;
+        ASSERT_TRUE(makeToneMp3(dir + "/long.mp3", longStereo));
+        ToneSpec mono;
+        mono.rate = 22050;
+        mono.channels = 1;
+        mono.toneMs = 1200;
+        ASSERT_TRUE(makeToneMp3(dir + "/mono.mp3", mono));
+    }
+
+    void SetUp() override
+    {
+        soundForcedResults = SoundForcedResults();
+        ASSERT_EQ(soundSystemCreate(&system), soundOk);
+        ASSERT_EQ(soundSystemInit(system, 4, soundInitNormal, nullptr), soundOk);
+    }
+
+    void TearDown() override { soundSystemRelease(system); }
+
+    int open(const std::string& path)
+    {
+        stream = nullptr;
+        return soundSystemCreateStream(system, path.c_str(), soundModeDefault, nullptr, &stream);
+    }
+
+    static std::string dir;
+    SoundSystem* system = nullptr;
+    SoundStream* stream = nullptr;
+};
+
+std::string SoundStreamTest::dir;
+
+TEST_F(SoundStreamTest, FilesThatCannotBeStreamedGiveTheirOwnCodes)
+{
+    EXPECT_EQ(open(dir + "/missing.mp3"), soundErrFileNotFound);
+    EXPECT_EQ(open(dir + "/long.mp3/inside"), soundErrFileNotFound);
+    EXPECT_EQ(open(dir), soundErrFileRead);
+
+    writeFile(dir + "/empty.mp3", "");
+    EXPECT_EQ(open(dir + "/empty.mp3"), soundErrFormat);
+    std::string text;
+    for (int i = 0; i < 2000; ++i) {
+        text += "this is a text file, not MPEG audio\n";
+    }
+    writeFile(dir + "/text.mp3", text);
+    EXPECT_EQ(open(dir + "/text.mp3"), soundErrFormat);
+    EXPECT_EQ(stream, nullptr);
+
+    const std::string locked = dir + "/locked.mp3";
+    writeFile(locked, readFile(dir + "/long.mp3"));
+    chmod(locked.c_str(), 0);
+    if (getuid() != 0) {  // root reads it regardless
+        EXPECT_EQ(open(locked), soundErrFileRead);
+    }
+    EXPECT_EQ(system->streams, nullptr) << "a failed open must leave nothing behind";
+}
+
+TEST_F(SoundStreamTest, BadArgumentsAreRefused)
+{
+    const std::string path = dir + "/long.mp3";
+    int info = 0;
+    EXPECT_EQ(soundSystemCreateStream(system, path.c_str(), 1, nullptr, &stream), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemCreateStream(system, path.c_str(), soundModeDefault, &info, &stream), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemCreateStream(system, nullptr, soundModeDefault, nullptr, &stream), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemCreateStream(system, path.c_str(), soundModeDefault, nullptr, nullptr), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemCreateStream(nullptr, path.c_str(), soundModeDefault, nullptr, &stream), soundErrInvalidHandle);
+}
+
+TEST_F(SoundStreamTest, BackslashPathsAreOpened)
+{
+    std::string path = dir + "\\long.mp3";
+    EXPECT_EQ(open(path), soundOk);
+}
+
+TEST_F(SoundStreamTest, DecoderRateAndChannelsGoToOpenALUnchanged)
+{
+    ASSERT_EQ(open(dir + "/long.mp3"), soundOk);
+    EXPECT_EQ(stream->rate, 44100);
+    EXPECT_EQ(stream->channelCount, 2);
+    EXPECT_EQ(stream->format, AL_FORMAT_STEREO16);
+
+    ASSERT_EQ(open(dir + "/mono.mp3"), soundOk);
+    EXPECT_EQ(stream->rate, 22050);
+    EXPECT_EQ(stream->channelCount, 1);
+    EXPECT_EQ(stream->format, AL_FORMAT_MONO16);
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, true, &channel), soundOk);
+    ALint frequency = 0;
+    ALint channels = 0;
+    ALint bits = 0;
+    alGetBufferi(stream->buffers[0], AL_FREQUENCY, &frequency);
+    alGetBufferi(stream->buffers[0], AL_CHANNELS, &channels);
+    alGetBufferi(stream->buffers[0], AL_BITS, &bits);
+    EXPECT_EQ(frequency, 22050);
+    EXPECT_EQ(channels, 1);
+    EXPECT_EQ(bits, 16);
+}
+
+TEST_F(SoundStreamTest, OnlyTheQueueIsDecodedAhead)
+{
+    ASSERT_EQ(open(dir + "/long.mp3"), soundOk);
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, true, &channel), soundOk);
+    ALint queued = 0;
+    alGetSourcei(channel->source, AL_BUFFERS_QUEUED, &queued);
+    EXPECT_EQ(queued, soundStreamBufferCount);
+    // The decoder may read one MPEG frame (1152 samples) beyond what it has handed out.
+    const off_t queuedFrames = 44100 * soundStreamBufferCount * soundStreamBufferMs / 1000;
+    EXPECT_LE(mpg123_tell(stream->decoder), queuedFrames + 1152);
+    EXPECT_GE(mpg123_tell(stream->decoder), queuedFrames);
+    EXPECT_FALSE(stream->endOfFile);
+}
+
+TEST_F(SoundStreamTest, PlaybackResumesAfterRunningDry)
+{
+    ASSERT_EQ(open(dir + "/mono.mp3"), soundOk);
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, false, &channel), soundOk);
+    ASSERT_EQ(soundSystemUpdate(system), soundOk);
+    // A frame far longer than the queued 400 ms: the source plays everything and stops.
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    ALint state = 0;
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    ASSERT_EQ(state, AL_STOPPED);
+    const off_t decodedBefore = mpg123_tell(stream->decoder);
+
+    ASSERT_EQ(soundSystemUpdate(system), soundOk);
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    EXPECT_EQ(state, AL_PLAYING);
+    EXPECT_EQ(channel->stream, stream);
+    EXPECT_GT(mpg123_tell(stream->decoder), decodedBefore) << "the refill must go on from where it was";
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (channel->stream != nullptr && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_EQ(soundSystemUpdate(system), soundOk);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(channel->stream, nullptr) << "the stream should end after its 1.2 s";
+    EXPECT_TRUE(stream->endOfFile);
+}
+
+TEST_F(SoundStreamTest, PausedWhileDryStaysPausedUntilResumed)
+{
+    ASSERT_EQ(open(dir + "/mono.mp3"), soundOk);
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, false, &channel), soundOk);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    ASSERT_EQ(soundChannelSetPaused(channel, true), soundOk);
+    ASSERT_EQ(soundSystemUpdate(system), soundOk);
+    ALint state = 0;
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    EXPECT_NE(state, AL_PLAYING);
+    ASSERT_EQ(soundChannelSetPaused(channel, false), soundOk);
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    EXPECT_EQ(state, AL_PLAYING);
+}
+
+TEST_F(SoundStreamTest, TruncatedFilePlaysWhatItHas)
+{
+    const std::string whole = readFile(dir + "/long.mp3");
+    writeFile(dir + "/cut.mp3", whole.substr(0, whole.size() / 10 + 77));
+    ASSERT_EQ(open(dir + "/cut.mp3"), soundOk);
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, false, &channel), soundOk);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (channel->stream != nullptr && std::chrono::steady_clock::now() < deadline) {
+        const int result = soundSystemUpdate(system);
+        EXPECT_TRUE(result == soundOk || result == soundErrFileRead) << result;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(channel->stream, nullptr);
+    EXPECT_EQ(soundSystemUpdate(system), soundOk);
+}
+
+}  // namespace

@@ -1,0 +1,221 @@
+// The sound system and its channels on OpenAL Soft's null output: argument and state checks,
+// the speaker-mode fallback, the test hook, channel allocation and the end of a stream.
+#include "sound/sound_channel.h"
+#include "sound/sound_result.h"
+#include "sound/sound_stream.h"
+#include "sound/sound_system.h"
+#include "sound/sound_test_hook.h"
+#include "test_audio.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+class SoundSystemTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        useNullOutput();
+        dir = makeTempDir("lumarq-sound-system");
+        ToneSpec tone;
+        tone.toneMs = 600;
+        ASSERT_TRUE(makeToneMp3(dir + "/a.mp3", tone));
+        ASSERT_TRUE(makeToneMp3(dir + "/b.mp3", tone));
+    }
+
+    void SetUp() override
+    {
+        soundForcedResults = SoundForcedResults();
+        ASSERT_EQ(soundSystemCreate(&system), soundOk);
+    }
+
+    void TearDown() override
+    {
+        soundForcedResults = SoundForcedResults();
+        soundSystemRelease(system);
+    }
+
+    void initWithStreams(int channels)
+    {
+        ASSERT_EQ(soundSystemInit(system, channels, soundInitNormal, nullptr), soundOk);
+        ASSERT_EQ(soundSystemCreateStream(system, (dir + "/a.mp3").c_str(), soundModeDefault, nullptr, &a), soundOk);
+        ASSERT_EQ(soundSystemCreateStream(system, (dir + "/b.mp3").c_str(), soundModeDefault, nullptr, &b), soundOk);
+    }
+
+    static std::string dir;
+    SoundSystem* system = nullptr;
+    SoundStream* a = nullptr;
+    SoundStream* b = nullptr;
+};
+
+std::string SoundSystemTest::dir;
+
+TEST_F(SoundSystemTest, NullHandlesAndUninitialisedSystemAreRefused)
+{
+    EXPECT_EQ(soundSystemCreate(nullptr), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemInit(nullptr, 100, soundInitNormal, nullptr), soundErrInvalidHandle);
+    EXPECT_EQ(soundSystemSetSpeakerMode(nullptr, soundSpeakerModeStereo), soundErrInvalidHandle);
+    EXPECT_EQ(soundSystemUpdate(nullptr), soundErrInvalidHandle);
+    EXPECT_EQ(soundChannelSetPaused(nullptr, false), soundErrInvalidHandle);
+
+    EXPECT_EQ(soundSystemUpdate(system), soundErrUninitialized);
+    SoundStream* stream = reinterpret_cast<SoundStream*>(1);
+    EXPECT_EQ(soundSystemCreateStream(system, (dir + "/a.mp3").c_str(), soundModeDefault, nullptr, &stream),
+              soundErrUninitialized);
+    EXPECT_EQ(stream, nullptr);
+    SoundChannel* channel = reinterpret_cast<SoundChannel*>(1);
+    EXPECT_EQ(soundSystemPlaySound(system, soundChannelFree, nullptr, true, &channel), soundErrInvalidHandle);
+    EXPECT_EQ(channel, nullptr);
+}
+
+TEST_F(SoundSystemTest, InitChecksItsArgumentsAndRunsOnce)
+{
+    int driverData = 0;
+    EXPECT_EQ(soundSystemInit(system, 0, soundInitNormal, nullptr), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemInit(system, soundMaxChannels + 1, soundInitNormal, nullptr), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemInit(system, 100, 1, nullptr), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemInit(system, 100, soundInitNormal, &driverData), soundErrInvalidParam);
+    EXPECT_FALSE(system->initialised);
+
+    ASSERT_EQ(soundSystemInit(system, 100, soundInitNormal, nullptr), soundOk);
+    EXPECT_EQ(system->channels.size(), 100u);
+    EXPECT_EQ(soundSystemInit(system, 100, soundInitNormal, nullptr), soundErrInitialized);
+    EXPECT_EQ(soundSystemUpdate(system), soundOk);
+}
+
+TEST_F(SoundSystemTest, SpeakerModeIsChosenBeforeInit)
+{
+    EXPECT_EQ(system->speakerMode, soundSpeakerMode5Point1);
+    EXPECT_EQ(soundSystemSetSpeakerMode(system, 3), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemSetSpeakerMode(system, soundSpeakerModeStereo), soundOk);
+    EXPECT_EQ(system->speakerMode, soundSpeakerModeStereo);
+    ASSERT_EQ(soundSystemInit(system, 8, soundInitNormal, nullptr), soundOk);
+    EXPECT_EQ(soundSystemSetSpeakerMode(system, soundSpeakerMode5Point1), soundErrInitialized);
+    EXPECT_EQ(system->speakerMode, soundSpeakerModeStereo);
+}
+
+TEST_F(SoundSystemTest, FailedInitLeavesTheSystemUsableForAnotherInit)
+{
+    // A 58 from the layout check leaves nothing open, so a stereo init can follow.
+    soundForcedResults.init = {soundErrOutputCreateBuffer, 1};
+    EXPECT_EQ(soundSystemInit(system, 8, soundInitNormal, nullptr), soundErrOutputCreateBuffer);
+    EXPECT_FALSE(system->initialised);
+    EXPECT_EQ(system->device, nullptr);
+    EXPECT_EQ(soundSystemSetSpeakerMode(system, soundSpeakerModeStereo), soundOk);
+    EXPECT_EQ(soundSystemInit(system, 8, soundInitNormal, nullptr), soundOk);
+    EXPECT_TRUE(system->initialised);
+}
+
+TEST_F(SoundSystemTest, ForcedResultsCountDownPerCall)
+{
+    soundForcedResults.update = {soundErrOutput, 2};
+    ASSERT_EQ(soundSystemInit(system, 8, soundInitNormal, nullptr), soundOk);
+    EXPECT_EQ(soundSystemUpdate(system), soundErrOutput);
+    EXPECT_EQ(soundSystemUpdate(system), soundErrOutput);
+    EXPECT_EQ(soundSystemUpdate(system), soundOk);
+
+    soundForcedResults.update = {soundErrFileRead, -1};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(soundSystemUpdate(system), soundErrFileRead);
+    }
+    soundForcedResults.create = {soundErrMemory, 1};
+    SoundSystem* second = reinterpret_cast<SoundSystem*>(1);
+    EXPECT_EQ(soundSystemCreate(&second), soundErrMemory);
+    EXPECT_EQ(second, nullptr);
+}
+
+TEST_F(SoundSystemTest, FreeChannelsRunOutAndAnIndexTakesItsChannelOver)
+{
+    initWithStreams(1);
+    SoundChannel* first = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, true, &first), soundOk);
+    EXPECT_EQ(first, &system->channels[0]);
+    EXPECT_EQ(a->channel, first);
+
+    SoundChannel* second = reinterpret_cast<SoundChannel*>(1);
+    EXPECT_EQ(soundSystemPlaySound(system, soundChannelFree, b, true, &second), soundErrChannelAlloc);
+    EXPECT_EQ(second, nullptr);
+    EXPECT_EQ(soundSystemPlaySound(system, 1, b, true, &second), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemPlaySound(system, -2, b, true, &second), soundErrInvalidParam);
+
+    ASSERT_EQ(soundSystemPlaySound(system, 0, b, true, &second), soundOk);
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(first->stream, b);
+    EXPECT_EQ(a->channel, nullptr);
+    ALint queued = 0;
+    alGetSourcei(first->source, AL_BUFFERS_QUEUED, &queued);
+    EXPECT_EQ(queued, soundStreamBufferCount) << "the old stream's buffers must be gone from the queue";
+}
+
+TEST_F(SoundSystemTest, PlayingAStreamAgainRestartsItOnOneChannel)
+{
+    initWithStreams(4);
+    SoundChannel* first = nullptr;
+    SoundChannel* second = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, false, &first), soundOk);
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, false, &second), soundOk);
+    EXPECT_EQ(first->stream, nullptr);
+    EXPECT_EQ(second->stream, a);
+    EXPECT_EQ(a->channel, second);
+    EXPECT_EQ(soundChannelSetPaused(first, true), soundErrInvalidHandle);
+}
+
+TEST_F(SoundSystemTest, PausedChannelStaysSilentUntilUnpaused)
+{
+    initWithStreams(2);
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, true, &channel), soundOk);
+    ALint state = 0;
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    EXPECT_EQ(state, AL_INITIAL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(soundSystemUpdate(system), soundOk);
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    EXPECT_EQ(state, AL_INITIAL) << "update must not start a paused channel";
+
+    EXPECT_EQ(soundChannelSetPaused(channel, false), soundOk);
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    EXPECT_EQ(state, AL_PLAYING);
+    EXPECT_EQ(soundChannelSetPaused(channel, true), soundOk);
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    EXPECT_EQ(state, AL_PAUSED);
+}
+
+TEST_F(SoundSystemTest, StreamPlaysOnceThenTheChannelIsIdle)
+{
+    initWithStreams(2);
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, false, &channel), soundOk);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (channel->stream != nullptr && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_EQ(soundSystemUpdate(system), soundOk);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(channel->stream, nullptr) << "the 600 ms stream never ended";
+    EXPECT_EQ(a->channel, nullptr);
+    ALint queued = -1;
+    alGetSourcei(channel->source, AL_BUFFERS_QUEUED, &queued);
+    EXPECT_EQ(queued, 0);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(soundSystemUpdate(system), soundOk);
+    }
+    ALint state = 0;
+    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
+    EXPECT_NE(state, AL_PLAYING) << "the track must not loop";
+    EXPECT_EQ(soundChannelSetPaused(channel, false), soundErrInvalidHandle);
+}
+
+TEST_F(SoundSystemTest, ReleaseClosesTheDeviceForTheNextSystem)
+{
+    initWithStreams(2);
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, false, &channel), soundOk);
+    soundSystemRelease(system);
+    ASSERT_EQ(soundSystemCreate(&system), soundOk);
+    EXPECT_EQ(soundSystemInit(system, 2, soundInitNormal, nullptr), soundOk);
+}
+
+}  // namespace

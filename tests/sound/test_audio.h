@@ -1,0 +1,163 @@
+// Test audio for the sound tests: short MP3 files made at test time (a 1 kHz tone between two
+// stretches of silence, encoded by the lame tool), OpenAL Soft output settings, and a reader
+// for the wave files that OpenAL Soft's wave writer produces.
+#pragma once
+#include "support/process.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+struct ToneSpec {
+    int leadMs = 0;       // silence before the tone
+    int toneMs = 500;
+    int tailMs = 0;       // silence after it
+    int rate = 44100;
+    int channels = 2;
+};
+
+inline void appendLe(std::string& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+    }
+}
+
+// Writes the tone as a 16-bit PCM wave file and encodes it to `mp3Path`; false if lame failed.
+inline bool makeToneMp3(const std::string& mp3Path, const ToneSpec& spec)
+{
+    constexpr double toneHz = 1000.0;
+    constexpr double amplitude = 0.5 * 32767.0;
+    const int lead = spec.rate * spec.leadMs / 1000;
+    const int tone = spec.rate * spec.toneMs / 1000;
+    const int frames = lead + tone + spec.rate * spec.tailMs / 1000;
+    std::string samples;
+    for (int i = 0; i < frames; ++i) {
+        double value = 0.0;
+        if (i >= lead && i < lead + tone) {
+            value = amplitude * std::sin(2.0 * M_PI * toneHz * (i - lead) / spec.rate);
+        }
+        for (int c = 0; c < spec.channels; ++c) {
+            appendLe(samples, static_cast<uint16_t>(static_cast<int16_t>(std::lround(value))), 2);
+        }
+    }
+    std::string wave = "RIFF";
+    appendLe(wave, static_cast<uint32_t>(36 + samples.size()), 4);
+    wave += "WAVEfmt ";
+    appendLe(wave, 16, 4);
+    appendLe(wave, 1, 2);
+    appendLe(wave, static_cast<uint32_t>(spec.channels), 2);
+    appendLe(wave, static_cast<uint32_t>(spec.rate), 4);
+    appendLe(wave, static_cast<uint32_t>(spec.rate * spec.channels * 2), 4);
+    appendLe(wave, static_cast<uint32_t>(spec.channels * 2), 2);
+    appendLe(wave, 16, 2);
+    wave += "data";
+    appendLe(wave, static_cast<uint32_t>(samples.size()), 4);
+    wave += samples;
+    const std::string wavePath = mp3Path + ".wav";
+    writeFile(wavePath, wave);
+    std::vector<std::string> argv = {"/usr/bin/lame", "--quiet", "-b", "128"};
+    if (spec.channels == 1) {
+        argv.insert(argv.end(), {"-m", "m"});
+    }
+    argv.insert(argv.end(), {wavePath, mp3Path});
+    ProcessOptions options;
+    options.timeoutSeconds = 60.0;
+    return runProcess(argv, options).exitStatus == 0;
+}
+
+// OpenAL Soft's "null" output: a real device that plays in real time and discards the sound.
+// OpenAL Soft reads these once, when the process first uses it.
+inline void useNullOutput()
+{
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    unsetenv("ALSOFT_CONF");
+}
+
+// Environment for a child process whose output goes to OpenAL Soft's wave writer: a config
+// file in `dir` names the backend and the file, and nothing in the environment may override it.
+inline ProcessOptions waveOutputOptions(const std::string& dir, const std::string& wavePath)
+{
+    const std::string config = dir + "/alsoft.conf";
+    writeFile(config, "[general]\ndrivers=wave\nchannels=stereo\nsample-type=int16\nfrequency=44100\n"
+                      "[wave]\nfile=" + wavePath + "\n");
+    ProcessOptions options;
+    options.workingDirectory = dir;
+    options.setEnv = {"ALSOFT_CONF=" + config};
+    options.unsetEnv = {"ALSOFT_DRIVERS"};
+    options.timeoutSeconds = 60.0;
+    return options;
+}
+
+struct WaveFile {
+    bool valid = false;
+    int channels = 0;
+    int rate = 0;
+    int bits = 0;
+    bool sizesFinal = false;        // RIFF and data sizes match the file: the device was closed
+    std::vector<int16_t> samples;   // interleaved
+};
+
+inline uint32_t readLe(const std::string& bytes, size_t at, int count)
+{
+    uint32_t value = 0;
+    for (int i = 0; i < count; ++i) {
+        value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    }
+    return value;
+}
+
+inline WaveFile readWave(const std::string& path)
+{
+    WaveFile wave;
+    const std::string bytes = readFile(path);
+    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) {
+        return wave;
+    }
+    size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+        const std::string id = bytes.substr(at, 4);
+        const uint32_t size = readLe(bytes, at + 4, 4);
+        const size_t body = at + 8;
+        if (id == "fmt " && body + 16 <= bytes.size()) {
+            wave.channels = static_cast<int>(readLe(bytes, body + 2, 2));
+            wave.rate = static_cast<int>(readLe(bytes, body + 4, 4));
+            wave.bits = static_cast<int>(readLe(bytes, body + 14, 2));
+        } else if (id == "data") {
+            const size_t available = bytes.size() - body;
+            wave.sizesFinal = size == available && readLe(bytes, 4, 4) == bytes.size() - 8;
+            const size_t used = std::min<size_t>(size, available) / 2 * 2;
+            wave.samples.resize(used / 2);
+            std::memcpy(wave.samples.data(), bytes.data() + body, used);
+            wave.valid = wave.channels > 0 && wave.rate > 0 && wave.bits == 16;
+            return wave;
+        }
+        at = body + size + (size & 1);
+    }
+    return wave;
+}
+
+// Loudness of the first channel in windows of `windowMs`, 0 to 1 of full scale.
+inline std::vector<double> windowLevels(const WaveFile& wave, int windowMs)
+{
+    std::vector<double> levels;
+    const size_t frames = wave.samples.size() / static_cast<size_t>(wave.channels);
+    const size_t window = static_cast<size_t>(wave.rate * windowMs / 1000);
+    for (size_t start = 0; start + window <= frames; start += window) {
+        double sum = 0.0;
+        for (size_t i = start; i < start + window; ++i) {
+            const double s = wave.samples[i * static_cast<size_t>(wave.channels)] / 32768.0;
+            sum += s * s;
+        }
+        levels.push_back(std::sqrt(sum / window));
+    }
+    return levels;
+}
+
+// A window counts as sounding above this level: the test tone's is about 0.35 (whatever the
+// panning of a stereo source does to it), silence is 0.
+constexpr double soundingLevel = 0.05;
