@@ -42,6 +42,13 @@ bool headerWithinLimits(const std::vector<unsigned char>& file)
     return true;
 }
 
+// The decoder's message for an error code. A missing file (code 48) keeps the wording the demo has
+// always printed; newer LodePNG releases phrase it differently.
+const char* decoderErrorText(unsigned error)
+{
+    return error == 48 ? "empty input or file doesn't exist" : lodepng_error_text(error);
+}
+
 }  // namespace
 
 GLuint loadTexture(const std::string& texturePath)
@@ -61,7 +68,7 @@ GLuint loadTexture(const std::string& texturePath)
         if (headerWithinLimits(file)) {
             const unsigned error = lodepng::decode(image, width, height, file, LCT_RGBA, 8);
             if (error != 0) {
-                printf("decoder error %u: %s\n", error, lodepng_error_text(error));
+                printf("decoder error %u: %s\n", error, decoderErrorText(error));
                 image.clear();
             }
         }
