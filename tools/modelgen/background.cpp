@@ -1,0 +1,108 @@
+// The sky: an inward-facing sphere around the origin, painted with a blue sky, drifting
+// clouds, far mountain ranges on the horizon with small floating islands, and a sea of
+// clouds below, which the camera sees when it dives under the island.
+#include "background.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <glm/gtc/constants.hpp>
+
+#include "noise.h"
+#include "stage_layout.h"
+
+namespace {
+
+constexpr int kSegments = 64;
+constexpr int kRings = 40;
+constexpr int kTextureWidth = 1024;
+constexpr int kTextureHeight = 1024;  // square: elevation needs the rows near the horizon
+constexpr uint32_t kSeed = 404u;
+constexpr int kPeriod = 16;           // noise lattice cells once around (tiles in u)
+
+glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t) { return a + (b - a) * std::clamp(t, 0.0f, 1.0f); }
+
+// Height of a mountain range (radians of elevation) at u, tiling once around.
+float ridge(float u, float scale, uint32_t seed) {
+    float n = fbm(glm::vec2(u * float(kPeriod) * scale, 0.5f), 5, seed, int(float(kPeriod) * scale));
+    return n * n;
+}
+
+// A floating island seen from far away: a flat green top and a rocky cone below.
+float islandShape(float du, float de, float width) {
+    float x = du / width;
+    if (std::fabs(x) > 1.0f) return 0.0f;
+    float top = 0.08f * width * (1.0f - x * x);
+    float bottom = -0.9f * width * (1.0f - std::fabs(x)) * (1.0f - std::fabs(x));
+    if (de > top || de < bottom) return 0.0f;
+    return de > 0.0f ? 2.0f : 1.0f;  // 2: grassy top, 1: rock
+}
+
+Texel paintSky(glm::vec2 p) {
+    const float u = p.x;
+    const float e = (p.y - 0.5f) * glm::pi<float>();  // elevation in radians
+    glm::vec3 zenith(0.20f, 0.42f, 0.82f), horizon(0.80f, 0.89f, 0.96f);
+    glm::vec3 color = mixColor(horizon, zenith, std::pow(std::max(e, 0.0f) / 1.2f, 0.6f));
+
+    // Clouds above: bands stretched along the horizon, thinner towards the zenith.
+    if (e > 0.0f) {
+        glm::vec2 q(u * float(kPeriod) * 2.0f, e * 9.0f);
+        float c = fbm(q, 5, kSeed, kPeriod * 2);
+        float cover = smoothstep01(0.52f, 0.72f, c) * smoothstep01(1.4f, 0.3f, e);
+        float shade = fbm(q * 2.0f + glm::vec2(3.0f, 1.0f), 3, kSeed + 5u, kPeriod * 4);
+        glm::vec3 cloud = mixColor(glm::vec3(0.78f, 0.80f, 0.88f), glm::vec3(1.0f, 0.98f, 0.95f), shade + 0.3f);
+        color = mixColor(color, cloud, cover);
+    }
+
+    // Far ranges: a hazy blue one behind a nearer blue-green one, rising from the cloud sea.
+    float far = 0.02f + 0.14f * ridge(u, 1.0f, kSeed + 30u);
+    float nearRange = -0.01f + 0.10f * ridge(u + 0.37f, 1.5f, kSeed + 40u);
+    if (e < far && e > -0.05f) {
+        float t = (far - e) / 0.2f;
+        color = mixColor(glm::vec3(0.56f, 0.66f, 0.80f), glm::vec3(0.48f, 0.58f, 0.74f), t);
+        float snow = e > 0.085f && e > far - 0.03f ? 1.0f : 0.0f;
+        color = mixColor(color, glm::vec3(0.92f, 0.94f, 0.98f), snow * 0.8f);
+    }
+    if (e < nearRange && e > -0.05f) {
+        float rock = fbm(glm::vec2(u * 200.0f, e * 60.0f), 3, kSeed + 50u, 200);
+        color = mixColor(glm::vec3(0.36f, 0.52f, 0.50f), glm::vec3(0.30f, 0.44f, 0.46f), rock);
+        color = mixColor(color, glm::vec3(0.45f, 0.56f, 0.62f), 0.3f);  // aerial haze
+    }
+
+    // A few small floating islands drifting in the distance.
+    const float islands[][3] = {{0.08f, 0.16f, 0.018f}, {0.31f, 0.22f, 0.012f}, {0.55f, 0.12f, 0.025f},
+                                {0.71f, 0.26f, 0.010f}, {0.90f, 0.18f, 0.016f}};
+    for (const auto& isl : islands) {
+        float du = u - isl[0];
+        du -= std::round(du);
+        float s = islandShape(du, e - isl[1], isl[2]);
+        if (s > 1.5f) color = glm::vec3(0.42f, 0.62f, 0.38f);
+        else if (s > 0.5f) color = mixColor(glm::vec3(0.55f, 0.50f, 0.52f), glm::vec3(0.66f, 0.72f, 0.82f), 0.4f);
+    }
+
+    // The cloud sea below the horizon: bright billows fading into blue haze further down.
+    if (e < -0.03f) {
+        float depth = -e;
+        glm::vec2 q(u * float(kPeriod) * 3.0f, depth * 14.0f / (0.15f + depth));
+        float billow = fbm(q, 5, kSeed + 60u, kPeriod * 3);
+        glm::vec3 sea = mixColor(glm::vec3(0.70f, 0.78f, 0.90f), glm::vec3(0.98f, 0.98f, 1.0f), billow * 1.3f - 0.2f);
+        sea = mixColor(sea, glm::vec3(0.55f, 0.66f, 0.86f), smoothstep01(0.4f, 1.5f, depth));
+        float edge = smoothstep01(0.03f, 0.08f, depth);
+        color = mixColor(color, sea, edge);
+    }
+    return {color, 0.0f};
+}
+
+}  // namespace
+
+Model makeBackground() {
+    Model model;
+    model.name = "background";
+    addEllipsoid(model.mesh, glm::vec3(0.0f), glm::vec3(kSkyRadius), kSegments, kRings, UvRect{});
+    // Seen from inside: turn every face and normal inwards.
+    for (glm::uvec3& t : model.mesh.triangles) std::swap(t.y, t.z);
+    for (glm::vec3& n : model.mesh.normals) n = -n;
+    model.texture = makeTextureImage(kTextureWidth, kTextureHeight);
+    paintRect(model.texture, UvRect{}, [](glm::vec2 p, glm::vec2) { return paintSky(p); });
+    return model;
+}
