@@ -64,6 +64,7 @@ int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* str
     for (ALuint buffer : stream->buffers) {
         bool filled = false;
         if (int decoded = soundStreamFill(*stream, buffer, &filled)) {
+            alSourcei(target->source, AL_BUFFER, 0);
             return decoded;
         }
         if (!filled) {

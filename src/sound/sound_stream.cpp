@@ -8,9 +8,11 @@
 #include "sound/sound_test_hook.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <new>
 #include <string>
 
@@ -60,6 +62,11 @@ int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, con
     const int file = open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0) {
         return errno == ENOENT || errno == ENOTDIR ? soundErrFileNotFound : soundErrFileRead;
+    }
+    struct stat info = {};
+    if (fstat(file, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(file);
+        return soundErrFileRead;  // a directory or device: nothing a stream can be read from
     }
     SoundStream* made = new (std::nothrow) SoundStream();
     if (made == nullptr) {

@@ -117,11 +117,12 @@ int soundSystemInit(SoundSystem* system, int maxChannels, int flags, void* drive
         alcCloseDevice(device);
         return soundErrOutputInit;
     }
-    if (!alcMakeContextCurrent(context) || !outputLayoutAvailable(system->speakerMode)) {
+    const bool current = alcMakeContextCurrent(context) == ALC_TRUE;
+    if (!current || !outputLayoutAvailable(system->speakerMode)) {
         alcMakeContextCurrent(nullptr);
         alcDestroyContext(context);
         alcCloseDevice(device);
-        return soundErrOutputCreateBuffer;
+        return current ? soundErrOutputCreateBuffer : soundErrOutputInit;
     }
     system->device = device;
     system->context = context;
