@@ -164,18 +164,18 @@ inline bool writePng(const std::string& path, unsigned width, unsigned height,
     return lodepng::encode(path, rgba, width, height) == 0;
 }
 
-// A tangent-space normal map of round bumps, `cells` per side, seen in the picture the right way
-// up (green points to the top of the picture).
-inline bool writeBumpNormalMap(const std::string& path, unsigned size, int cells, float strength)
+// A tangent-space normal map of round studs, `cells` per side, each a spherical cap on a flat
+// base; seen the right way up in the picture (green points to the picture's top).
+inline bool writeBumpNormalMap(const std::string& path, unsigned size, int cells)
 {
     return writePng(path, size, size, [&](unsigned x, unsigned y) {
-        const float s = (static_cast<float>(x) + 0.5f) / static_cast<float>(size);
-        const float t = 1.0f - (static_cast<float>(y) + 0.5f) / static_cast<float>(size);
-        const float k = glm::two_pi<float>() * static_cast<float>(cells);
-        // height h = sin(k s) sin(k t); the normal leans against its gradient
-        const float dhds = k * std::cos(k * s) * std::sin(k * t);
-        const float dhdt = k * std::sin(k * s) * std::cos(k * t);
-        const glm::vec3 n = glm::normalize(glm::vec3(-dhds * strength / k, -dhdt * strength / k, 1.0f));
+        const float s = (static_cast<float>(x) + 0.5f) / static_cast<float>(size) * static_cast<float>(cells);
+        const float t = (1.0f - (static_cast<float>(y) + 0.5f) / static_cast<float>(size)) * static_cast<float>(cells);
+        const glm::vec2 d(s - std::floor(s) - 0.5f, t - std::floor(t) - 0.5f);
+        const float radius = 0.38f;
+        const float r2 = glm::dot(d, d);
+        const glm::vec3 n = r2 < radius * radius ? glm::normalize(glm::vec3(d, std::sqrt(radius * radius - r2)))
+                                                 : glm::vec3(0, 0, 1);
         const glm::vec3 c = (n * 0.5f + 0.5f) * 255.0f + 0.5f;
         return glm::u8vec4(static_cast<unsigned char>(c.x), static_cast<unsigned char>(c.y),
                            static_cast<unsigned char>(c.z), 255);
