@@ -1,0 +1,28 @@
+// Command line of lumarq-bench: window size, frame counts, outputs, and the bench-only switches
+// that force a style or leave out part of a frame to see what it costs.
+#pragma once
+#include <string>
+
+enum class ForcedStyle { none, toon, shadow, bump };
+
+struct BenchOptions {
+    int width = 1280;
+    int height = 720;
+    int warmupFrames = 60;
+    int frames = 600;
+    std::string jsonFile;
+    bool callgrind = false;     // collection on only around the measured frames
+    bool startupOnly = false;   // start-up and first frame, then stop
+    ForcedStyle style = ForcedStyle::none;
+    bool noShadows = false;     // shadow depth pass left empty in every style
+    bool noOutline = false;     // outline pass clears and moves the camera but draws nothing
+    float lineWidth = 0.0f;     // > 0: contour line width instead of the renderer's
+    std::string coldStartupFile;  // key/value start-up record of an earlier cold-cache run
+    std::string callgrindFile;    // callgrind output of an earlier --callgrind run
+    int callgrindFrames = 0;      // measured frames of that run
+};
+
+// Parses argv; on a bad command line returns false with the reason in `error`.
+bool parseBenchOptions(int argc, const char* const* argv, BenchOptions& options, std::string& error);
+
+extern const char* const benchUsage;

@@ -1,0 +1,152 @@
+// Callgrind's text format: name lines (ob=, fl=, fn=, with "(id) name" compression), cost lines
+// "positions events...", and call lines "calls=..." whose following cost line is the callee's
+// inclusive cost, which is not self cost and so is skipped.
+#include "callgrind_cost.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> splitSpaces(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::istringstream in(line);
+    std::string word;
+    while (in >> word) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+bool isCostLine(const std::string& line)
+{
+    if (line.empty()) {
+        return false;
+    }
+    const char c = line[0];
+    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '*';
+}
+
+bool matchesObject(const std::string& path, const std::string& name)
+{
+    if (path == name) {
+        return true;
+    }
+    const std::string suffix = "/" + name;
+    return path.size() > suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// "(id) name", "(id)" or "name": the name, remembering or looking up compressed ids.
+std::string resolveName(const std::string& spec, std::map<std::string, std::string>& names)
+{
+    if (spec.empty() || spec[0] != '(') {
+        return spec;
+    }
+    const size_t close = spec.find(')');
+    if (close == std::string::npos) {
+        return spec;
+    }
+    const std::string id = spec.substr(0, close + 1);
+    if (close + 1 < spec.size()) {
+        std::string name = spec.substr(close + 1);
+        name.erase(0, name.find_first_not_of(' '));
+        names[id] = name;
+        return name;
+    }
+    return names[id];
+}
+
+uint64_t parseCount(const std::string& word)
+{
+    return strtoull(word.c_str(), nullptr, 10);
+}
+
+}  // namespace
+
+CallgrindCost callgrindObjectCost(const std::string& text, const std::string& objectName)
+{
+    CallgrindCost cost;
+    std::map<std::string, std::string> objectNames;
+    size_t positionCount = 1;
+    size_t eventIndex = 0;
+    bool sawEvents = false;
+    bool sawTotals = false;
+    std::string currentObject;
+    bool functionInObject = false;
+    bool nextIsCallCost = false;
+
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (isCostLine(line)) {
+            if (nextIsCallCost) {
+                nextIsCallCost = false;
+                continue;
+            }
+            const std::vector<std::string> words = splitSpaces(line);
+            const size_t column = positionCount + eventIndex;
+            const uint64_t value = column < words.size() ? parseCount(words[column]) : 0;
+            cost.allSelf += value;
+            if (functionInObject) {
+                cost.objectSelf += value;
+            }
+            continue;
+        }
+        nextIsCallCost = false;
+        if (line.rfind("positions:", 0) == 0) {
+            positionCount = splitSpaces(line.substr(10)).size();
+        } else if (line.rfind("events:", 0) == 0) {
+            const std::vector<std::string> events = splitSpaces(line.substr(7));
+            sawEvents = true;
+            eventIndex = 0;
+            for (size_t i = 0; i < events.size(); ++i) {
+                if (events[i] == "Ir") {
+                    eventIndex = i;
+                }
+            }
+        } else if (line.rfind("totals:", 0) == 0 || (line.rfind("summary:", 0) == 0 && !sawTotals)) {
+            const std::vector<std::string> words = splitSpaces(line.substr(line.find(':') + 1));
+            cost.totals = eventIndex < words.size() ? parseCount(words[eventIndex]) : 0;
+            sawTotals = line.rfind("totals:", 0) == 0 || sawTotals;
+        } else if (line.rfind("ob=", 0) == 0) {
+            currentObject = resolveName(line.substr(3), objectNames);
+        } else if (line.rfind("cob=", 0) == 0) {
+            resolveName(line.substr(4), objectNames);  // shares the ob= id space
+        } else if (line.rfind("fn=", 0) == 0) {
+            functionInObject = matchesObject(currentObject, objectName);
+        } else if (line.rfind("calls=", 0) == 0) {
+            nextIsCallCost = true;
+        }
+    }
+    if (!sawEvents) {
+        cost.error = "no events line: not a callgrind output file";
+        return cost;
+    }
+    if (cost.totals != 0 && cost.totals != cost.allSelf) {
+        cost.error = "self costs add up to " + std::to_string(cost.allSelf) + " but the file's total is " +
+                     std::to_string(cost.totals);
+        return cost;
+    }
+    cost.ok = true;
+    return cost;
+}
+
+CallgrindCost callgrindObjectCostOfFile(const std::string& path, const std::string& objectName)
+{
+    std::ifstream file(path);
+    if (!file) {
+        CallgrindCost cost;
+        cost.error = "cannot read " + path;
+        return cost;
+    }
+    std::stringstream text;
+    text << file.rdbuf();
+    return callgrindObjectCost(text.str(), objectName);
+}
