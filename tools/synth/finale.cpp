@@ -33,13 +33,13 @@ void playHop(ScoreWriter& w, int hop)
     }
     case 1: {
         const int harmony = chordToneBelow(chord, kTune[beat] - 2);
-        playMs(w, Voice::Keys, ms, kHopNoteMs, static_cast<float>(harmony), 0.5f, 0.35f).tone = 0.6f;
+        playMs(w, Voice::Keys, ms, kHopNoteMs, static_cast<float>(harmony), 0.6f, 0.35f).tone = 1.0f;
         break;
     }
     case 2: playMs(w, Voice::Blip, ms, kHopNoteMs, static_cast<float>(lowRoot), 0.55f, -0.6f); break;
     default: {
         const int bounce = beat % 2 ? lowRoot + 7 : lowRoot + 12;
-        playMs(w, Voice::Bass, ms, kHopNoteMs, static_cast<float>(bounce), 0.45f, 0.6f).tone = 0.7f;
+        playMs(w, Voice::Bass, ms, kHopNoteMs, static_cast<float>(bounce), 0.5f, 0.6f).tone = 1.0f;
         break;
     }
     }
@@ -50,15 +50,18 @@ void playRhythm(ScoreWriter& w, int hop)
     const int beat = hop / kCharacters;
     const int step = hop % kCharacters;
     const double ms = hopMs(hop);
-    Note& hat = playMs(w, Voice::HiHat, ms, 30.0, 60.0f, step == 2 ? 0.55f : 0.3f, 0.3f);
-    hat.length = step == 2 ? 0.06 : 0.03;
+    // Every hop gets a crisp tick; the off-beat eighth rings a little longer.
+    const float hatLevel[kCharacters] = {0.4f, 0.55f, 0.65f, 0.55f};
+    Note& hat = playMs(w, Voice::HiHat, ms, 30.0, 60.0f, hatLevel[step], step % 2 ? -0.3f : 0.3f);
+    hat.length = step == 2 ? 0.05 : 0.025;
     if (step == 0) {
         playMs(w, Voice::Kick, ms, 100.0, 60.0f, 0.85f);
         if (beat % 2 == 1) {
             playMs(w, Voice::Snare, ms, 100.0, 60.0f, 0.65f, 0.05f);
         }
-        if (beat % 4 == 0) {
-            playMs(w, Voice::Crash, ms, 1200.0, 60.0f, beat == 0 ? 0.9f : 0.45f, beat % 8 ? 0.3f : -0.3f);
+        // Crashes only where the tune starts again: their wash would blur the hops' ticks.
+        if (beat % 16 == 0) {
+            playMs(w, Voice::Crash, ms, 1000.0, 60.0f, beat == 0 ? 0.9f : 0.4f, -0.3f);
         }
     }
     if (step % 2 == 0) {
@@ -78,7 +81,7 @@ void writeFinale(ScoreWriter& w)
     }
     for (int bar = 0; bar < kBeats / 4; ++bar) {
         const double beat = kFinaleBeat + 4.0 * bar;
-        playPad(w, beat, 3.9, kBars[bar], 57, 4, 0.2f + 0.015f * bar);
+        playPad(w, beat, 3.9, kBars[bar], 57, 4, 0.15f + 0.012f * bar);
         if (bar >= 4) {
             const std::vector<int> stab = chordVoicing(kBars[bar], 62, 3);
             for (int pitch : stab) {

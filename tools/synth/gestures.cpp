@@ -1,13 +1,15 @@
 // Gestures shared by the parts of the score: string pads and the big hits.
 #include "sections.h"
 
-void playPad(ScoreWriter& w, double beat, double beats, const Chord& chord, int lowest, int count, float velocity)
+void playPad(ScoreWriter& w, double beat, double beats, const Chord& chord, int lowest, int count, float velocity,
+             float release)
 {
     const std::vector<int> notes = chordVoicing(chord, lowest, count);
     for (std::size_t i = 0; i < notes.size(); ++i) {
         const float spread = notes.size() > 1 ? static_cast<float>(i) / static_cast<float>(notes.size() - 1) : 0.5f;
         Note& n = playBeats(w, Voice::Strings, beat, beats, static_cast<float>(notes[i]), velocity, -0.6f + 1.2f * spread);
         n.tone = 0.45f;
+        n.release = release;
     }
 }
 

@@ -17,7 +17,8 @@ void limitPeaks(StereoBuffer& audio, const LimiterSettings& settings)
     std::vector<float> need(frames);
     for (std::size_t i = 0; i < frames; ++i) {
         const float peak = std::max(std::fabs(audio.left[i]), std::fabs(audio.right[i]));
-        need[i] = peak > settings.ceiling ? settings.ceiling / peak : 1.0f;
+        // One step below the quotient: peak * (ceiling / peak) may round up past the ceiling.
+        need[i] = peak > settings.ceiling ? std::nextafter(settings.ceiling / peak, 0.0f) : 1.0f;
     }
     // Minimum of need over [i, i + window), via a monotonic queue of indices.
     std::vector<float> ahead(frames);

@@ -6,6 +6,9 @@
 
 namespace {
 
+// Strings stop this quickly before a hit, so the breath before it is silent.
+constexpr float kBreathRelease = 0.15f;
+
 struct MelodyNote {
     double beat;   // from the phrase's first beat
     double beats;
@@ -128,7 +131,7 @@ void writeMiddle(ScoreWriter& w)
     for (int bar = 0; bar < 4; ++bar) {
         const double beat = 16.0 + 4.0 * bar;
         const bool last = bar == 3;
-        playPad(w, beat, last ? 3.4 : 4.0, towers[bar], 53, 4, 0.3f + 0.04f * bar);
+        playPad(w, beat, last ? 3.4 : 4.0, towers[bar], 53, 4, 0.3f + 0.04f * bar, last ? kBreathRelease : 0.0f);
         playBellArpeggio(w, beat, towers[bar], 0.2f);
         playBassBar(w, beat, towers[bar], last ? "RRRRRRR." : "R.RRR.RO", 0.5f);
         if (last) {
@@ -178,8 +181,8 @@ void writeMiddle(ScoreWriter& w)
     for (int bar = 0; bar < 4; ++bar) {
         const double beat = 56.0 + 4.0 * bar;
         const bool last = bar == 3;
-        playPad(w, beat, last ? 3.4 : 4.0, glide[bar], 53, 4, 0.26f + 0.03f * bar);
-        playBassBar(w, beat, glide[bar], last ? "OROROROR" : "R.RRR.RR", 0.55f);
+        playPad(w, beat, last ? 3.4 : 4.0, glide[bar], 53, 4, 0.26f + 0.03f * bar, last ? kBreathRelease : 0.0f);
+        playBassBar(w, beat, glide[bar], last ? "OROROR.." : "R.RRR.RR", 0.55f);
         Note& brass = playBeats(w, Voice::Brass, beat, last ? 3.4 : 3.9, glideBrass[bar], 0.35f + 0.04f * bar, 0.25f);
         brass.attack = 0.4f;
         brass.release = last ? 0.05f : 0.3f;
@@ -217,8 +220,8 @@ void writeMiddle(ScoreWriter& w)
             const double beat = start + 4.0 * bar;
             const Chord& chord = climb[segment][bar];
             const bool last = segment == 3 && bar == 2;
-            playPad(w, beat, last ? 3.4 : 4.0, chord, 55, 4, 0.24f + 0.02f * segment);
-            playBassBar(w, beat, chord, last ? "OROROROR" : "R.ORR.OR", 0.6f);
+            playPad(w, beat, last ? 3.4 : 4.0, chord, 55, 4, 0.24f + 0.02f * segment, last ? kBreathRelease : 0.0f);
+            playBassBar(w, beat, chord, last ? "OROROR.." : "R.ORR.OR", 0.6f);
             if (last) {
                 playSnareRoll(w, beat, 0.35f, 1.0f);
             } else {

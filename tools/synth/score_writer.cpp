@@ -9,7 +9,7 @@ struct Sends {
 };
 
 // Sustained and melodic voices sit further back than the rhythm section; the lead and the bell
-// get the delay.
+// get the delay. The riser stays nearly dry: its tail would smear the silence before a hit.
 static Sends sendsFor(Voice voice)
 {
     switch (voice) {
@@ -28,7 +28,7 @@ static Sends sendsFor(Voice voice)
     case Voice::Snare: return {0.25f, 0.0f};
     case Voice::HiHat: return {0.08f, 0.0f};
     case Voice::Crash: return {0.2f, 0.0f};
-    case Voice::Riser: return {0.3f, 0.0f};
+    case Voice::Riser: return {0.1f, 0.0f};
     }
     return {0.0f, 0.0f};
 }

@@ -15,7 +15,8 @@ void writeMiddle(ScoreWriter& writer);
 void writeFinale(ScoreWriter& writer);
 
 // Shared gestures.
+// String chord spread across the stereo field; release 0 keeps the strings' own long release.
 void playPad(ScoreWriter& writer, double beat, double beats, const Chord& chord, int lowest, int count,
-             float velocity);
+             float velocity, float release = 0.0f);
 // Drums, timpani, crash and a full brass and string chord at one instant.
 void playHit(ScoreWriter& writer, double ms, double ringMs, const std::vector<int>& chord, float velocity);
