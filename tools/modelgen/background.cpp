@@ -33,7 +33,7 @@ float islandShape(float du, float de, float width) {
     float x = du / width;
     if (std::fabs(x) > 1.0f) return 0.0f;
     float top = 0.08f * width * (1.0f - x * x);
-    float bottom = -0.9f * width * (1.0f - std::fabs(x)) * (1.0f - std::fabs(x));
+    float bottom = -0.6f * width * (1.0f - std::fabs(x)) * (1.0f - std::fabs(x));
     if (de > top || de < bottom) return 0.0f;
     return de > 0.0f ? 2.0f : 1.0f;  // 2: grassy top, 1: rock
 }
@@ -44,14 +44,16 @@ Texel paintSky(glm::vec2 p) {
     glm::vec3 zenith(0.20f, 0.42f, 0.82f), horizon(0.80f, 0.89f, 0.96f);
     glm::vec3 color = mixColor(horizon, zenith, std::pow(std::max(e, 0.0f) / 1.2f, 0.6f));
 
-    // Clouds above: bands stretched along the horizon, thinner towards the zenith.
+    // Clouds above, on a plane overhead seen in perspective: fine and flat near the horizon.
+    const float angle = u * glm::two_pi<float>();
     if (e > 0.0f) {
-        glm::vec2 q(u * float(kPeriod) * 2.0f, e * 9.0f);
-        float c = fbm(q, 5, kSeed, kPeriod * 2);
-        float cover = smoothstep01(0.52f, 0.72f, c) * smoothstep01(1.4f, 0.3f, e);
-        float shade = fbm(q * 2.0f + glm::vec2(3.0f, 1.0f), 3, kSeed + 5u, kPeriod * 4);
-        glm::vec3 cloud = mixColor(glm::vec3(0.78f, 0.80f, 0.88f), glm::vec3(1.0f, 0.98f, 0.95f), shade + 0.3f);
-        color = mixColor(color, cloud, cover);
+        float reach = std::min(1.0f / std::tan(std::max(e, 0.02f)), 30.0f);
+        glm::vec2 q(std::cos(angle) * reach, std::sin(angle) * reach);
+        float c = fbm(q * 0.9f, 5, kSeed);
+        float cover = smoothstep01(0.5f, 0.68f, c) * smoothstep01(0.02f, 0.12f, e);
+        float shade = fbm(q * 1.8f + glm::vec2(3.0f, 1.0f), 3, kSeed + 5u);
+        glm::vec3 cloud = mixColor(glm::vec3(0.76f, 0.80f, 0.90f), glm::vec3(1.0f, 0.99f, 0.96f), shade + 0.25f);
+        color = mixColor(color, cloud, cover * 0.95f);
     }
 
     // Far ranges: a hazy blue one behind a nearer blue-green one, rising from the cloud sea.
@@ -70,25 +72,28 @@ Texel paintSky(glm::vec2 p) {
     }
 
     // A few small floating islands drifting in the distance.
-    const float islands[][3] = {{0.08f, 0.16f, 0.018f}, {0.31f, 0.22f, 0.012f}, {0.55f, 0.12f, 0.025f},
-                                {0.71f, 0.26f, 0.010f}, {0.90f, 0.18f, 0.016f}};
+    const float islands[][3] = {{0.08f, 0.16f, 0.040f}, {0.31f, 0.24f, 0.025f}, {0.55f, 0.12f, 0.050f},
+                                {0.71f, 0.28f, 0.022f}, {0.90f, 0.19f, 0.035f}};
     for (const auto& isl : islands) {
         float du = u - isl[0];
         du -= std::round(du);
-        float s = islandShape(du, e - isl[1], isl[2]);
+        float s = islandShape(du * glm::two_pi<float>(), e - isl[1], isl[2] * glm::two_pi<float>());
         if (s > 1.5f) color = glm::vec3(0.42f, 0.62f, 0.38f);
         else if (s > 0.5f) color = mixColor(glm::vec3(0.55f, 0.50f, 0.52f), glm::vec3(0.66f, 0.72f, 0.82f), 0.4f);
     }
 
-    // The cloud sea below the horizon: bright billows fading into blue haze further down.
+    // The cloud sea below the horizon, on a plane seen in perspective: billows close below,
+    // a smooth haze towards the horizon.
     if (e < -0.03f) {
-        float depth = -e;
-        glm::vec2 q(u * float(kPeriod) * 3.0f, depth * 14.0f / (0.15f + depth));
-        float billow = fbm(q, 5, kSeed + 60u, kPeriod * 3);
-        glm::vec3 sea = mixColor(glm::vec3(0.70f, 0.78f, 0.90f), glm::vec3(0.98f, 0.98f, 1.0f), billow * 1.3f - 0.2f);
-        sea = mixColor(sea, glm::vec3(0.55f, 0.66f, 0.86f), smoothstep01(0.4f, 1.5f, depth));
-        float edge = smoothstep01(0.03f, 0.08f, depth);
-        color = mixColor(color, sea, edge);
+        float reach = std::min(1.0f / std::tan(-e), 30.0f);
+        glm::vec2 q(std::cos(angle) * reach, std::sin(angle) * reach);
+        float billow = fbm(q * 1.2f, 5, kSeed + 60u);
+        float cells = cellDistance(q * 0.8f, kSeed + 61u);
+        float puff = billow * 0.7f + (1.0f - cells) * 0.5f;
+        glm::vec3 sea = mixColor(glm::vec3(0.62f, 0.70f, 0.86f), glm::vec3(1.0f, 1.0f, 1.0f), puff * 1.2f - 0.25f);
+        glm::vec3 haze(0.80f, 0.86f, 0.95f);
+        sea = mixColor(haze, sea, smoothstep01(0.04f, 0.35f, -e));
+        color = mixColor(color, sea, smoothstep01(0.03f, 0.06f, -e));
     }
     return {color, 0.0f};
 }

@@ -41,8 +41,9 @@ void addPatch(Mesh& mesh, int columns, int rows, const Surface& surface, const U
         }
     }
     auto index = [&](int i, int j) { return uint32_t(first + size_t(j) * size_t(columns + 1) + size_t(i)); };
-    // Below this area a triangle is a sliver at a pole and would only carry a broken tangent.
-    const float minArea = 1e-9f;
+    // Below this area (well above float noise at a pole, well below the smallest real cell) a
+    // triangle is a sliver at a pole and would only carry a broken tangent.
+    const float minArea = 1e-7f;
     for (int j = 0; j < rows; ++j) {
         for (int i = 0; i < columns; ++i) {
             glm::uvec3 tris[2] = {{index(i, j), index(i + 1, j), index(i + 1, j + 1)},

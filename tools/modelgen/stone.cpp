@@ -73,7 +73,7 @@ Texel paintFace(glm::vec2 p, int glyph) {
             if (std::hypot(c.x - sx, c.y - sy) < 0.06f) relief += 3.0f;
     // Weathering: a crack and lichen.
     float crack = std::fabs(fbm(glm::vec2(p.x * 3.0f + float(glyph), p.y * 3.0f), 4, kSeed + 17u) - 0.5f);
-    if (crack < 0.012f) groove = std::max(groove, 0.8f);
+    if (crack < 0.006f && grain > 0.5f) groove = std::max(groove, 0.8f);
     float lichen = smoothstep01(0.62f, 0.72f, fbm(p * 6.0f + float(glyph) * 3.0f, 4, kSeed + 23u));
     base = mixColor(base, glm::vec3(0.52f, 0.60f, 0.30f), lichen * 0.7f);
     glm::vec3 carved = base * 0.45f + glm::vec3(0.04f, 0.05f, 0.08f);
