@@ -87,10 +87,12 @@ Texel paintSky(glm::vec2 p) {
     if (e < -0.03f) {
         float reach = std::min(1.0f / std::tan(-e), 30.0f);
         glm::vec2 q(std::cos(angle) * reach, std::sin(angle) * reach);
-        float billow = fbm(q * 1.2f, 5, kSeed + 60u);
-        float cells = cellDistance(q * 0.8f, kSeed + 61u);
-        float puff = billow * 0.7f + (1.0f - cells) * 0.5f;
-        glm::vec3 sea = mixColor(glm::vec3(0.62f, 0.70f, 0.86f), glm::vec3(1.0f, 1.0f, 1.0f), puff * 1.2f - 0.25f);
+        float billow = fbm(q * 3.0f, 5, kSeed + 60u);
+        float cells = cellDistance(q * 2.2f, kSeed + 61u);
+        float puff = smoothstep01(0.25f, 0.8f, billow * 0.8f + (1.0f - cells) * 0.45f);
+        // Blue gaps between white billows, their undersides shaded towards the gaps.
+        glm::vec3 sea = mixColor(glm::vec3(0.36f, 0.52f, 0.82f), glm::vec3(0.74f, 0.80f, 0.92f), puff * 1.6f);
+        sea = mixColor(sea, glm::vec3(1.0f, 0.99f, 0.97f), smoothstep01(0.65f, 0.95f, puff));
         glm::vec3 haze(0.80f, 0.86f, 0.95f);
         sea = mixColor(haze, sea, smoothstep01(0.04f, 0.35f, -e));
         color = mixColor(color, sea, smoothstep01(0.03f, 0.06f, -e));

@@ -191,6 +191,10 @@ void addProps(Mesh& mesh) {
     addRock(mesh, glm::vec3(6.5f, -1.2f, -6.5f), glm::vec3(0.7f, 0.5f, 0.6f), 1.4f, kSeed + 301u);
     addRock(mesh, glm::vec3(5.5f, 0.6f, 7.5f), glm::vec3(0.6f, 0.45f, 0.5f), 2.4f, kSeed + 302u);
     addRock(mesh, glm::vec3(-3.5f, -9.5f, 6.0f), glm::vec3(1.2f, 0.9f, 1.0f), 0.9f, kSeed + 303u);
+    // Below the dive at the end of the fourth camera segment, in the camera's view.
+    addRock(mesh, glm::vec3(-1.2f, -7.6f, -0.5f), glm::vec3(1.1f, 0.8f, 1.0f), 2.0f, kSeed + 304u);
+    addRock(mesh, glm::vec3(-0.5f, -6.4f, 2.8f), glm::vec3(0.6f, 0.45f, 0.55f), 0.3f, kSeed + 305u);
+    addRock(mesh, glm::vec3(2.5f, -6.8f, -3.5f), glm::vec3(0.7f, 0.5f, 0.6f), 1.1f, kSeed + 306u);
 }
 
 Texel paintTop(glm::vec2 p) {
@@ -273,7 +277,7 @@ Texel paintUnderside(glm::vec2 p) {
 Texel paintRock(glm::vec2 p) {
     glm::vec2 q(p.x * 12.0f, p.y * 4.0f);
     float n = fbm(q, 5, kSeed + 30u, 12);
-    float moss = smoothstep01(0.55f, 0.7f, p.y + 0.3f * fbm(q * 2.0f, 3, kSeed + 31u, 24));
+    float moss = smoothstep01(0.78f, 0.88f, p.y + 0.15f * fbm(q * 2.0f, 3, kSeed + 31u, 24));  // on top only
     glm::vec3 color = mixColor(glm::vec3(0.48f, 0.46f, 0.44f), glm::vec3(0.66f, 0.64f, 0.60f), n);
     color = mixColor(color, glm::vec3(0.36f, 0.50f, 0.22f), moss);
     return {color, 4.0f * n};
