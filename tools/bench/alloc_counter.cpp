@@ -4,9 +4,13 @@
 #include "alloc_counter.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <execinfo.h>
+#include <link.h>
 #include <new>
 
 extern "C" {
@@ -24,6 +28,71 @@ thread_local bool countedThread = false;
 bool counting = false;
 AllocationCounts counts;
 
+struct AddressRange {
+    uintptr_t low = 0;
+    uintptr_t high = 0;
+    bool contains(const void* address) const
+    {
+        const uintptr_t a = reinterpret_cast<uintptr_t>(address);
+        return a >= low && a < high;
+    }
+};
+AddressRange executableRange;
+AddressRange cxxLibraryRange;
+
+// Frames looked at to find who called into the C++ library: deep enough for its string and
+// container helpers.
+constexpr int callerFrames = 16;
+
+void widenTo(AddressRange& range, const dl_phdr_info* info)
+{
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+        if (segment.p_type != PT_LOAD) {
+            continue;
+        }
+        const uintptr_t low = info->dlpi_addr + segment.p_vaddr;
+        const uintptr_t high = low + segment.p_memsz;
+        range.low = range.low == 0 ? low : (low < range.low ? low : range.low);
+        range.high = high > range.high ? high : range.high;
+    }
+}
+
+int noteObject(dl_phdr_info* info, size_t, void*)
+{
+    if (info->dlpi_name == nullptr || info->dlpi_name[0] == '\0') {
+        if (executableRange.high == 0) {
+            widenTo(executableRange, info);  // the first unnamed object is the executable
+        }
+    } else if (strstr(info->dlpi_name, "libstdc++") != nullptr) {
+        widenTo(cxxLibraryRange, info);
+    }
+    return 0;
+}
+
+// Whether operator new was called by our code: directly, or through the C++ library's own
+// helpers (strings, containers) called from our code. Other libraries (e.g. LLVM, compiling a
+// shader variant inside the GL driver) are not ours.
+bool calledFromOurCode(const void* caller)
+{
+    if (executableRange.contains(caller)) {
+        return true;
+    }
+    if (!cxxLibraryRange.contains(caller)) {
+        return false;
+    }
+    void* frames[callerFrames];
+    const int count = backtrace(frames, callerFrames);
+    int i = 0;
+    while (i < count && executableRange.contains(frames[i])) {
+        ++i;  // the allocator's own frames
+    }
+    while (i < count && cxxLibraryRange.contains(frames[i])) {
+        ++i;
+    }
+    return i < count && executableRange.contains(frames[i]);
+}
+
 inline void countMalloc()
 {
     if (counting && countedThread) {
@@ -31,16 +100,19 @@ inline void countMalloc()
     }
 }
 
-inline void countNew()
+inline void countNew(const void* caller)
 {
     if (counting && countedThread) {
         ++counts.newCalls;
+        if (calledFromOurCode(caller)) {
+            ++counts.ourNewCalls;
+        }
     }
 }
 
-void* newOrDie(size_t size)
+void* newOrDie(size_t size, const void* caller)
 {
-    countNew();
+    countNew(caller);
     void* block = malloc(size == 0 ? 1 : size);
     if (block == nullptr) {
         fputs("lumarq-bench: out of memory\n", stderr);
@@ -49,9 +121,9 @@ void* newOrDie(size_t size)
     return block;
 }
 
-void* alignedNewOrDie(size_t size, std::align_val_t alignment)
+void* alignedNewOrDie(size_t size, std::align_val_t alignment, const void* caller)
 {
-    countNew();
+    countNew(caller);
     countMalloc();
     void* block = __libc_memalign(static_cast<size_t>(alignment), size == 0 ? 1 : size);
     if (block == nullptr) {
@@ -65,6 +137,10 @@ void* alignedNewOrDie(size_t size, std::align_val_t alignment)
 
 void countAllocationsOfThisThread()
 {
+    dl_iterate_phdr(noteObject, nullptr);
+    // The first backtrace loads the unwinder, which allocates; do it now, before any counting.
+    void* frames[callerFrames];
+    backtrace(frames, callerFrames);
     countedThread = true;
 }
 
@@ -133,34 +209,34 @@ int posix_memalign(void** result, size_t alignment, size_t size)
 
 void* operator new(size_t size)
 {
-    return newOrDie(size);
+    return newOrDie(size, __builtin_return_address(0));
 }
 
 void* operator new[](size_t size)
 {
-    return newOrDie(size);
+    return newOrDie(size, __builtin_return_address(0));
 }
 
 void* operator new(size_t size, const std::nothrow_t&) noexcept
 {
-    countNew();
+    countNew(__builtin_return_address(0));
     return malloc(size == 0 ? 1 : size);
 }
 
 void* operator new[](size_t size, const std::nothrow_t&) noexcept
 {
-    countNew();
+    countNew(__builtin_return_address(0));
     return malloc(size == 0 ? 1 : size);
 }
 
 void* operator new(size_t size, std::align_val_t alignment)
 {
-    return alignedNewOrDie(size, alignment);
+    return alignedNewOrDie(size, alignment, __builtin_return_address(0));
 }
 
 void* operator new[](size_t size, std::align_val_t alignment)
 {
-    return alignedNewOrDie(size, alignment);
+    return alignedNewOrDie(size, alignment, __builtin_return_address(0));
 }
 
 void operator delete(void* block) noexcept

@@ -158,7 +158,7 @@ std::vector<TargetCheck> evaluateTargets(const BenchResults& results)
         results.haveInstructions);
     const double frames = static_cast<double>(results.frameMs.size());
     add("allocations per frame (ours)", "allocs", targetAllocationsPerFrame,
-        frames > 0 ? static_cast<double>(results.allocations.newCalls) / frames : 0.0, frames > 0);
+        frames > 0 ? static_cast<double>(results.allocations.ourNewCalls) / frames : 0.0, frames > 0);
     add("start-up to first frame (warm)", "ms", targetStartupMs, results.startup.toFirstFrame, true);
     return checks;
 }
@@ -238,6 +238,8 @@ std::string formatTable(const BenchResults& r)
             appendf(out, "  our code                           not measured (scripts/bench runs callgrind)\n");
         }
         appendf(out, "  allocations, ours (operator new)   %12.2f\n",
+                static_cast<double>(r.allocations.ourNewCalls) / frames);
+        appendf(out, "  allocations, operator new, all     %12.2f\n",
                 static_cast<double>(r.allocations.newCalls) / frames);
         appendf(out, "  allocations, all (malloc)          %12.2f\n",
                 static_cast<double>(r.allocations.mallocCalls) / frames);
@@ -307,7 +309,8 @@ std::string formatJson(const BenchResults& r)
             json.number("our_instructions", r.instructionsPerFrame, 0);
             json.integer("instruction_frames", r.instructionFrames);
         }
-        json.number("allocations_ours", static_cast<double>(r.allocations.newCalls) / frames);
+        json.number("allocations_ours", static_cast<double>(r.allocations.ourNewCalls) / frames);
+        json.number("allocations_new_all", static_cast<double>(r.allocations.newCalls) / frames);
         json.number("allocations_all", static_cast<double>(r.allocations.mallocCalls) / frames);
         json.endObject();
     }
