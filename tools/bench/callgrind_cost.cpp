@@ -31,13 +31,14 @@ bool isCostLine(const std::string& line)
     return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '*';
 }
 
+bool endsWith(const std::string& text, const std::string& suffix)
+{
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
 bool matchesObject(const std::string& path, const std::string& name)
 {
-    if (path == name) {
-        return true;
-    }
-    const std::string suffix = "/" + name;
-    return path.size() > suffix.size() && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return path == name || endsWith(path, "/" + name);
 }
 
 // "(id) name", "(id)" or "name": the name, remembering or looking up compressed ids.
@@ -67,10 +68,14 @@ uint64_t parseCount(const std::string& word)
 
 }  // namespace
 
-CallgrindCost callgrindObjectCost(const std::string& text, const std::string& objectName)
+CallgrindCost callgrindObjectCost(const std::string& text, const std::string& objectName,
+                                  const std::vector<std::string>& excludedFiles)
 {
     CallgrindCost cost;
     std::map<std::string, std::string> objectNames;
+    std::map<std::string, std::string> fileNames;
+    std::string currentFile;
+    bool functionExcluded = false;
     size_t positionCount = 1;
     size_t eventIndex = 0;
     bool sawEvents = false;
@@ -95,7 +100,7 @@ CallgrindCost callgrindObjectCost(const std::string& text, const std::string& ob
             const uint64_t value = column < words.size() ? parseCount(words[column]) : 0;
             cost.allSelf += value;
             if (functionInObject) {
-                cost.objectSelf += value;
+                (functionExcluded ? cost.excludedSelf : cost.objectSelf) += value;
             }
             continue;
         }
@@ -119,8 +124,17 @@ CallgrindCost callgrindObjectCost(const std::string& text, const std::string& ob
             currentObject = resolveName(line.substr(3), objectNames);
         } else if (line.rfind("cob=", 0) == 0) {
             resolveName(line.substr(4), objectNames);  // shares the ob= id space
+        } else if (line.rfind("fl=", 0) == 0) {
+            currentFile = resolveName(line.substr(3), fileNames);
+        } else if (line.rfind("fi=", 0) == 0 || line.rfind("fe=", 0) == 0 || line.rfind("cfi=", 0) == 0 ||
+                   line.rfind("cfl=", 0) == 0) {
+            resolveName(line.substr(line.find('=') + 1), fileNames);  // inlined or callee files share the ids
         } else if (line.rfind("fn=", 0) == 0) {
             functionInObject = matchesObject(currentObject, objectName);
+            functionExcluded = false;
+            for (const std::string& file : excludedFiles) {
+                functionExcluded = functionExcluded || endsWith(currentFile, file);
+            }
         } else if (line.rfind("calls=", 0) == 0) {
             nextIsCallCost = true;
         }
@@ -138,7 +152,8 @@ CallgrindCost callgrindObjectCost(const std::string& text, const std::string& ob
     return cost;
 }
 
-CallgrindCost callgrindObjectCostOfFile(const std::string& path, const std::string& objectName)
+CallgrindCost callgrindObjectCostOfFile(const std::string& path, const std::string& objectName,
+                                        const std::vector<std::string>& excludedFiles)
 {
     std::ifstream file(path);
     if (!file) {
@@ -148,5 +163,5 @@ CallgrindCost callgrindObjectCostOfFile(const std::string& path, const std::stri
     }
     std::stringstream text;
     text << file.rdbuf();
-    return callgrindObjectCost(text.str(), objectName);
+    return callgrindObjectCost(text.str(), objectName, excludedFiles);
 }

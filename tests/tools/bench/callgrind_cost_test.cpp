@@ -13,7 +13,7 @@ const char* const sample =
     "cmd: ./lumarq-bench --callgrind\n"
     "positions: line\n"
     "events: Ir\n"
-    "summary: 1610\n"
+    "summary: 1620\n"
     "\n"
     "ob=(1) /home/x/build/run/lumarq-bench\n"
     "fl=(1) scene.cpp\n"
@@ -36,11 +36,14 @@ const char* const sample =
     "fl=(3) renderer.cpp\n"
     "fn=(3) Renderer::drawShaded(SceneObject)\n"
     "5 300\n"
+    "fl=(1)\n"
+    "fn=(5) Scene::animate(double)\n"
+    "3 10\n"
     "ob=(3) /home/x/build/run/lumarq-bench-old\n"
     "fl=(4) other.cpp\n"
     "fn=(4) notOurs\n"
     "1 153\n"
-    "totals: 1610\n";
+    "totals: 1620\n";
 
 }  // namespace
 
@@ -48,17 +51,29 @@ TEST(CallgrindCost, SumsSelfCostOfTheObjectOnly)
 {
     const CallgrindCost cost = callgrindObjectCost(sample, "lumarq-bench");
     ASSERT_TRUE(cost.ok) << cost.error;
-    // 100 + 50 + 7 + 300: the 1000 after calls= is the callee's inclusive cost.
-    EXPECT_EQ(cost.objectSelf, 457u);
-    EXPECT_EQ(cost.allSelf, 1610u);
-    EXPECT_EQ(cost.totals, 1610u);
+    // 100 + 50 + 7 + 300 + 10: the 1000 after calls= is the callee's inclusive cost.
+    EXPECT_EQ(cost.objectSelf, 467u);
+    EXPECT_EQ(cost.allSelf, 1620u);
+    EXPECT_EQ(cost.totals, 1620u);
 }
 
 TEST(CallgrindCost, MatchesByFullPathOrFileName)
 {
-    EXPECT_EQ(callgrindObjectCost(sample, "/home/x/build/run/lumarq-bench").objectSelf, 457u);
+    EXPECT_EQ(callgrindObjectCost(sample, "/home/x/build/run/lumarq-bench").objectSelf, 467u);
     EXPECT_EQ(callgrindObjectCost(sample, "lumarq-bench-old").objectSelf, 153u);
     EXPECT_EQ(callgrindObjectCost(sample, "bench").objectSelf, 0u);
+}
+
+TEST(CallgrindCost, LeavesOutFunctionsOfExcludedSourceFiles)
+{
+    const CallgrindCost cost = callgrindObjectCost(sample, "lumarq-bench", {"src/renderer.cpp", "renderer.cpp"});
+    ASSERT_TRUE(cost.ok) << cost.error;
+    EXPECT_EQ(cost.objectSelf, 167u);
+    EXPECT_EQ(cost.excludedSelf, 300u);
+    // A file given by id only ("fl=(1)") is still known by the name it was given first.
+    const CallgrindCost byId = callgrindObjectCost(sample, "lumarq-bench", {"scene.cpp"});
+    EXPECT_EQ(byId.objectSelf, 300u);
+    EXPECT_EQ(byId.excludedSelf, 167u);
 }
 
 TEST(CallgrindCost, TakesTheIrColumnAmongSeveralEvents)
@@ -79,10 +94,10 @@ TEST(CallgrindCost, TakesTheIrColumnAmongSeveralEvents)
 TEST(CallgrindCost, RefusesFilesThatDoNotAddUp)
 {
     std::string broken = sample;
-    broken.replace(broken.find("totals: 1610"), 12, "totals: 1611");
+    broken.replace(broken.find("totals: 1620"), 12, "totals: 1621");
     const CallgrindCost cost = callgrindObjectCost(broken, "lumarq-bench");
     EXPECT_FALSE(cost.ok);
-    EXPECT_NE(cost.error.find("1610"), std::string::npos);
+    EXPECT_NE(cost.error.find("1620"), std::string::npos);
     EXPECT_FALSE(callgrindObjectCost("hello\n", "lumarq-bench").ok);
     EXPECT_FALSE(callgrindObjectCostOfFile("/nonexistent/callgrind.out", "lumarq-bench").ok);
 }
