@@ -1,6 +1,8 @@
 // The running show under a virtual clock: the real window, Scene and ShowControl, advanced one
 // frame at a time to exact show times, so every run renders the same pictures.
 #pragma once
+#include "app/scene.h"
+#include "app/show_control.h"
 #include "capture_options.h"
 #include "image.h"
 
@@ -9,8 +11,6 @@
 #include <vector>
 
 struct GLFWwindow;
-struct Scene;
-struct ShowControl;
 
 struct CaptureSession {
     std::unique_ptr<ShowControl> show;
