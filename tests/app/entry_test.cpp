@@ -15,7 +15,7 @@ const std::string demo = std::string(LUMARQ_RUN_DIR) + "/lumarq-1280x720";
 ProcessResult runDemoUntilEscape(std::vector<std::string> env, const std::string& runDir = LUMARQ_RUN_DIR)
 {
     const std::string script =
-        "out=$(mktemp); \"$0\" > \"$out\" 2> \"$out.err\" & pid=$!; "
+        "out=$(mktemp); stdbuf -oL \"$0\" > \"$out\" 2> \"$out.err\" & pid=$!; "
         "for i in $(seq 1 600); do grep -q 'END MOVE OBJECTS' \"$out\" 2>/dev/null && break; "
         "kill -0 $pid 2>/dev/null || break; sleep 0.1; done; "
         "sleep 1; xdotool key Escape; wait $pid; status=$?; "
