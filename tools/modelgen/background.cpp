@@ -19,6 +19,12 @@ constexpr int kTextureWidth = 1024;
 constexpr int kTextureHeight = 1024;  // square: elevation needs the rows near the horizon
 constexpr uint32_t kSeed = 404u;
 constexpr int kPeriod = 16;           // noise lattice cells once around (tiles in u)
+// The light stands at x = 6, y = 4 and sweeps along z, looking toward (0, 0, -1). A sky normal
+// almost straight up meets it at a cosine between 0.39 and 0.51 wherever it is: always the
+// middle toon band (so the sky never merges with lit slopes), and an even, unbanded sky under
+// the textured styles.
+const glm::vec3 kSkyLightNormal = glm::normalize(glm::vec3(-0.05f, 1.0f, 0.0f));
+constexpr float kSkyGain = 1.3f;
 
 glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t) { return a + (b - a) * std::clamp(t, 0.0f, 1.0f); }
 
@@ -97,7 +103,8 @@ Texel paintSky(glm::vec2 p) {
         sea = mixColor(haze, sea, smoothstep01(0.04f, 0.35f, -e));
         color = mixColor(color, sea, smoothstep01(0.03f, 0.06f, -e));
     }
-    return {color, 0.0f};
+    // Painted brighter than it should look: the shaded styles light the sky at about 0.7.
+    return {glm::min(color * kSkyGain, glm::vec3(1.0f)), 0.0f};
 }
 
 }  // namespace
@@ -106,9 +113,12 @@ Model makeBackground() {
     Model model;
     model.name = "background";
     addEllipsoid(model.mesh, glm::vec3(0.0f), glm::vec3(kSkyRadius), kSegments, kRings, UvRect{});
-    // Seen from inside: turn every face and normal inwards.
+    // Seen from inside: turn every face inwards.
     for (glm::uvec3& t : model.mesh.triangles) std::swap(t.y, t.z);
-    for (glm::vec3& n : model.mesh.normals) n = -n;
+    // The sky is lit evenly: every normal faces the side the light sweeps along, so the
+    // directional light shades the whole dome alike instead of splitting it into a lit and a
+    // dark half with a hard edge across the picture.
+    for (glm::vec3& n : model.mesh.normals) n = kSkyLightNormal;
     model.texture = makeTextureImage(kTextureWidth, kTextureHeight);
     paintRect(model.texture, UvRect{}, [](glm::vec2 p, glm::vec2) { return paintSky(p); });
     return model;
