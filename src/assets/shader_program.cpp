@@ -21,18 +21,24 @@ std::string readShaderSource(const std::string& path)
 
 namespace {
 
+// Prints a shader's or program's info log on a line of its own. The buffer holds at least one
+// character, so that an empty log still prints as an empty line.
+void printInfoLog(GLuint object, PFNGLGETSHADERIVPROC getParameter, PFNGLGETSHADERINFOLOGPROC getLog)
+{
+    GLint length = 0;
+    getParameter(object, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(length > 0 ? length : 1, '\0');
+    getLog(object, length, nullptr, log.data());
+    printf("%s\n", log.data());
+}
+
 void compileAndLog(GLuint shader, const char* name, const std::string& source)
 {
     printf("Compiling shader : %s\n", name);
     const char* text = source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
-    GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    // At least one character, so that an empty log still prints as an empty line.
-    std::vector<char> log(length > 0 ? length : 1, '\0');
-    glGetShaderInfoLog(shader, length, nullptr, log.data());
-    printf("%s\n", log.data());
+    printInfoLog(shader, glGetShaderiv, glGetShaderInfoLog);
 }
 
 }  // namespace
@@ -53,11 +59,7 @@ GLuint loadShaderProgram(const char* vertexFile, const char* fragmentFile)
     glAttachShader(program, vertexShader);
     glAttachShader(program, fragmentShader);
     glLinkProgram(program);
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(length > 0 ? length : 1, '\0');
-    glGetProgramInfoLog(program, length, nullptr, log.data());
-    printf("%s\n", log.data());
+    printInfoLog(program, glGetProgramiv, glGetProgramInfoLog);
 
     glDeleteShader(vertexShader);
     glDeleteShader(fragmentShader);
