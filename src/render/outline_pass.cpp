@@ -5,6 +5,7 @@
 #include "camera/camera.h"
 #include "render/display_size.h"
 #include "render/draw_count.h"
+#include "render/position_binding.h"
 
 namespace {
 
@@ -39,11 +40,7 @@ void Renderer::drawOutline(SceneObject object)
     const glm::mat4 mvp = cameraProjection * cameraView * object.model;
     glUniformMatrix4fv(wireframeMvpLocation, 1, GL_FALSE, &mvp[0][0]);
 
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, object.indexBuffer);
-    glBindVertexArray(object.vertexArray);
-    glEnableVertexAttribArray(object.positionAttrib);
-    glBindBuffer(GL_ARRAY_BUFFER, object.positionBuffer);
-    glVertexAttribPointer(object.positionAttrib, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+    bindPositionsOnly(object);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(drawVertexCount));
     glDisableVertexAttribArray(0);
     drawVertexCount = 0.0;

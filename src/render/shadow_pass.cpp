@@ -4,6 +4,7 @@
 
 #include "camera/camera.h"
 #include "render/draw_count.h"
+#include "render/position_binding.h"
 
 namespace {
 
@@ -40,11 +41,7 @@ void Renderer::drawDepth(SceneObject object)
     depthMvp = lightProjection * lightView * object.model;
     glUniformMatrix4fv(depthMvpLocation, 1, GL_FALSE, &depthMvp[0][0]);
 
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, object.indexBuffer);
-    glBindVertexArray(object.vertexArray);
-    glEnableVertexAttribArray(object.positionAttrib);
-    glBindBuffer(GL_ARRAY_BUFFER, object.positionBuffer);
-    glVertexAttribPointer(object.positionAttrib, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+    bindPositionsOnly(object);
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(drawVertexCount));
     glDisableVertexAttribArray(object.positionAttrib);
     drawVertexCount = 0.0;
