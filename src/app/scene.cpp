@@ -3,6 +3,7 @@
 #include "app/scene.h"
 
 #include "app/load_timings.h"
+#include "assets/model_file.h"
 #include "gl/gl_entry_points.h"
 #include "platform/asset_path.h"
 #include "render/shaded_pass.h"
@@ -75,11 +76,12 @@ bool Scene::load(GLFWwindow* window)
     for (int i = 0; i < 9; ++i) {
         const std::string path = hostPath(models[i].path);
         const double readStart = loadTimingClock();
-        const aiScene* imported = importers[i].ReadFile(path, modelImportFlags);
+        std::string failure;
+        const aiScene* imported = readModelFile(importers[i], path, modelImportFlags, failure);
         const double uploadStart = loadTimingClock();
         loadTimings.modelReadSeconds[i] = uploadStart - readStart;
         if (imported == nullptr) {
-            loadFailure = "Cannot read model file " + path + ": " + importers[i].GetErrorString() +
+            loadFailure = "Cannot read model file " + path + ": " + failure +
                           " (the models are made by the build: rebuild, and run from the build's run/ folder)";
             return false;
         }

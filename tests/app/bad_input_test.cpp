@@ -243,6 +243,23 @@ TEST(BadInput, AnEmptyTruncatedOrGarbageModelFileIsSurvived)
     }
 }
 
+// A texture line ahead of the first material made Assimp dereference a null material and the
+// demo die of SIGSEGV; the library is now refused and the run ends like any unreadable model.
+TEST(BadInput, AMaterialLibraryNamingATextureBeforeItsFirstMaterialIsRefused)
+{
+    RunCopy copy;
+    ASSERT_TRUE(copy.copied);
+    const std::string library = readFile(copy.path("models/goomba.mtl"));
+    writeFile(copy.path("models/goomba.mtl"), "map_Kd models/goomba_diffuse.png\n" + library);
+
+    const ProcessResult result = runDemo(copy);
+    expectCleanEnd(result, 1);
+    EXPECT_NE(result.err.find("Cannot read model file models/goomba.obj: material library models/goomba.mtl "
+                              "names a texture (map_Kd) before its first newmtl"),
+              std::string::npos)
+        << describe(result);
+}
+
 // Five textures broken in five ways in one run; each shows its own decoder line right after the
 // model loader names it, gets the placeholder, and the show runs to Escape.
 TEST(BadInput, MissingEmptyTruncatedForeignAndOversizedTexturesAreReportedAndTheShowRunsOn)

@@ -1,9 +1,10 @@
 // libFuzzer target for the model path: OBJ text, optionally followed by a line "#mtl" and the
-// text of its material library, read by Assimp with the demo's import flags and turned into a
+// text of its material library, read through the demo's model reading with its import flags, turned into a
 // SceneObject on both the plain and the bump-mapped path. Beyond the sanitizers, construction
 // must leave no GL error, and every vertex buffer must hold the vertices that the passes draw.
 #include "fuzz_gl_context.h"
 
+#include "assets/model_file.h"
 #include "assets/scene_object.h"
 
 #include <assimp/Importer.hpp>
@@ -97,7 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     while (glGetError() != GL_NO_ERROR) {
     }
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile("fuzz.obj", importFlags);
+    std::string failure;
+    const aiScene* scene = readModelFile(importer, "fuzz.obj", importFlags, failure);
     if (scene == nullptr) {
         return 0;
     }
