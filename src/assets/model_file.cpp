@@ -55,17 +55,23 @@ std::string materialLibraryProblem(const std::string& path)
 const aiScene* readModelFile(Assimp::Importer& importer, const std::string& path, unsigned flags,
                              std::string& failure)
 {
-    // Assimp looks for the libraries next to the model file.
+    // Assimp looks for a library next to the model file and, when the named one cannot be
+    // opened, falls back to the model's own name with "mtl" for its last three characters; both
+    // are checked.
     const std::string::size_type slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string fallback = path.size() >= 3 ? path.substr(0, path.size() - 3) + "mtl" : "";
     std::ifstream model(path, std::ios::binary);
     std::string line;
     std::string keyword;
     std::string rest;
     while (std::getline(model, line)) {
         splitStatement(line, keyword, rest);
-        if (keyword == "mtllib" && !rest.empty()) {
-            failure = materialLibraryProblem(folder + rest);
+        if (keyword != "mtllib" || rest.empty()) {
+            continue;
+        }
+        for (const std::string& library : {folder + rest, fallback}) {
+            failure = materialLibraryProblem(library);
             if (!failure.empty()) {
                 return nullptr;
             }

@@ -45,6 +45,19 @@ TEST(ModelFile, ATextureBeforeTheFirstNewmtlIsRefusedWithTheLibraryNamed)
     }
 }
 
+// The second crash that fuzzing found: the named library does not exist, so Assimp falls back to
+// the one named after the model, which carries the texture line.
+TEST(ModelFile, TheFallbackLibraryNamedAfterTheModelIsCheckedToo)
+{
+    ModelFolder folder;
+    const std::string model = folder.write("m.obj", "mtllib elsewhere.mtd\nusemtl stage\n" + triangle);
+    folder.write("m.mtl", "map_d t.png\nnewmtl stage\n");
+    Assimp::Importer importer;
+    std::string failure;
+    EXPECT_EQ(readModelFile(importer, model, importFlags, failure), nullptr);
+    EXPECT_NE(failure.find(folder.dir + "/m.mtl names a texture (map_d)"), std::string::npos) << failure;
+}
+
 TEST(ModelFile, SafeLibrariesAndMissingOnesStillLoad)
 {
     const struct {
