@@ -9,8 +9,10 @@
 namespace {
 
 const std::string demo = std::string(LUMARQ_RUN_DIR) + "/lumarq-1280x720";
+// Runs a command under its own virtual X server of the demo's display size.
+const std::string withXvfb = std::string(LUMARQ_SOURCE_DIR) + "/tests/support/with-xvfb";
 
-// Runs the demo under its own Xvfb, waits until its frame loop has started, presses Escape and
+// Runs the demo under its own X server, waits until its frame loop has started, presses Escape and
 // waits for it to end.
 ProcessResult runDemoUntilEscape(std::vector<std::string> env, const std::string& runDir = LUMARQ_RUN_DIR)
 {
@@ -25,8 +27,7 @@ ProcessResult runDemoUntilEscape(std::vector<std::string> env, const std::string
     options.setEnv = env;
     options.setEnv.push_back("ALSOFT_DRIVERS=null");
     options.timeoutSeconds = 120;
-    return runProcess({"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 1280x720x24", "/bin/bash", "-c", script, demo},
-                      options);
+    return runProcess({withXvfb, "/bin/bash", "-c", script, demo}, options);
 }
 
 TEST(Entry, WithoutADisplayGlfwFailsAndTheRunEndsWithMinusOne)
@@ -92,8 +93,8 @@ TEST(Entry, AMissingModelFileIsReportedAndEndsWithStatusOne)
     ProcessOptions options;
     options.workingDirectory = runCopy;
     options.setEnv = {"ALSOFT_DRIVERS=null"};
-    ProcessResult result = runProcess(
-        {"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 1280x720x24", runCopy + "/lumarq-1280x720"}, options);
+    options.timeoutSeconds = 120;
+    ProcessResult result = runProcess({withXvfb, runCopy + "/lumarq-1280x720"}, options);
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.err.find("models/ground.obj"), std::string::npos) << result.err;
     // The third model is the ground: start-up got as far as the engine, not to the objects.
