@@ -1,5 +1,5 @@
 // The demo program against broken run folders and hostile environments: every case runs the real
-// 1280x720 build on its own copy of the run folder under its own Xvfb, and must print what went
+// 1280x720 build on its own copy of the run folder under its own X server, and must print what went
 // wrong, end with the documented status, and never crash or hang.
 #include "sound/sound_result.h"
 #include "support/process.h"
@@ -19,6 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string demoName = "lumarq-1280x720";
+// A private X server per run that picks its own display number, so parallel runs do not race.
+const std::string withXvfb = std::string(LUMARQ_SOURCE_DIR) + "/tests/support/with-xvfb";
 
 // A private copy of the run folder, removed when the case is done.
 struct RunCopy {
@@ -38,7 +40,7 @@ struct RunCopy {
     bool copied = false;
 };
 
-// Starts the demo in the copy under its own Xvfb, waits until its frame loop runs (or it has
+// Starts the demo in the copy under its own X server, waits until its frame loop runs (or it has
 // ended), presses Escape and collects the outcome. The environment goes through env(1), so that
 // several cases can be started from parallel threads.
 ProcessResult runDemo(const RunCopy& copy, const std::vector<std::string>& env = {}, bool withDisplay = true)
@@ -66,7 +68,7 @@ ProcessResult runDemo(const RunCopy& copy, const std::vector<std::string>& env =
         "kill -0 $pid 2>/dev/null || break; sleep 0.1; done; "
         "sleep 1; kill -0 $pid 2>/dev/null && xdotool key Escape; wait $pid; status=$?; "
         "cat \"$out\"; cat \"$out.err\" >&2; rm -f \"$out\" \"$out.err\"; exit $status";
-    for (const char* arg : {"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 1280x720x24", "/bin/bash", "-c"}) {
+    for (const std::string& arg : {withXvfb, std::string("/bin/bash"), std::string("-c")}) {
         argv.push_back(arg);
     }
     argv.push_back(script);
