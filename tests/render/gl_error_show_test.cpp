@@ -125,13 +125,14 @@ TEST(GlErrorShow, EveryPassOfTheWholeShowLeavesNoGlError)
         sawShadows = sawShadows || renderer.shadowsEnabled;
         sawFreeCamera = sawFreeCamera || !renderer.autoCamera;
     }
-    closeCaptureSession(session);
+    const std::set<GLuint> stylePrograms = {renderer.toonProgram, renderer.shadowMappingProgram,
+                                            renderer.bumpMappingProgram};
+    closeCaptureSession(session);  // the scene and its renderer are gone from here on
 
     EXPECT_TRUE(errors.empty()) << errors.size() << " errors, first: " << errors.front();
     EXPECT_EQ(nextKey, std::size(keyPlan));
     EXPECT_GT(drawn, 300);
-    EXPECT_EQ(stonePrograms, (std::set<GLuint>{renderer.toonProgram, renderer.shadowMappingProgram,
-                                               renderer.bumpMappingProgram}));
+    EXPECT_EQ(stonePrograms, stylePrograms);
     EXPECT_TRUE(sawShadows);
     EXPECT_TRUE(sawFreeCamera);
 }
