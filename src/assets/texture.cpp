@@ -15,6 +15,8 @@ namespace {
 // Larger images are refused before decoding: a forged header could otherwise make the decoder
 // allocate gigabytes, and no texture of the demo comes near this size.
 constexpr unsigned maxTextureSide = 8192;
+// The decoder's own code for "too many pixels", so the refusal reads like its other error lines.
+constexpr unsigned tooManyPixelsError = 92;
 
 // Stands in for an image that could not be decoded; magenta stands out in any scene.
 constexpr unsigned char placeholderPixel[4] = {255, 0, 255, 255};
@@ -35,8 +37,8 @@ bool headerWithinLimits(const std::vector<unsigned char>& file)
         return true;  // not a readable header: the decoder reports it with its own code and text
     }
     if (width > maxTextureSide || height > maxTextureSide) {
-        printf("decoder error: image of %u x %u pixels exceeds %u x %u, not decoded\n", width, height,
-               maxTextureSide, maxTextureSide);
+        printf("decoder error %u: image of %u x %u pixels exceeds %u x %u, not decoded\n", tooManyPixelsError, width,
+               height, maxTextureSide, maxTextureSide);
         return false;
     }
     return true;

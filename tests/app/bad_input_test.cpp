@@ -299,7 +299,7 @@ TEST(BadInput, MissingEmptyTruncatedForeignAndOversizedTexturesAreReportedAndThe
     // Both goombas read the same file: two lines.
     EXPECT_EQ(countOf(result.out, "decoder error 28: "), 2u) << describe(result);
     const std::string oversized = lineAfter(result.out, "LOAD: models/stone2_normal.png");
-    EXPECT_EQ(oversized.rfind("decoder error", 0), 0u) << oversized;
+    EXPECT_EQ(oversized.rfind("decoder error 92: ", 0), 0u) << oversized;
     EXPECT_NE(oversized.find("65535 x 65535"), std::string::npos) << oversized;
     // Nothing else went wrong.
     EXPECT_EQ(countOf(result.out, "decoder error"), 6u) << describe(result);
