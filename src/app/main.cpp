@@ -1,9 +1,11 @@
 // Program entry: opens the full-screen window, loads the scene, runs the show's frame loop until
 // Escape and shuts down. Built once per display size.
+#include "app/frame_step.h"
 #include "app/scene.h"
 #include "app/show_control.h"
 #include "app/window.h"
 #include "gl/gl_entry_points.h"
+#include "platform/clock.h"
 #include "render/display_size.h"
 
 #include <GLFW/glfw3.h>
@@ -44,16 +46,11 @@ int main()
         return 1;
     }
 
-    double prevTime = glfwGetTime();
+    double prevTime = secondsNow();
     show->start(*scene);
 
     for (;;) {
-        show->beginFrame();
-        const double now = glfwGetTime();
-        const double dt = now - prevTime;
-        scene->animate(dt);
-        show->advance(*scene);
-        prevTime = glfwGetTime();  // the time spent animating is not counted in the next step
+        advanceFrame(*show, *scene, prevTime);
         scene->render();
         glfwSwapBuffers(window);
         show->afterSwap(*scene, window);

@@ -1,6 +1,7 @@
 // The whole show through the real Scene and ShowControl under a virtual clock, with the GL error
 // flag read after every pass of every drawn frame: the three styles, the timed switches and the
 // keys '1', '2', '3' and '0' must never leave an error, on the 4.5 context and on a 3.3 one.
+#include "app/frame_step.h"
 #include "app/scene.h"
 #include "app/show_control.h"
 #include "capture_session.h"
@@ -54,11 +55,7 @@ void drawnFrame(CaptureSession& session, double ms, const ShowKeys& keys, std::v
     ShowControl& show = *session.show;
     Scene& scene = *session.scene;
     virtualClock.milliseconds = ms;
-    show.beginFrame();
-    const double now = secondsNow();
-    scene.animate(now - session.prevSeconds);
-    show.advance(scene);
-    session.prevSeconds = secondsNow();
+    advanceFrame(show, scene, session.prevSeconds);
     const struct {
         const char* name;
         void (Scene::*pass)();

@@ -3,6 +3,7 @@
 #include "bench_session.h"
 
 #include "app/load_timings.h"
+#include "app/frame_step.h"
 #include "app/scene.h"
 #include "app/show_control.h"
 #include "app/show_script.h"
@@ -194,12 +195,7 @@ void runBenchFrame(BenchSession& session, double ms, PassTimers* timers, long fr
     ShowControl& show = *session.show;
     Scene& scene = *session.scene;
     virtualClock.milliseconds = ms;
-
-    show.beginFrame();
-    const double now = secondsNow();
-    scene.animate(now - session.prevSeconds);
-    show.advance(scene);
-    session.prevSeconds = secondsNow();
+    advanceFrame(show, scene, session.prevSeconds);
     if (session.options.noShadows) {
         scene.renderer.shadowsEnabled = false;
     }

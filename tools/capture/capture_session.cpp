@@ -1,6 +1,7 @@
 // One frame of the demo's loop, with the virtual clock set to the frame's show time.
 #include "capture_session.h"
 
+#include "app/frame_step.h"
 #include "app/scene.h"
 #include "app/show_control.h"
 #include "app/window.h"
@@ -56,12 +57,7 @@ void runFrame(CaptureSession& session, double ms, Image* image)
     ShowControl& show = *session.show;
     Scene& scene = *session.scene;
     virtualClock.milliseconds = ms;
-
-    show.beginFrame();
-    const double now = secondsNow();
-    scene.animate(now - session.prevSeconds);
-    show.advance(scene);
-    session.prevSeconds = secondsNow();
+    advanceFrame(show, scene, session.prevSeconds);
     if (image != nullptr) {
         scene.render();
         readFramebuffer(*image, displayWidth, displayHeight, session.scratch);
