@@ -15,7 +15,7 @@ namespace {
 
 constexpr float kHalfSize = 0.62f;     // block half extent: about a character's height across
 constexpr float kBevel = 0.11f;        // edge rounding radius
-constexpr int kFaceCells = 20;         // grid cells per face side
+constexpr int kFaceCells = 12;         // grid cells per face side; the normals round the bevel
 constexpr float kFlatShare = 0.6f;     // share of the face grid spent on the flat part
 constexpr int kTextureSize = 1024;
 constexpr uint32_t kSeed = 303u;
