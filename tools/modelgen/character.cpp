@@ -208,7 +208,7 @@ Model makeCharacter(const CharacterStyle& s) {
     // Body: an egg, wider at the bottom.
     {
         const size_t first = mesh.positions.size();
-        addLathe(mesh, 28, 18,
+        addLathe(mesh, 20, 13,
                  [&](float v) {
                      float a = v * glm::pi<float>();
                      float r = std::sin(a) * g * (1.0f + 0.12f * std::cos(a));
@@ -235,7 +235,7 @@ Model makeCharacter(const CharacterStyle& s) {
         addPart(mesh, hand + dir * 0.02f, glm::vec3(0.055f * h / 0.8f), 10, 7, kMittenUv);
     }
     // Head and nose.
-    addPart(mesh, {0.0f, headY, 0.0f}, {headR, headR * 0.95f, headR * 0.95f}, 28, 18, kHeadUv);
+    addPart(mesh, {0.0f, headY, 0.0f}, {headR, headR * 0.95f, headR * 0.95f}, 20, 13, kHeadUv);
     addPart(mesh, {0.0f, headY - headR * 0.12f, headR * 0.92f}, glm::vec3(headR * 0.2f), 10, 6, kSkinUv);
 
     // Hat.
@@ -248,7 +248,7 @@ Model makeCharacter(const CharacterStyle& s) {
                                      {crownR * 1.02f, brimY + 0.02f}, {crownR, brimY + headR * 0.7f},
                                      {crownR * 0.7f, brimY + headR * 0.95f}, {0.0f, brimY + headR * 1.02f}};
         const float vs[] = {0.0f, 0.15f, 0.25f, 0.4f, 0.7f, 0.88f, 1.0f};
-        addLathe(mesh, 28, 12,
+        addLathe(mesh, 20, 9,
                  [&](float v) {
                      int k = 0;
                      while (k < 5 && v > vs[k + 1]) ++k;
@@ -263,7 +263,7 @@ Model makeCharacter(const CharacterStyle& s) {
         transformVertices(mesh, first, m);
         // Scarf: a thick ring at the neck.
         const size_t scarf = mesh.positions.size();
-        addPatch(mesh, 24, 10,
+        addPatch(mesh, 18, 8,
                  [&](float u, float v) {
                      float a = u * glm::two_pi<float>(), b = v * glm::two_pi<float>();
                      float ring = g * 0.62f + 0.045f * std::cos(b);
@@ -275,7 +275,7 @@ Model makeCharacter(const CharacterStyle& s) {
         // Pointed cap sitting on the head above the brows, its tip flopping backwards.
         const float baseY = headY + headR * 0.42f;
         const float baseR = headR * 0.93f;
-        addPatch(mesh, 28, 16,
+        addPatch(mesh, 20, 12,
                  [&](float u, float v) {
                      float a = u * glm::two_pi<float>();
                      float r = baseR * std::pow(1.0f - v, 0.8f) + 0.004f;
@@ -285,7 +285,7 @@ Model makeCharacter(const CharacterStyle& s) {
                  kHatUv);
         // A rolled trim round the cap's rim.
         const size_t trim = mesh.positions.size();
-        addPatch(mesh, 28, 6,
+        addPatch(mesh, 20, 6,
                  [&](float u, float v) {
                      float a = u * glm::two_pi<float>(), b = v * glm::two_pi<float>();
                      float ring = baseR + 0.012f * std::cos(b);
