@@ -28,20 +28,20 @@ inline void appendLe(std::string& out, uint32_t value, int bytes)
 }
 
 // Writes the tone as a 16-bit PCM wave file and encodes it to `mp3Path`; false if lame failed.
-inline bool makeToneMp3(const std::string& mp3Path, const ToneSpec& spec)
+inline bool makeToneMp3(const std::string& mp3Path, const ToneSpec& request)
 {
     constexpr double toneHz = 1000.0;
     constexpr double amplitude = 0.5 * 32767.0;
-    const int lead = spec.rate * spec.leadMs / 1000;
-    const int tone = spec.rate * spec.toneMs / 1000;
-    const int frames = lead + tone + spec.rate * spec.tailMs / 1000;
+    const int lead = request.rate * request.leadMs / 1000;
+    const int tone = request.rate * request.toneMs / 1000;
+    const int frames = lead + tone + request.rate * request.tailMs / 1000;
     std::string samples;
     for (int i = 0; i < frames; ++i) {
         double value = 0.0;
         if (i >= lead && i < lead + tone) {
-            value = amplitude * std::sin(2.0 * M_PI * toneHz * (i - lead) / spec.rate);
+            value = amplitude * std::sin(2.0 * M_PI * toneHz * (i - lead) / request.rate);
         }
-        for (int c = 0; c < spec.channels; ++c) {
+        for (int c = 0; c < request.channels; ++c) {
             appendLe(samples, static_cast<uint16_t>(static_cast<int16_t>(std::lround(value))), 2);
         }
     }
@@ -50,10 +50,10 @@ inline bool makeToneMp3(const std::string& mp3Path, const ToneSpec& spec)
     wave += "WAVEfmt ";
     appendLe(wave, 16, 4);
     appendLe(wave, 1, 2);
-    appendLe(wave, static_cast<uint32_t>(spec.channels), 2);
-    appendLe(wave, static_cast<uint32_t>(spec.rate), 4);
-    appendLe(wave, static_cast<uint32_t>(spec.rate * spec.channels * 2), 4);
-    appendLe(wave, static_cast<uint32_t>(spec.channels * 2), 2);
+    appendLe(wave, static_cast<uint32_t>(request.channels), 2);
+    appendLe(wave, static_cast<uint32_t>(request.rate), 4);
+    appendLe(wave, static_cast<uint32_t>(request.rate * request.channels * 2), 4);
+    appendLe(wave, static_cast<uint32_t>(request.channels * 2), 2);
     appendLe(wave, 16, 2);
     wave += "data";
     appendLe(wave, static_cast<uint32_t>(samples.size()), 4);
@@ -61,7 +61,7 @@ inline bool makeToneMp3(const std::string& mp3Path, const ToneSpec& spec)
     const std::string wavePath = mp3Path + ".wav";
     writeFile(wavePath, wave);
     std::vector<std::string> argv = {"/usr/bin/lame", "--quiet", "-b", "128"};
-    if (spec.channels == 1) {
+    if (request.channels == 1) {
         argv.insert(argv.end(), {"-m", "m"});
     }
     argv.insert(argv.end(), {wavePath, mp3Path});

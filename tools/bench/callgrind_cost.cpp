@@ -42,18 +42,18 @@ bool matchesObject(const std::string& path, const std::string& name)
 }
 
 // "(id) name", "(id)" or "name": the name, remembering or looking up compressed ids.
-std::string resolveName(const std::string& spec, std::map<std::string, std::string>& names)
+std::string resolveName(const std::string& encoded, std::map<std::string, std::string>& names)
 {
-    if (spec.empty() || spec[0] != '(') {
-        return spec;
+    if (encoded.empty() || encoded[0] != '(') {
+        return encoded;
     }
-    const size_t close = spec.find(')');
+    const size_t close = encoded.find(')');
     if (close == std::string::npos) {
-        return spec;
+        return encoded;
     }
-    const std::string id = spec.substr(0, close + 1);
-    if (close + 1 < spec.size()) {
-        std::string name = spec.substr(close + 1);
+    const std::string id = encoded.substr(0, close + 1);
+    if (close + 1 < encoded.size()) {
+        std::string name = encoded.substr(close + 1);
         name.erase(0, name.find_first_not_of(' '));
         names[id] = name;
         return name;

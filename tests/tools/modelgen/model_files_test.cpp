@@ -49,9 +49,9 @@ class ModelFile : public ::testing::TestWithParam<ModelSpec> {};
 class BumpModelFile : public ::testing::TestWithParam<ModelSpec> {};
 
 TEST_P(ModelFile, MeetsTheImportContract) {
-    const ModelSpec spec = GetParam();
+    const ModelSpec model = GetParam();
     Assimp::Importer importer;
-    const aiScene* scene = import(importer, spec.name);
+    const aiScene* scene = import(importer, model.name);
     ASSERT_NE(scene, nullptr) << importer.GetErrorString();
     ASSERT_EQ(scene->mNumMeshes, 1u);
     ASSERT_GE(scene->mNumMaterials, 2u);
@@ -61,7 +61,7 @@ TEST_P(ModelFile, MeetsTheImportContract) {
     ASSERT_TRUE(mesh->HasTextureCoords(0));
     EXPECT_EQ(mesh->mMaterialIndex, 1u) << "the mesh should use the file's own material";
     EXPECT_GT(mesh->mNumFaces, 0u);
-    EXPECT_LE(mesh->mNumFaces, spec.triangleBudget);
+    EXPECT_LE(mesh->mNumFaces, model.triangleBudget);
     EXPECT_EQ(mesh->mNumVertices, 3 * mesh->mNumFaces);
     for (unsigned f = 0; f < mesh->mNumFaces; ++f) ASSERT_EQ(mesh->mFaces[f].mNumIndices, 3u) << "face " << f;
     for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
@@ -73,16 +73,16 @@ TEST_P(ModelFile, MeetsTheImportContract) {
 }
 
 TEST_P(ModelFile, MaterialNamesItsTexturesAndTheyDecode) {
-    const ModelSpec spec = GetParam();
+    const ModelSpec model = GetParam();
     Assimp::Importer importer;
-    const aiScene* scene = import(importer, spec.name);
+    const aiScene* scene = import(importer, model.name);
     ASSERT_NE(scene, nullptr);
     ASSERT_GE(scene->mNumMaterials, 2u);
     const aiMaterial* material = scene->mMaterials[1];
     const std::string diffuse = texturePath(material, aiTextureType_DIFFUSE);
     const std::string normal = texturePath(material, aiTextureType_OPACITY);
-    EXPECT_EQ(diffuse, std::string("models/") + spec.name + "_diffuse.png");
-    EXPECT_EQ(normal, spec.normalMap ? std::string("models/") + spec.name + "_normal.png" : std::string());
+    EXPECT_EQ(diffuse, std::string("models/") + model.name + "_diffuse.png");
+    EXPECT_EQ(normal, model.normalMap ? std::string("models/") + model.name + "_normal.png" : std::string());
 
     for (const std::string& path : {diffuse, normal}) {
         if (path.empty()) continue;
@@ -98,10 +98,10 @@ TEST_P(ModelFile, MaterialNamesItsTexturesAndTheyDecode) {
 
 // The normal map holds unit normals pointing out of the surface (blue up), and it has relief.
 TEST_P(BumpModelFile, NormalMapHoldsUnitOutwardNormalsWithRelief) {
-    const ModelSpec spec = GetParam();
+    const ModelSpec model = GetParam();
     std::vector<unsigned char> pixels;
     unsigned w = 0, h = 0;
-    ASSERT_EQ(lodepng::decode(pixels, w, h, std::string("models/") + spec.name + "_normal.png"), 0u);
+    ASSERT_EQ(lodepng::decode(pixels, w, h, std::string("models/") + model.name + "_normal.png"), 0u);
     size_t tilted = 0;
     for (size_t i = 0; i < size_t(w) * h; ++i) {
         glm::vec3 n(pixels[4 * i] / 255.0f * 2.0f - 1.0f, pixels[4 * i + 1] / 255.0f * 2.0f - 1.0f,
@@ -115,9 +115,9 @@ TEST_P(BumpModelFile, NormalMapHoldsUnitOutwardNormalsWithRelief) {
 
 // Tangents come from each triangle's UV gradient; a triangle with collinear UVs has none.
 TEST_P(BumpModelFile, BumpMappedTrianglesHaveAUvGradient) {
-    const ModelSpec spec = GetParam();
+    const ModelSpec model = GetParam();
     Assimp::Importer importer;
-    const aiScene* scene = import(importer, spec.name);
+    const aiScene* scene = import(importer, model.name);
     ASSERT_NE(scene, nullptr);
     const aiMesh* mesh = scene->mMeshes[0];
     for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
@@ -131,9 +131,9 @@ TEST_P(BumpModelFile, BumpMappedTrianglesHaveAUvGradient) {
 // Faces wind counter-clockwise seen from outside, so back-face culling keeps the outside and
 // the contour pass (back faces as lines) draws the silhouette; the sky is seen from inside.
 TEST_P(ModelFile, FacesPointTheWayTheModelIsSeen) {
-    const ModelSpec spec = GetParam();
+    const ModelSpec model = GetParam();
     Assimp::Importer importer;
-    const aiScene* scene = import(importer, spec.name);
+    const aiScene* scene = import(importer, model.name);
     ASSERT_NE(scene, nullptr);
     const aiMesh* mesh = scene->mMeshes[0];
     double volume = 0.0;
@@ -148,11 +148,11 @@ TEST_P(ModelFile, FacesPointTheWayTheModelIsSeen) {
         aiVector3D n = mesh->mNormals[idx[0]] + mesh->mNormals[idx[1]] + mesh->mNormals[idx[2]];
         if (glm::dot(faceNormal, glm::dvec3(n.x, n.y, n.z)) > 0.0) ++agreeing;
     }
-    if (spec.closedOutward) EXPECT_GT(volume, 0.0);
+    if (model.closedOutward) EXPECT_GT(volume, 0.0);
     else EXPECT_LT(volume, 0.0);
     // Stored normals agree with the winding (a few slivers at sharp creases may not). The sky
     // is the exception: its normals all face the light so that it is lit evenly.
-    if (spec.closedOutward) EXPECT_GT(agreeing, size_t(mesh->mNumFaces) * 99 / 100);
+    if (model.closedOutward) EXPECT_GT(agreeing, size_t(mesh->mNumFaces) * 99 / 100);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stage, ModelFile, ::testing::ValuesIn(kModels),
@@ -160,8 +160,8 @@ INSTANTIATE_TEST_SUITE_P(Stage, ModelFile, ::testing::ValuesIn(kModels),
 
 std::vector<ModelSpec> bumpModels() {
     std::vector<ModelSpec> result;
-    for (const ModelSpec& spec : kModels) {
-        if (spec.normalMap) result.push_back(spec);
+    for (const ModelSpec& model : kModels) {
+        if (model.normalMap) result.push_back(model);
     }
     return result;
 }
@@ -171,12 +171,12 @@ INSTANTIATE_TEST_SUITE_P(Stage, BumpModelFile, ::testing::ValuesIn(bumpModels())
 
 TEST(Stage, WholeStageFitsTheTriangleBudget) {
     unsigned total = 0;
-    for (const ModelSpec& spec : kModels) {
+    for (const ModelSpec& model : kModels) {
         Assimp::Importer importer;
-        const aiScene* scene = import(importer, spec.name);
-        ASSERT_NE(scene, nullptr) << spec.name;
+        const aiScene* scene = import(importer, model.name);
+        ASSERT_NE(scene, nullptr) << model.name;
         // The creature's file is placed twice.
-        total += scene->mMeshes[0]->mNumFaces * (std::string(spec.name) == "goomba" ? 2 : 1);
+        total += scene->mMeshes[0]->mNumFaces * (std::string(model.name) == "goomba" ? 2 : 1);
     }
     EXPECT_LE(total, 60000u);
 }
