@@ -44,3 +44,19 @@ void prepareContext(GLFWwindow* window)
     glDepthFunc(GL_LESS);
     glEnable(GL_CULL_FACE);
 }
+
+GLFWwindow* openToolWindow(const char* program, int width, int height)
+{
+    if (!glfwInit()) {
+        fprintf(stderr, "%s: cannot start GLFW; run it under an X server, e.g. xvfb-run -a\n", program);
+        return nullptr;
+    }
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    GLFWwindow* window = openDemoWindow(width, height, nullptr);
+    if (window == nullptr) {
+        fprintf(stderr, "%s: cannot open a %dx%d window with an OpenGL 3.3 context\n", program, width, height);
+        return nullptr;
+    }
+    prepareContext(window);
+    return window;
+}

@@ -130,18 +130,10 @@ bool openBenchSession(BenchSession& session, const BenchOptions& options, double
     startup.soundAndTimeline = milliseconds(benchClock() - step);
 
     step = benchClock();
-    if (!glfwInit()) {
-        fprintf(stderr, "lumarq-bench: cannot start GLFW; run it under an X server, e.g. xvfb-run -a\n");
-        return false;
-    }
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
-    session.window = openDemoWindow(options.width, options.height, nullptr);
+    session.window = openToolWindow("lumarq-bench", options.width, options.height);
     if (session.window == nullptr) {
-        fprintf(stderr, "lumarq-bench: cannot open a %dx%d window with an OpenGL 3.3 context\n", options.width,
-                options.height);
         return false;
     }
-    prepareContext(session.window);
     glfwSwapInterval(0);  // unthrottled, as the demo runs
     startup.windowAndContext = milliseconds(benchClock() - step);
 

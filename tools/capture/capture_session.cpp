@@ -26,18 +26,10 @@ bool openCaptureSession(CaptureSession& session, const CaptureOptions& options)
 
     session.show = std::make_unique<ShowControl>();
     session.show->prepare();
-    if (!glfwInit()) {
-        fprintf(stderr, "lumarq-capture: cannot start GLFW; run it under an X server, e.g. xvfb-run -a\n");
-        return false;
-    }
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
-    session.window = openDemoWindow(options.width, options.height, nullptr);
+    session.window = openToolWindow("lumarq-capture", options.width, options.height);
     if (session.window == nullptr) {
-        fprintf(stderr, "lumarq-capture: cannot open a %dx%d window with an OpenGL 3.3 context\n", options.width,
-                options.height);
         return false;
     }
-    prepareContext(session.window);
 
     session.scene = std::make_unique<Scene>();
     if (!session.scene->load(session.window)) {
