@@ -1,0 +1,164 @@
+// The real soundtrack through the sound layer: a child process plays its first seconds to
+// OpenAL Soft's wave writer with a frame loop's updates (a few of them late, as after a long
+// frame), and the recording must follow the decoded file block by block, with no gap or repeat.
+#include "sound/sound_channel.h"
+#include "sound/sound_result.h"
+#include "sound/sound_stream.h"
+#include "sound/sound_system.h"
+#include "test_audio.h"
+
+#include <gtest/gtest.h>
+#include <mpg123.h>
+
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const std::string soundtrack = std::string(LUMARQ_RUN_DIR) + "/mp3/zarathustra2.mp3";
+constexpr int sampleRate = 44100;
+constexpr int playMs = 6000;
+// A frame every 16 ms, and every 1.5 s one that takes 150 ms: well inside the queued audio.
+constexpr int frameMs = 16;
+constexpr int longFrameEveryMs = 1500;
+constexpr int longFrameMs = 150;
+
+int runChild()
+{
+    SoundSystem* system = nullptr;
+    SoundStream* stream = nullptr;
+    SoundChannel* channel = nullptr;
+    if (soundSystemCreate(&system) != soundOk || soundSystemInit(system, 100, soundInitNormal, nullptr) != soundOk ||
+        soundSystemCreateStream(system, soundtrack.c_str(), soundModeDefault, nullptr, &stream) != soundOk ||
+        soundSystemPlaySound(system, soundChannelFree, stream, true, &channel) != soundOk) {
+        return 2;
+    }
+    soundChannelSetPaused(channel, false);
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto nextLong = start + std::chrono::milliseconds(longFrameEveryMs);
+    int failures = 0;
+    while (Clock::now() - start < std::chrono::milliseconds(playMs)) {
+        failures += soundSystemUpdate(system) != soundOk;
+        const bool late = Clock::now() >= nextLong;
+        if (late) {
+            nextLong += std::chrono::milliseconds(longFrameEveryMs);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(late ? longFrameMs : frameMs));
+    }
+    return failures == 0 ? 0 : 3;
+}
+
+const int childExit = [] {
+    if (std::getenv("LUMARQ_SOUNDTRACK_CHILD") != nullptr) {
+        std::exit(runChild());
+    }
+    return 0;
+}();
+
+// The soundtrack's first seconds, decoded as the sound layer decodes it: 16-bit stereo.
+std::vector<int16_t> decodeStart(int seconds)
+{
+    std::vector<int16_t> samples;
+    mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
+    if (decoder == nullptr) {
+        return samples;
+    }
+    mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    mpg123_format_none(decoder);
+    mpg123_format(decoder, sampleRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    if (mpg123_open(decoder, soundtrack.c_str()) == MPG123_OK) {
+        samples.resize(static_cast<size_t>(seconds) * sampleRate * 2);
+        size_t filled = 0;
+        // The first read only reports the format; keep reading until the buffer is full.
+        for (int result = MPG123_OK; (result == MPG123_OK || result == MPG123_NEW_FORMAT) && filled < samples.size();) {
+            size_t done = 0;
+            result = mpg123_read(decoder, reinterpret_cast<unsigned char*>(samples.data() + filled),
+                                 (samples.size() - filled) * 2, &done);
+            filled += done / 2;
+        }
+        samples.resize(filled);
+        mpg123_close(decoder);
+    }
+    mpg123_delete(decoder);
+    return samples;
+}
+
+// Left plus right, per frame.
+std::vector<double> mono(const std::vector<int16_t>& stereo)
+{
+    std::vector<double> result(stereo.size() / 2);
+    for (size_t i = 0; i < result.size(); ++i) {
+        result[i] = stereo[2 * i] + stereo[2 * i + 1];
+    }
+    return result;
+}
+
+double correlation(const std::vector<double>& a, size_t aFrom, const std::vector<double>& b, size_t bFrom, size_t n)
+{
+    double ab = 0.0, aa = 0.0, bb = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        ab += a[aFrom + i] * b[bFrom + i];
+        aa += a[aFrom + i] * a[aFrom + i];
+        bb += b[bFrom + i] * b[bFrom + i];
+    }
+    return aa > 0.0 && bb > 0.0 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+TEST(SoundtrackStream, PlaysThroughLateFramesWithoutAGapOrARepeat)
+{
+    const std::vector<double> decoded = mono(decodeStart(playMs / 1000 + 1));
+    ASSERT_GT(decoded.size(), static_cast<size_t>(sampleRate) * 5) << "cannot decode " << soundtrack;
+
+    const std::string dir = makeTempDir("lumarq-soundtrack");
+    ProcessOptions options = waveOutputOptions(dir, dir + "/out.wav");
+    options.setEnv.push_back("LUMARQ_SOUNDTRACK_CHILD=1");
+    const ProcessResult child = runProcess({"/proc/self/exe"}, options);
+    ASSERT_EQ(child.exitStatus, 0) << child.err;
+    const WaveFile wave = readWave(dir + "/out.wav");
+    ASSERT_TRUE(wave.valid);
+    ASSERT_EQ(wave.rate, sampleRate);
+    ASSERT_EQ(wave.channels, 2);
+    const std::vector<double> recorded = mono(wave.samples);
+
+    // Where the recording of the file begins: the lag at which a stretch of the opening, three
+    // seconds in, matches best (the wave file starts when the device opens, before play).
+    const size_t probe = 3 * sampleRate;
+    const size_t probeLength = 4096;
+    size_t lag = 0;
+    double best = -1.0;
+    for (size_t candidate = 0; candidate + probe + probeLength < recorded.size() && candidate < sampleRate;
+         ++candidate) {
+        const double c = correlation(decoded, probe, recorded, probe + candidate, probeLength);
+        if (c > best) {
+            best = c;
+            lag = candidate;
+        }
+    }
+    ASSERT_GT(best, 0.99) << "the recording does not contain the soundtrack's opening";
+
+    // From a quarter second in to the end of the recording, every 50 ms block lines up with the
+    // file at that one lag: a gap or a repeated buffer would shift all that follows it.
+    const size_t block = sampleRate / 20;
+    const size_t end = std::min(decoded.size(), recorded.size() - lag) - block;
+    int checked = 0;
+    for (size_t at = sampleRate / 4; at < end; at += block) {
+        const double c = correlation(decoded, at, recorded, at + lag, block);
+        // Blocks of near silence say nothing about alignment.
+        double energy = 0.0;
+        for (size_t i = at; i < at + block; ++i) {
+            energy += decoded[i] * decoded[i];
+        }
+        if (std::sqrt(energy / block) < 200.0) {
+            continue;
+        }
+        EXPECT_GT(c, 0.98) << "block at " << at * 1000 / sampleRate << " ms of the file";
+        ++checked;
+    }
+    EXPECT_GT(checked, 60) << "too little of the soundtrack was heard";
+}
+
+}  // namespace
