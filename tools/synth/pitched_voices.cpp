@@ -30,6 +30,19 @@ static float seconds(std::size_t frame) { return static_cast<float>(frame) / kSa
 // Staggered start phases keep unison oscillators from starting in lockstep (a hard "zip").
 static double startPhase(Noise& noise) { return 0.5 * (nextNoise(noise) + 1.0f); }
 
+// One sample of `count` saws at `frequency` times each detune factor and the shared pitch bend,
+// advancing each saw's phase.
+static float detunedSaws(double* phase, const double* detune, int count, double frequency, double bend)
+{
+    float s = 0.0f;
+    for (int v = 0; v < count; ++v) {
+        const double dt = frequency * detune[v] * bend / kSampleRate;
+        s += sawWave(phase[v], dt);
+        phase[v] = advancePhase(phase[v], dt);
+    }
+    return s;
+}
+
 static std::vector<float> renderDrone(const Note& note, Noise& noise)
 {
     EnvelopeRun env = startEnvelope(withOverrides({2.0f, 1.0f, 1.0f, 2.0f}, note), note.length);
@@ -73,12 +86,7 @@ static std::vector<float> renderBrass(const Note& note, Noise& noise)
         const float scoop = -0.3f * std::exp(-t / 0.03f);
         const float vibrato = 0.12f * smoothstep((t - 0.35f) / 0.4f) * std::sin(static_cast<float>(kTwoPi) * 5.2f * t);
         const double bend = std::pow(2.0, (scoop + vibrato) / 12.0);
-        float s = 0.0f;
-        for (int v = 0; v < 3; ++v) {
-            const double dt = f * detune[v] * bend / kSampleRate;
-            s += sawWave(phase[v], dt);
-            phase[v] = advancePhase(phase[v], dt);
-        }
+        const float s = detunedSaws(phase, detune, 3, f, bend);
         out[i] = 0.33f * stepSvf(lp, s).low * nextEnvelopeLevel(env) * note.velocity;
     }
     return out;
@@ -100,12 +108,7 @@ static std::vector<float> renderStrings(const Note& note, Noise& noise)
     for (std::size_t i = 0; i < out.size(); ++i) {
         const float t = seconds(i);
         const double bend = 1.0 + 0.0015 * std::sin(kTwoPi * 5.5 * t);
-        float s = 0.0f;
-        for (int v = 0; v < kUnison; ++v) {
-            const double dt = f * detune[v] * bend / kSampleRate;
-            s += sawWave(phase[v], dt);
-            phase[v] = advancePhase(phase[v], dt);
-        }
+        const float s = detunedSaws(phase, detune, kUnison, f, bend);
         out[i] = 0.2f * stepSvf(lp, s).low * nextEnvelopeLevel(env) * note.velocity;
     }
     return out;
