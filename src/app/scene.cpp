@@ -25,26 +25,22 @@ struct ModelEntry {
 
 // Load order; each object has its own importer (the goombas read the same file twice).
 constexpr ModelEntry models[9] = {
-    {&Scene::background, "models\\background.obj", false},
-    {&Scene::stone, "models\\stone2.obj", true},
-    {&Scene::ground, "models\\ground.obj", true},
-    {&Scene::luigi, "models\\luigi_bl_mat.obj", true},
-    {&Scene::mario, "models\\mario_bl_mat.obj", true},
-    {&Scene::turmGross, "models\\turm_gross.obj", false},
-    {&Scene::turmKlein, "models\\turm_klein.obj", false},
-    {&Scene::goomba1, "models\\goomba.obj", false},
+    {&Scene::background, "models\\background.obj", false}, {&Scene::stone, "models\\stone2.obj", true},
+    {&Scene::ground, "models\\ground.obj", true},          {&Scene::luigi, "models\\luigi_bl_mat.obj", true},
+    {&Scene::mario, "models\\mario_bl_mat.obj", true},     {&Scene::turmGross, "models\\turm_gross.obj", false},
+    {&Scene::turmKlein, "models\\turm_klein.obj", false},  {&Scene::goomba1, "models\\goomba.obj", false},
     {&Scene::goomba2, "models\\goomba.obj", false},
 };
 
 // Shadow pass, shaded pass and release order.
 constexpr SceneObject Scene::*fullList[9] = {
-    &Scene::background, &Scene::ground, &Scene::stone, &Scene::mario, &Scene::luigi,
-    &Scene::turmGross, &Scene::turmKlein, &Scene::goomba1, &Scene::goomba2,
+    &Scene::background, &Scene::ground,    &Scene::stone,   &Scene::mario,   &Scene::luigi,
+    &Scene::turmGross,  &Scene::turmKlein, &Scene::goomba1, &Scene::goomba2,
 };
 
 // The background and the ground get no contour.
 constexpr SceneObject Scene::*outlineList[7] = {
-    &Scene::stone, &Scene::mario, &Scene::luigi, &Scene::turmGross,
+    &Scene::stone,     &Scene::mario,   &Scene::luigi,   &Scene::turmGross,
     &Scene::turmKlein, &Scene::goomba1, &Scene::goomba2,
 };
 
@@ -86,7 +82,8 @@ bool Scene::load(GLFWwindow* window)
             return false;
         }
         const double texturesBefore = loadTimings.textureSeconds;
-        this->*models[i].object = SceneObject(imported, positionAttrib, normalAttrib, uvAttrib, models[i].useBumpMap);
+        this->*models[i].object =
+            SceneObject(imported, positionAttrib, normalAttrib, uvAttrib, models[i].useBumpMap);
         loadTimings.modelUploadSeconds[i] = loadTimingClock() - uploadStart;
         loadTimings.modelTextureSeconds[i] = loadTimings.textureSeconds - texturesBefore;
     }

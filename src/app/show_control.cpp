@@ -8,8 +8,8 @@
 
 #include <GLFW/glfw3.h>
 
-static_assert(toonStyleKey == GLFW_KEY_1 && shadowStyleKey == GLFW_KEY_2 &&
-                  bumpStyleKey == GLFW_KEY_3 && autoCameraKey == GLFW_KEY_0,
+static_assert(toonStyleKey == GLFW_KEY_1 && shadowStyleKey == GLFW_KEY_2 && bumpStyleKey == GLFW_KEY_3 &&
+                  autoCameraKey == GLFW_KEY_0,
               "show keys are the digit keys");
 
 void ShowControl::prepare()

@@ -21,6 +21,7 @@ const CameraPose showPoses[showPoseCount] = {
 };
 
 // Segments 3 and 5 start away from where the one before ended: cuts.
+// clang-format off
 const ShowSegment showSegments[showSegmentCount] = {
     {1, 10191, 0, 1},
     {15800, 19947, 1, 2},
@@ -33,6 +34,7 @@ const ShowSegment showSegments[showSegmentCount] = {
     {68571, 73373, 10, 11},
     {73373, 82059, 11, 12},
 };
+// clang-format on
 
 namespace {
 
@@ -47,8 +49,7 @@ constexpr ShowJump singleJumps[] = {
 // hops again 400 ms after its last hop, for 28 rounds.
 constexpr int seriesRounds = 28;
 constexpr double seriesRoundMs = 400.0;
-constexpr SceneObjectField seriesObjects[] = {&Scene::mario, &Scene::luigi, &Scene::goomba1,
-                                             &Scene::goomba2};
+constexpr SceneObjectField seriesObjects[] = {&Scene::mario, &Scene::luigi, &Scene::goomba1, &Scene::goomba2};
 constexpr double seriesFirstMs[] = {73473.329, 73573.329, 73673.329, 73773.329};
 
 constexpr int singleJumpCount = sizeof(singleJumps) / sizeof(singleJumps[0]);
@@ -125,8 +126,7 @@ const ShadingStyle bumpStyle = {
 void addShowSegments(Timeline& timeline)
 {
     for (const ShowSegment& segment : showSegments) {
-        timeline.addCameraSegment(segment.startMs, segment.endMs, showPoses[segment.from],
-                                  showPoses[segment.to]);
+        timeline.addCameraSegment(segment.startMs, segment.endMs, showPoses[segment.from], showPoses[segment.to]);
     }
 }
 
@@ -143,17 +143,10 @@ void applyStyle(Scene& scene, const ShadingStyle& style)
     for (const StyleRule& rule : style.rules) {
         SceneObject& object = scene.*rule.object;
         switch (rule.program) {
-        case StyleProgram::keep:
-            break;
-        case StyleProgram::toon:
-            object.program = renderer.toonProgram;
-            break;
-        case StyleProgram::shadowMapping:
-            object.program = renderer.shadowMappingProgram;
-            break;
-        case StyleProgram::bumpMapping:
-            object.program = renderer.bumpMappingProgram;
-            break;
+        case StyleProgram::keep: break;
+        case StyleProgram::toon: object.program = renderer.toonProgram; break;
+        case StyleProgram::shadowMapping: object.program = renderer.shadowMappingProgram; break;
+        case StyleProgram::bumpMapping: object.program = renderer.bumpMappingProgram; break;
         }
         if (rule.bump != StyleBump::keep) {
             object.useBumpMap = rule.bump == StyleBump::on;

@@ -21,7 +21,7 @@ struct SceneObject {
     GLuint bumpTexture = 0;
     GLuint program = 0;
     glm::mat4 model = glm::mat4(1.0f);
-    glm::vec3 position = glm::vec3(0.0f);  // sum of every translate delta, in the object's own frame
+    glm::vec3 position = glm::vec3(0.0f);   // sum of every translate delta, in the object's own frame
     glm::mat3 toonColor = glm::mat3(1.0f);  // three RGB colours, one per column
     bool useBumpMap = false;
     GLuint positionAttrib = 0;

@@ -15,8 +15,8 @@ glm::vec3 perpendicularTo(glm::vec3 n)
 {
     const glm::vec3 a = glm::abs(n);
     const glm::vec3 axis = (a.x <= a.y && a.x <= a.z) ? glm::vec3(1, 0, 0)
-                           : (a.y <= a.z)              ? glm::vec3(0, 1, 0)
-                                                       : glm::vec3(0, 0, 1);
+                           : (a.y <= a.z)             ? glm::vec3(0, 1, 0)
+                                                      : glm::vec3(0, 0, 1);
     const glm::vec3 t = glm::cross(n, axis);
     const float length = glm::length(t);
     return length > 0.0f && std::isfinite(length) ? t / length : glm::vec3(1, 0, 0);

@@ -37,8 +37,8 @@ bool headerWithinLimits(const std::vector<unsigned char>& file)
         return true;  // not a readable header: the decoder reports it with its own code and text
     }
     if (width > maxTextureSide || height > maxTextureSide) {
-        printf("decoder error %u: image of %u x %u pixels exceeds %u x %u, not decoded\n", tooManyPixelsError, width,
-               height, maxTextureSide, maxTextureSide);
+        printf("decoder error %u: image of %u x %u pixels exceeds %u x %u, not decoded\n", tooManyPixelsError,
+               width, height, maxTextureSide, maxTextureSide);
         return false;
     }
     return true;

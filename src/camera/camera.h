@@ -11,8 +11,8 @@ struct CameraPose {
 };
 
 extern glm::vec3 cameraPosition;
-extern float cameraYaw;    // about world Y; pi looks along -z
-extern float cameraPitch;  // positive looks up
+extern float cameraYaw;               // about world Y; pi looks along -z
+extern float cameraPitch;             // positive looks up
 extern const float cameraMoveSpeed;   // world units per second
 extern const float cameraMouseSpeed;  // radians per pixel of cursor travel
 extern glm::mat4 viewMatrix;

@@ -30,8 +30,7 @@ float msSince(int32_t elapsed, int32_t start)
 
 void moveTo(SceneObject& object, const glm::vec3& target)
 {
-    object.translate(target.x - object.position.x, target.y - object.position.y,
-                     target.z - object.position.z);
+    object.translate(target.x - object.position.x, target.y - object.position.y, target.z - object.position.z);
 }
 
 }  // namespace

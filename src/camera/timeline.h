@@ -13,14 +13,14 @@ struct Timeline {
     std::vector<int32_t> segmentEnd;
     std::vector<CameraPose> segmentFrom;
     std::vector<CameraPose> segmentVelocity;  // change of each component per millisecond
-    int32_t startTick = 0;  // tick count at the show's zero; set by the owner
+    int32_t startTick = 0;                    // tick count at the show's zero; set by the owner
     std::vector<int32_t> trackStart;
     std::vector<int32_t> trackEnd;
     std::vector<glm::vec3> trackFrom;
     std::vector<glm::vec3> trackTo;
     std::vector<glm::vec3> trackVelocity;
     std::vector<SceneObject*> trackObject;  // not owned
-    std::vector<bool> trackDone;  // set once the track's end position has been applied
+    std::vector<bool> trackDone;            // set once the track's end position has been applied
 
     void addCameraSegment(int startMs, int endMs, const CameraPose& from, const CameraPose& to);
     // A 400 ms hop of 4 units up from where the object stands now, as a rise and a fall track.

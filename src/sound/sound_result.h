@@ -2,17 +2,17 @@
 #pragma once
 
 constexpr int soundOk = 0;
-constexpr int soundErrInvalidHandle = 1;   // a null handle, or one that belongs to another system
-constexpr int soundErrInvalidParam = 2;    // an argument outside what the operation accepts
-constexpr int soundErrUninitialized = 3;   // the system has not been initialised
-constexpr int soundErrInitialized = 4;     // the call is only allowed before init
-constexpr int soundErrNoOutput = 5;        // no audio output device could be opened
-constexpr int soundErrOutputInit = 6;      // the device opened but refused a mixing context
-constexpr int soundErrOutput = 7;          // the output rejected a buffer or playback request
+constexpr int soundErrInvalidHandle = 1;  // a null handle, or one that belongs to another system
+constexpr int soundErrInvalidParam = 2;   // an argument outside what the operation accepts
+constexpr int soundErrUninitialized = 3;  // the system has not been initialised
+constexpr int soundErrInitialized = 4;    // the call is only allowed before init
+constexpr int soundErrNoOutput = 5;       // no audio output device could be opened
+constexpr int soundErrOutputInit = 6;     // the device opened but refused a mixing context
+constexpr int soundErrOutput = 7;         // the output rejected a buffer or playback request
 constexpr int soundErrFileNotFound = 8;
-constexpr int soundErrFileRead = 9;        // the file exists but cannot be read to the end
-constexpr int soundErrFormat = 10;         // not an MPEG audio file, or an empty one
-constexpr int soundErrChannelAlloc = 11;   // no free channel, or no playback voice left
+constexpr int soundErrFileRead = 9;       // the file exists but cannot be read to the end
+constexpr int soundErrFormat = 10;        // not an MPEG audio file, or an empty one
+constexpr int soundErrChannelAlloc = 11;  // no free channel, or no playback voice left
 constexpr int soundErrMemory = 12;
 constexpr int soundErrOutputCreateBuffer = 58;  // no output buffer in the speaker mode's layout
 

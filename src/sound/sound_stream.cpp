@@ -133,7 +133,8 @@ int soundStreamFill(SoundStream& stream, ALuint buffer, bool* filled)
     int emptyReads = 0;
     while (total < stream.pcm.size()) {
         size_t done = 0;
-        const int status = mpg123_read(stream.decoder, stream.pcm.data() + total, stream.pcm.size() - total, &done);
+        const int status =
+            mpg123_read(stream.decoder, stream.pcm.data() + total, stream.pcm.size() - total, &done);
         total += done;
         if (status == MPG123_DONE) {
             stream.endOfFile = true;

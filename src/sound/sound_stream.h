@@ -19,9 +19,9 @@ struct SoundStream {
     SoundSystem* system = nullptr;
     mpg123_handle* decoder = nullptr;
     int file = -1;
-    long rate = 0;          // the decoder's rate and channel count, handed to OpenAL as they are
+    long rate = 0;  // the decoder's rate and channel count, handed to OpenAL as they are
     int channelCount = 0;
-    ALenum format = 0;      // 16-bit mono or stereo
+    ALenum format = 0;  // 16-bit mono or stereo
     ALuint buffers[soundStreamBufferCount] = {};
     std::vector<unsigned char> pcm;  // one buffer of decoded audio, reused for every refill
     bool endOfFile = false;

@@ -36,7 +36,10 @@ struct RunCopy {
     }
     RunCopy(const RunCopy&) = delete;
     RunCopy& operator=(const RunCopy&) = delete;
-    std::string path(const std::string& relative) const { return dir + "/" + relative; }
+    std::string path(const std::string& relative) const
+    {
+        return dir + "/" + relative;
+    }
     bool copied = false;
 };
 
@@ -79,7 +82,8 @@ ProcessResult runDemo(const RunCopy& copy, const std::vector<std::string>& env =
 // Runs the demo in each prepared copy, two at a time (the machine has two cores and each demo
 // renders). The copies are all made before the first start: a file being written while another
 // thread forks would stay open for writing in that child, and executing it would fail.
-std::vector<ProcessResult> runAll(const std::vector<const RunCopy*>& copies, const std::vector<std::string>& env = {})
+std::vector<ProcessResult> runAll(const std::vector<const RunCopy*>& copies,
+                                  const std::vector<std::string>& env = {})
 {
     std::vector<ProcessResult> results(copies.size());
     for (size_t first = 0; first < copies.size(); first += 2) {
@@ -123,8 +127,8 @@ void expectCleanEnd(const ProcessResult& result, int status)
 // The show got through its start-up with no GL error pending at any checkpoint.
 void expectCleanStart(const ProcessResult& result)
 {
-    for (const char* line : {"END GLFW SETUP: 0\n", "END CREATE ENGINE: 0\n", "END LOAD OBJECTS: 0\n",
-                             "END MOVE OBJECTS: 0\n"}) {
+    for (const char* line :
+         {"END GLFW SETUP: 0\n", "END CREATE ENGINE: 0\n", "END LOAD OBJECTS: 0\n", "END MOVE OBJECTS: 0\n"}) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << describe(result);
     }
 }

@@ -49,8 +49,12 @@ TEST(Entry, StartsWithTheSixCheckpointsAndEndsOnEscapeWithStatusZero)
     ProcessResult result = runDemoUntilEscape({});
     ASSERT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitStatus, 0) << result.err;
-    const char* checkpoints[] = {"INIT: 0\n", "END GLFWINIT: 0\n", "END GLFW SETUP: 0\n",
-                                 "END CREATE ENGINE: 0\n", "END LOAD OBJECTS: 0\n", "END MOVE OBJECTS: 0\n"};
+    const char* checkpoints[] = {"INIT: 0\n",
+                                 "END GLFWINIT: 0\n",
+                                 "END GLFW SETUP: 0\n",
+                                 "END CREATE ENGINE: 0\n",
+                                 "END LOAD OBJECTS: 0\n",
+                                 "END MOVE OBJECTS: 0\n"};
     std::string::size_type at = 0;
     for (const char* line : checkpoints) {
         std::string::size_type found = result.out.find(line, at);

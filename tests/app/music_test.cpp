@@ -1,11 +1,11 @@
 // Music playback: the error line, the call order with the stereo fallback, and every failure
 // of the sound layer, each forced through the layer's test hook or made real (missing and
 // broken files, no output device), checked by the lines printed at start-up and per frame.
+#include "../sound/test_audio.h"
 #include "app/music.h"
 #include "sound/sound_result.h"
 #include "sound/sound_system.h"
 #include "sound/sound_test_hook.h"
-#include "../sound/test_audio.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +25,8 @@ constexpr int framesPerRun = 5;
 // Start-up and a few frames, in the show's order, with standard output captured.
 struct MusicRun {
     Music music;
-    std::string startup;    // lines printed by create, open and start
-    std::string perFrame;   // lines printed by the frames' updates
+    std::string startup;   // lines printed by create, open and start
+    std::string perFrame;  // lines printed by the frames' updates
 };
 
 MusicRun runMusic(int frames = framesPerRun)
@@ -109,7 +109,10 @@ protected:
         }
     }
 
-    static void enterDir(const std::string& dir) { ASSERT_EQ(chdir(dir.c_str()), 0) << dir; }
+    static void enterDir(const std::string& dir)
+    {
+        ASSERT_EQ(chdir(dir.c_str()), 0) << dir;
+    }
 
     MusicRun& run(int frames = framesPerRun)
     {

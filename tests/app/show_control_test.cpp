@@ -19,8 +19,8 @@ constexpr GLuint shadow = 12;
 constexpr GLuint bump = 13;
 
 const SceneObjectField bumpFour[] = {&Scene::stone, &Scene::ground, &Scene::mario, &Scene::luigi};
-const SceneObjectField otherFive[] = {&Scene::background, &Scene::turmGross, &Scene::turmKlein,
-                                      &Scene::goomba1, &Scene::goomba2};
+const SceneObjectField otherFive[] = {&Scene::background, &Scene::turmGross, &Scene::turmKlein, &Scene::goomba1,
+                                      &Scene::goomba2};
 const SceneObjectField hoppers[] = {&Scene::mario, &Scene::luigi, &Scene::goomba1, &Scene::goomba2};
 
 ShowKeys keysDown(bool toonKey, bool shadowKey, bool bumpKey, bool cameraKey)
@@ -35,10 +35,19 @@ ShowKeys keysDown(bool toonKey, bool shadowKey, bool bumpKey, bool cameraKey)
 
 class ShowControlTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { setenv("ALSOFT_DRIVERS", "null", 0); }
+    static void SetUpTestSuite()
+    {
+        setenv("ALSOFT_DRIVERS", "null", 0);
+    }
 
-    void SetUp() override { startShowAt(5000.0); }
-    void TearDown() override { virtualClock.enabled = false; }
+    void SetUp() override
+    {
+        startShowAt(5000.0);
+    }
+    void TearDown() override
+    {
+        virtualClock.enabled = false;
+    }
 
     // A scene as loading leaves it: placed objects, the toon look, fake distinct program ids.
     void startShowAt(double tickMs)

@@ -170,7 +170,8 @@ inline bool writeBumpNormalMap(const std::string& path, unsigned size, int cells
 {
     return writePng(path, size, size, [&](unsigned x, unsigned y) {
         const float s = (static_cast<float>(x) + 0.5f) / static_cast<float>(size) * static_cast<float>(cells);
-        const float t = (1.0f - (static_cast<float>(y) + 0.5f) / static_cast<float>(size)) * static_cast<float>(cells);
+        const float t =
+            (1.0f - (static_cast<float>(y) + 0.5f) / static_cast<float>(size)) * static_cast<float>(cells);
         const glm::vec2 d(s - std::floor(s) - 0.5f, t - std::floor(t) - 0.5f);
         const float radius = 0.38f;
         const float r2 = glm::dot(d, d);

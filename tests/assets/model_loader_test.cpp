@@ -67,7 +67,8 @@ protected:
         colourPath = dir + "/colour.png";
         normalMapPath = dir + "/normal.png";
         ASSERT_TRUE(writePng(colourPath, 2, 2, [](unsigned, unsigned) { return glm::u8vec4(20, 140, 60, 255); }));
-        ASSERT_TRUE(writePng(normalMapPath, 2, 2, [](unsigned, unsigned) { return glm::u8vec4(128, 128, 255, 255); }));
+        ASSERT_TRUE(
+            writePng(normalMapPath, 2, 2, [](unsigned, unsigned) { return glm::u8vec4(128, 128, 255, 255); }));
     }
 
     // Writes the model (and its material when `colour` or `normalMap` is set) and imports it.
@@ -168,7 +169,8 @@ TEST_F(ModelLoader, BumpPathUploadsTheWorkedTangents)
 
 TEST_F(ModelLoader, WithoutTextureCoordinatesThereAreNoTexturesUvsOrTangents)
 {
-    const aiScene* scene = import("bare", objText(boxMesh({1, 1, 1}), "bare.mtl", false), colourPath, normalMapPath);
+    const aiScene* scene =
+        import("bare", objText(boxMesh({1, 1, 1}), "bare.mtl", false), colourPath, normalMapPath);
     ASSERT_NE(scene, nullptr);
     std::string printed;
     const SceneObject object = load(scene, true, printed);
@@ -280,7 +282,7 @@ std::unique_ptr<aiScene> handScene(aiMesh* mesh, std::vector<aiMaterial*> materi
 {
     auto scene = std::make_unique<aiScene>();
     scene->mNumMeshes = 1;
-    scene->mMeshes = new aiMesh*[1]{mesh};
+    scene->mMeshes = new aiMesh* [1] { mesh };
     scene->mNumMaterials = static_cast<unsigned>(materials.size());
     if (!materials.empty()) {
         scene->mMaterials = new aiMaterial*[materials.size()];

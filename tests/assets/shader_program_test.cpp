@@ -72,10 +72,9 @@ TEST_F(ShaderProgramLoader, AGoodPairLinksAndPrintsSixLinesWithTheBareNames)
     EXPECT_EQ(linked, GL_TRUE);
     EXPECT_GE(glGetUniformLocation(run.program, "MVP"), 0);
     // Mesa's logs are empty for good sources, so each prints as an empty line.
-    EXPECT_EQ(run.out,
-              "Compiling shader : Plain.vertexshader\n\n"
-              "Compiling shader : Plain.fragmentshader\n\n"
-              "Linking program\n\n");
+    EXPECT_EQ(run.out, "Compiling shader : Plain.vertexshader\n\n"
+                       "Compiling shader : Plain.fragmentshader\n\n"
+                       "Linking program\n\n");
     // The shaders were flagged for deletion and go with the program.
     GLint attached = 0;
     glGetProgramiv(run.program, GL_ATTACHED_SHADERS, &attached);

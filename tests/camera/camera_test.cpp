@@ -110,7 +110,10 @@ protected:
             glfwPollEvents();
         }
     }
-    void TearDown() override { virtualClock.enabled = false; }
+    void TearDown() override
+    {
+        virtualClock.enabled = false;
+    }
     GLFWwindow* window = nullptr;
 };
 

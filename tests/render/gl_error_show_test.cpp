@@ -20,7 +20,7 @@
 namespace {
 
 constexpr double frameMs = 1000.0 / 30.0;
-constexpr int drawEvery = 8;       // about four drawn frames per second of show
+constexpr int drawEvery = 8;  // about four drawn frames per second of show
 constexpr double showEndMs = 90000.0;
 
 struct KeyAt {
@@ -30,7 +30,7 @@ struct KeyAt {
 
 // Before the timed switches: every style and the camera toggle by key. After them: the keys
 // again, over the scripted looks.
-const KeyAt keyPlan[] = {{4000, '3'}, {8000, '2'}, {12000, '1'}, {16000, '0'}, {20000, '0'}, {24000, '2'},
+const KeyAt keyPlan[] = {{4000, '3'},  {8000, '2'},  {12000, '1'}, {16000, '0'}, {20000, '0'}, {24000, '2'},
                          {40000, '1'}, {60000, '3'}, {64000, '2'}, {70000, '0'}, {76000, '1'}, {80000, '0'}};
 
 ShowKeys keysFor(char key)

@@ -42,7 +42,8 @@ struct Frame {
 
 bool near(Rgb a, Rgb b, int tolerance = 1)
 {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
 }
 
 Rgb toRgb(glm::vec3 c)
@@ -61,7 +62,8 @@ float luminance(Rgb c)
 }
 
 // Toon colours chosen apart from each other, from white and from the contour.
-const glm::mat3 sphereToon(glm::vec3(0.9f, 0.5f, 0.1f), glm::vec3(0.6f, 0.3f, 0.05f), glm::vec3(0.35f, 0.15f, 0.3f));
+const glm::mat3 sphereToon(glm::vec3(0.9f, 0.5f, 0.1f), glm::vec3(0.6f, 0.3f, 0.05f),
+                           glm::vec3(0.35f, 0.15f, 0.3f));
 
 // Everything the tests draw, loaded once per process.
 struct Stage {
@@ -100,20 +102,22 @@ Stage* buildStage()
     writePng(dir + "/ground.png", 64, 64, [](unsigned x, unsigned y) {
         return ((x / 32) + (y / 32)) % 2 ? glm::u8vec4(200, 196, 186, 255) : glm::u8vec4(170, 176, 182, 255);
     });
-    writePng(dir + "/sphere.png", 64, 32, [](unsigned x, unsigned) {
-        return glm::u8vec4(230, 140, 60 + (x % 16), 255);
-    });
+    writePng(dir + "/sphere.png", 64, 32,
+             [](unsigned x, unsigned) { return glm::u8vec4(230, 140, 60 + (x % 16), 255); });
     writePng(dir + "/box.png", 16, 16, [](unsigned x, unsigned y) {
-        return (x == 0 || y == 0 || x == 15 || y == 15) ? glm::u8vec4(40, 70, 140, 255) : glm::u8vec4(80, 130, 220, 255);
+        return (x == 0 || y == 0 || x == 15 || y == 15) ? glm::u8vec4(40, 70, 140, 255)
+                                                        : glm::u8vec4(80, 130, 220, 255);
     });
     writeBumpNormalMap(dir + "/bumps.png", 128, 2);
     writePng(dir + "/flat.png", 4, 4, [](unsigned, unsigned) { return glm::u8vec4(128, 128, 255, 255); });
 
     testing::internal::CaptureStdout();
-    stage->ground = loadModel(*stage, 0, "ground", planeMesh(5.0f, 4.0f), dir + "/ground.png", dir + "/bumps.png", true);
+    stage->ground =
+        loadModel(*stage, 0, "ground", planeMesh(5.0f, 4.0f), dir + "/ground.png", dir + "/bumps.png", true);
     stage->flatGround =
         loadModel(*stage, 1, "flatground", planeMesh(5.0f, 4.0f), dir + "/ground.png", dir + "/flat.png", true);
-    stage->sphere = loadModel(*stage, 2, "sphere", sphereMesh(0.8f, 24, 48), dir + "/sphere.png", dir + "/bumps.png", true);
+    stage->sphere =
+        loadModel(*stage, 2, "sphere", sphereMesh(0.8f, 24, 48), dir + "/sphere.png", dir + "/bumps.png", true);
     stage->ball = loadModel(*stage, 3, "ball", sphereMesh(0.8f, 24, 48), dir + "/sphere.png", "", false);
     stage->box = loadModel(*stage, 4, "box", boxMesh({0.5f, 0.5f, 0.5f}), dir + "/box.png", "", false);
     stage->empty = SceneObject(&stage->emptyScene, 0, 1, 2, true);
@@ -264,15 +268,29 @@ TEST_F(RenderFrames, SetUpLeavesShadowProgramCurrentAndTheDepthTarget)
         EXPECT_EQ(linked, GL_TRUE) << "program " << program;
     }
     // Every uniform the shaders use resolves; the Toon and BumpMapping shaders do not read "V".
-    for (GLint location :
-         {renderer.wireframeMvpLocation, renderer.depthMvpLocation, renderer.shadowMvpLocation,
-          renderer.shadowViewLocation, renderer.shadowLightPositionLocation, renderer.shadowDepthBiasMvpLocation,
-          renderer.shadowMapLocation, renderer.shadowLightInvDirectionLocation, renderer.shadowTextureSamplerLocation,
-          renderer.shadowModelLocation, renderer.bumpMvpLocation, renderer.bumpLightPositionLocation,
-          renderer.bumpDepthBiasMvpLocation, renderer.bumpShadowMapLocation, renderer.bumpLightInvDirectionLocation,
-          renderer.bumpCameraPositionLocation, renderer.bumpModelLocation, renderer.bumpTextureSamplerLocation,
-          renderer.bumpSamplerLocation, renderer.toonColorLocation, renderer.toonMvpLocation,
-          renderer.toonModelLocation, renderer.toonLightInvDirectionLocation}) {
+    for (GLint location : {renderer.wireframeMvpLocation,
+                           renderer.depthMvpLocation,
+                           renderer.shadowMvpLocation,
+                           renderer.shadowViewLocation,
+                           renderer.shadowLightPositionLocation,
+                           renderer.shadowDepthBiasMvpLocation,
+                           renderer.shadowMapLocation,
+                           renderer.shadowLightInvDirectionLocation,
+                           renderer.shadowTextureSamplerLocation,
+                           renderer.shadowModelLocation,
+                           renderer.bumpMvpLocation,
+                           renderer.bumpLightPositionLocation,
+                           renderer.bumpDepthBiasMvpLocation,
+                           renderer.bumpShadowMapLocation,
+                           renderer.bumpLightInvDirectionLocation,
+                           renderer.bumpCameraPositionLocation,
+                           renderer.bumpModelLocation,
+                           renderer.bumpTextureSamplerLocation,
+                           renderer.bumpSamplerLocation,
+                           renderer.toonColorLocation,
+                           renderer.toonMvpLocation,
+                           renderer.toonModelLocation,
+                           renderer.toonLightInvDirectionLocation}) {
         EXPECT_NE(location, -1);
     }
 
@@ -434,12 +452,14 @@ TEST_F(RenderFrames, EveryStyleRendersWithoutGlError)
     s->box.translate(1.5f, 0.5f, 0.0f);
     s->ball.scale(0.5f, 0.5f, 0.5f);
     s->ball.translate(0.5f, 0.8f, 4.0f);
-    s->ground.toonColor = glm::mat3(glm::vec3(0.2f, 0.8f, 0.8f), glm::vec3(0.0f, 0.6f, 0.8f), glm::vec3(0.0f, 0.4f, 0.6f));
+    s->ground.toonColor =
+        glm::mat3(glm::vec3(0.2f, 0.8f, 0.8f), glm::vec3(0.0f, 0.6f, 0.8f), glm::vec3(0.0f, 0.4f, 0.6f));
     s->sphere.toonColor = glm::mat3(glm::vec3(0.8f, 0.4f, 0.0f), glm::vec3(0.431f, 0.286f, 0.024f),
                                     glm::vec3(0.435f, 0.294f, 0.024f) * 0.7f);
     s->box.toonColor = glm::mat3(glm::vec3(0.463f, 0.698f, 0.145f), glm::vec3(0.306f, 0.573f, 0.082f),
                                  glm::vec3(0.275f, 0.376f, 0.047f));
-    s->ball.toonColor = glm::mat3(glm::vec3(1.0f, 1.0f, 0.4f), glm::vec3(0.6f, 0.8f, 0.2f), glm::vec3(0.4f, 0.6f, 0.2f));
+    s->ball.toonColor =
+        glm::mat3(glm::vec3(1.0f, 1.0f, 0.4f), glm::vec3(0.6f, 0.8f, 0.2f), glm::vec3(0.4f, 0.6f, 0.2f));
     std::vector<SceneObject*> objects = {&s->ground, &s->sphere, &s->box, &s->ball, &s->empty};
     std::vector<SceneObject*> outlined = {&s->sphere, &s->box, &s->ball, &s->empty};
     const char* names[3] = {"stage_toon", "stage_shadow", "stage_bump"};

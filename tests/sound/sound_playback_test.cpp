@@ -48,7 +48,8 @@ int runScenario(const std::string& name, const std::string& mp3)
     SoundSystem* system = nullptr;
     SoundStream* stream = nullptr;
     SoundChannel* channel = nullptr;
-    if (soundSystemCreate(&system) != soundOk || soundSystemInit(system, 100, soundInitNormal, nullptr) != soundOk) {
+    if (soundSystemCreate(&system) != soundOk ||
+        soundSystemInit(system, 100, soundInitNormal, nullptr) != soundOk) {
         return 2;
     }
     const auto opened = Clock::now();

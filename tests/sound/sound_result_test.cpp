@@ -10,10 +10,9 @@
 namespace {
 
 const int usedErrorCodes[] = {
-    soundErrInvalidHandle, soundErrInvalidParam, soundErrUninitialized, soundErrInitialized,
-    soundErrNoOutput,      soundErrOutputInit,   soundErrOutput,        soundErrFileNotFound,
-    soundErrFileRead,      soundErrFormat,       soundErrChannelAlloc,  soundErrMemory,
-    soundErrOutputCreateBuffer,
+    soundErrInvalidHandle, soundErrInvalidParam, soundErrUninitialized,      soundErrInitialized, soundErrNoOutput,
+    soundErrOutputInit,    soundErrOutput,       soundErrFileNotFound,       soundErrFileRead,    soundErrFormat,
+    soundErrChannelAlloc,  soundErrMemory,       soundErrOutputCreateBuffer,
 };
 
 TEST(SoundErrorText, FixedTexts)

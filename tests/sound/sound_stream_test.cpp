@@ -38,7 +38,10 @@ protected:
         ASSERT_EQ(soundSystemInit(system, 4, soundInitNormal, nullptr), soundOk);
     }
 
-    void TearDown() override { soundSystemRelease(system); }
+    void TearDown() override
+    {
+        soundSystemRelease(system);
+    }
 
     int open(const std::string& path)
     {
@@ -83,10 +86,13 @@ TEST_F(SoundStreamTest, BadArgumentsAreRefused)
     const std::string path = dir + "/long.mp3";
     int info = 0;
     EXPECT_EQ(soundSystemCreateStream(system, path.c_str(), 1, nullptr, &stream), soundErrInvalidParam);
-    EXPECT_EQ(soundSystemCreateStream(system, path.c_str(), soundModeDefault, &info, &stream), soundErrInvalidParam);
+    EXPECT_EQ(soundSystemCreateStream(system, path.c_str(), soundModeDefault, &info, &stream),
+              soundErrInvalidParam);
     EXPECT_EQ(soundSystemCreateStream(system, nullptr, soundModeDefault, nullptr, &stream), soundErrInvalidParam);
-    EXPECT_EQ(soundSystemCreateStream(system, path.c_str(), soundModeDefault, nullptr, nullptr), soundErrInvalidParam);
-    EXPECT_EQ(soundSystemCreateStream(nullptr, path.c_str(), soundModeDefault, nullptr, &stream), soundErrInvalidHandle);
+    EXPECT_EQ(soundSystemCreateStream(system, path.c_str(), soundModeDefault, nullptr, nullptr),
+              soundErrInvalidParam);
+    EXPECT_EQ(soundSystemCreateStream(nullptr, path.c_str(), soundModeDefault, nullptr, &stream),
+              soundErrInvalidHandle);
 }
 
 TEST_F(SoundStreamTest, BackslashPathsAreOpened)

@@ -41,8 +41,10 @@ protected:
     void initWithStreams(int channels)
     {
         ASSERT_EQ(soundSystemInit(system, channels, soundInitNormal, nullptr), soundOk);
-        ASSERT_EQ(soundSystemCreateStream(system, (dir + "/a.mp3").c_str(), soundModeDefault, nullptr, &a), soundOk);
-        ASSERT_EQ(soundSystemCreateStream(system, (dir + "/b.mp3").c_str(), soundModeDefault, nullptr, &b), soundOk);
+        ASSERT_EQ(soundSystemCreateStream(system, (dir + "/a.mp3").c_str(), soundModeDefault, nullptr, &a),
+                  soundOk);
+        ASSERT_EQ(soundSystemCreateStream(system, (dir + "/b.mp3").c_str(), soundModeDefault, nullptr, &b),
+                  soundOk);
     }
 
     static std::string dir;

@@ -31,7 +31,8 @@ int runChild()
     SoundSystem* system = nullptr;
     SoundStream* stream = nullptr;
     SoundChannel* channel = nullptr;
-    if (soundSystemCreate(&system) != soundOk || soundSystemInit(system, 100, soundInitNormal, nullptr) != soundOk ||
+    if (soundSystemCreate(&system) != soundOk ||
+        soundSystemInit(system, 100, soundInitNormal, nullptr) != soundOk ||
         soundSystemCreateStream(system, soundtrack.c_str(), soundModeDefault, nullptr, &stream) != soundOk ||
         soundSystemPlaySound(system, soundChannelFree, stream, true, &channel) != soundOk) {
         return 2;
@@ -74,7 +75,8 @@ std::vector<int16_t> decodeStart(int seconds)
         samples.resize(static_cast<size_t>(seconds) * sampleRate * 2);
         size_t filled = 0;
         // The first read only reports the format; keep reading until the buffer is full.
-        for (int result = MPG123_OK; (result == MPG123_OK || result == MPG123_NEW_FORMAT) && filled < samples.size();) {
+        for (int result = MPG123_OK;
+             (result == MPG123_OK || result == MPG123_NEW_FORMAT) && filled < samples.size();) {
             size_t done = 0;
             result = mpg123_read(decoder, reinterpret_cast<unsigned char*>(samples.data() + filled),
                                  (samples.size() - filled) * 2, &done);
@@ -97,7 +99,8 @@ std::vector<double> mono(const std::vector<int16_t>& stereo)
     return result;
 }
 
-double correlation(const std::vector<double>& a, size_t aFrom, const std::vector<double>& b, size_t bFrom, size_t n)
+double correlation(const std::vector<double>& a, size_t aFrom, const std::vector<double>& b, size_t bFrom,
+                   size_t n)
 {
     double ab = 0.0, aa = 0.0, bb = 0.0;
     for (size_t i = 0; i < n; ++i) {

@@ -13,9 +13,9 @@
 #include <vector>
 
 struct ToneSpec {
-    int leadMs = 0;       // silence before the tone
+    int leadMs = 0;  // silence before the tone
     int toneMs = 500;
-    int tailMs = 0;       // silence after it
+    int tailMs = 0;  // silence after it
     int rate = 44100;
     int channels = 2;
 };
@@ -84,7 +84,8 @@ inline ProcessOptions waveOutputOptions(const std::string& dir, const std::strin
 {
     const std::string config = dir + "/alsoft.conf";
     writeFile(config, "[general]\ndrivers=wave\nchannels=stereo\nsample-type=int16\nfrequency=44100\n"
-                      "[wave]\nfile=" + wavePath + "\n");
+                      "[wave]\nfile=" +
+                          wavePath + "\n");
     ProcessOptions options;
     options.workingDirectory = dir;
     options.setEnv = {"ALSOFT_CONF=" + config};
@@ -98,8 +99,8 @@ struct WaveFile {
     int channels = 0;
     int rate = 0;
     int bits = 0;
-    bool sizesFinal = false;        // RIFF and data sizes match the file: the device was closed
-    std::vector<int16_t> samples;   // interleaved
+    bool sizesFinal = false;       // RIFF and data sizes match the file: the device was closed
+    std::vector<int16_t> samples;  // interleaved
 };
 
 inline uint32_t readLe(const std::string& bytes, size_t at, int count)

@@ -56,7 +56,8 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
     int open = 2;
     char buffer[4096];
     while (open > 0) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             result.timedOut = true;
             kill(pid, SIGKILL);
@@ -104,9 +105,9 @@ std::string makeTempDir(const std::string& prefix)
 bool copyTree(const std::string& from, const std::string& to)
 {
     std::error_code error;
-    std::filesystem::copy(from, to,
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing,
-                          error);
+    std::filesystem::copy(
+        from, to, std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing,
+        error);
     return !error;
 }
 

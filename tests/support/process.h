@@ -5,8 +5,8 @@
 #include <vector>
 
 struct ProcessResult {
-    int exitStatus = -1;   // 0..255, or -1 when it did not exit normally
-    int signal = 0;        // the signal that ended it, if any
+    int exitStatus = -1;  // 0..255, or -1 when it did not exit normally
+    int signal = 0;       // the signal that ended it, if any
     bool timedOut = false;
     std::string out;
     std::string err;

@@ -4,8 +4,8 @@
 #include "alloc_counter.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -11,12 +11,12 @@ struct BenchOptions {
     int warmupFrames = 60;
     int frames = 600;
     std::string jsonFile;
-    bool callgrind = false;     // collection on only around the measured frames
-    bool startupOnly = false;   // start-up and first frame, then stop
+    bool callgrind = false;    // collection on only around the measured frames
+    bool startupOnly = false;  // start-up and first frame, then stop
     ForcedStyle style = ForcedStyle::none;
-    bool noShadows = false;     // shadow depth pass left empty in every style
-    bool noOutline = false;     // outline pass clears and moves the camera but draws nothing
-    float lineWidth = 0.0f;     // > 0: contour line width instead of the renderer's
+    bool noShadows = false;       // shadow depth pass left empty in every style
+    bool noOutline = false;       // outline pass clears and moves the camera but draws nothing
+    float lineWidth = 0.0f;       // > 0: contour line width instead of the renderer's
     std::string coldStartupFile;  // key/value start-up record of an earlier cold-cache run
     std::string callgrindFile;    // callgrind output of an earlier --callgrind run
     int callgrindFrames = 0;      // measured frames of that run

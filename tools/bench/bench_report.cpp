@@ -112,11 +112,11 @@ PassTiming choosePassTiming(const BenchResults& results)
         }
     }
     timing.agreement = summarizeTimings(ratios).median;
-    timing.timerQueriesMeaningful = allPositive && timing.agreement >= 1.0 / timerAgreementFactor &&
-                                    timing.agreement <= timerAgreementFactor;
+    timing.timerQueriesMeaningful =
+        allPositive && timing.agreement >= 1.0 / timerAgreementFactor && timing.agreement <= timerAgreementFactor;
     for (int pass = 0; pass < benchPassCount; ++pass) {
-        timing.pass[pass] = summarizeTimings(timing.timerQueriesMeaningful ? results.passMs[pass]
-                                                                           : results.checkCpuMs[pass]);
+        timing.pass[pass] =
+            summarizeTimings(timing.timerQueriesMeaningful ? results.passMs[pass] : results.checkCpuMs[pass]);
     }
     return timing;
 }
@@ -250,12 +250,12 @@ std::string formatTable(const BenchResults& r)
         appendf(out, "\nTargets\n");
         for (const TargetCheck& check : evaluateTargets(r)) {
             if (!check.measured) {
-                appendf(out, "  %-34s <= %10.2f %-6s %12s  -\n", check.name.c_str(), check.limit, check.unit.c_str(),
-                        "not measured");
+                appendf(out, "  %-34s <= %10.2f %-6s %12s  -\n", check.name.c_str(), check.limit,
+                        check.unit.c_str(), "not measured");
                 continue;
             }
-            appendf(out, "  %-34s <= %10.2f %-6s %12.2f  %s\n", check.name.c_str(), check.limit, check.unit.c_str(),
-                    check.value, check.pass ? "PASS" : "MISS");
+            appendf(out, "  %-34s <= %10.2f %-6s %12.2f  %s\n", check.name.c_str(), check.limit,
+                    check.unit.c_str(), check.value, check.pass ? "PASS" : "MISS");
         }
     }
     return out;
@@ -353,18 +353,20 @@ bool readStartupJson(const std::string& path, StartupTimes& startup, std::string
     const JsonValue* s = jsonMember(root, "startup");
     const JsonValue* models = s != nullptr ? jsonMember(*s, "models") : nullptr;
     double textureCount = 0.0;
-    bool ok = s != nullptr && models != nullptr && models->kind == JsonKind::array &&
-              models->values.size() == benchModelCount && readNumber(*s, "process_to_main_ms", startup.processToMain) &&
-              readNumber(*s, "sound_and_timeline_ms", startup.soundAndTimeline) &&
-              readNumber(*s, "window_and_context_ms", startup.windowAndContext) &&
-              readNumber(*s, "shader_programs_ms", startup.shaderPrograms) &&
-              readNumber(*s, "textures_ms", startup.textures) && readNumber(*s, "texture_count", textureCount) &&
-              readNumber(*s, "scene_load_ms", startup.sceneLoad) && readNumber(*s, "show_start_ms", startup.showStart) &&
-              readNumber(*s, "first_frame_ms", startup.firstFrame) &&
-              readNumber(*s, "to_first_frame_ms", startup.toFirstFrame);
+    bool ok =
+        s != nullptr && models != nullptr && models->kind == JsonKind::array &&
+        models->values.size() == benchModelCount && readNumber(*s, "process_to_main_ms", startup.processToMain) &&
+        readNumber(*s, "sound_and_timeline_ms", startup.soundAndTimeline) &&
+        readNumber(*s, "window_and_context_ms", startup.windowAndContext) &&
+        readNumber(*s, "shader_programs_ms", startup.shaderPrograms) &&
+        readNumber(*s, "textures_ms", startup.textures) && readNumber(*s, "texture_count", textureCount) &&
+        readNumber(*s, "scene_load_ms", startup.sceneLoad) && readNumber(*s, "show_start_ms", startup.showStart) &&
+        readNumber(*s, "first_frame_ms", startup.firstFrame) &&
+        readNumber(*s, "to_first_frame_ms", startup.toFirstFrame);
     for (int i = 0; ok && i < benchModelCount; ++i) {
         const JsonValue& model = models->values[static_cast<size_t>(i)];
-        ok = readNumber(model, "read_ms", startup.modelRead[i]) && readNumber(model, "upload_ms", startup.modelUpload[i]) &&
+        ok = readNumber(model, "read_ms", startup.modelRead[i]) &&
+             readNumber(model, "upload_ms", startup.modelUpload[i]) &&
              readNumber(model, "textures_ms", startup.modelTextures[i]);
     }
     if (!ok) {

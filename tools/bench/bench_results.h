@@ -28,13 +28,13 @@ struct BenchResults {
     bool haveColdStartup = false;
     StartupTimes coldStartup;
     int warmupFrames = 0;
-    std::vector<double> frameMs;    // per measured frame, start to start
-    std::vector<int> frameStyle;    // BenchStyle per measured frame
-    std::vector<double> passMs[benchPassCount];       // GL timer queries per measured frame
-    std::vector<double> checkCpuMs[benchPassCount];   // glFinish-bracketed, per check frame
-    std::vector<double> checkTimerMs[benchPassCount]; // timer queries of the same check frames
+    std::vector<double> frameMs;                       // per measured frame, start to start
+    std::vector<int> frameStyle;                       // BenchStyle per measured frame
+    std::vector<double> passMs[benchPassCount];        // GL timer queries per measured frame
+    std::vector<double> checkCpuMs[benchPassCount];    // glFinish-bracketed, per check frame
+    std::vector<double> checkTimerMs[benchPassCount];  // timer queries of the same check frames
     std::vector<double> bareMs;
-    AllocationCounts allocations;   // over the measured frames, main thread
+    AllocationCounts allocations;  // over the measured frames, main thread
     double peakRssMiB = 0.0;
     bool haveInstructions = false;
     double instructionsPerFrame = 0.0;

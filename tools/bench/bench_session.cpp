@@ -2,8 +2,8 @@
 // the program's own loop, plus the bench's timing brackets and the bench-only variants.
 #include "bench_session.h"
 
-#include "app/load_timings.h"
 #include "app/frame_step.h"
+#include "app/load_timings.h"
 #include "app/scene.h"
 #include "app/show_control.h"
 #include "app/show_script.h"
@@ -26,7 +26,7 @@ namespace {
 // The outlined objects, as the scene's outline pass draws them; used only when the bench
 // changes the contour width, which the renderer sets inside its pass set-up.
 constexpr SceneObject Scene::*outlinedObjects[7] = {
-    &Scene::stone, &Scene::mario, &Scene::luigi, &Scene::turmGross,
+    &Scene::stone,     &Scene::mario,   &Scene::luigi,   &Scene::turmGross,
     &Scene::turmKlein, &Scene::goomba1, &Scene::goomba2,
 };
 
@@ -54,7 +54,8 @@ double secondsSinceProcessStart()
             const double startSeconds = strtod(field.c_str(), nullptr) / static_cast<double>(sysconf(_SC_CLK_TCK));
             timespec now{};
             clock_gettime(CLOCK_BOOTTIME, &now);
-            const double since = static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 - startSeconds;
+            const double since =
+                static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 - startSeconds;
             return since > 0.0 ? since : 0.0;
         }
     }
@@ -149,7 +150,8 @@ bool openBenchSession(BenchSession& session, const BenchOptions& options, double
     for (int i = 0; i < benchModelCount; ++i) {
         startup.modelRead[i] = milliseconds(loadTimings.modelReadSeconds[i]);
         startup.modelTextures[i] = milliseconds(loadTimings.modelTextureSeconds[i]);
-        startup.modelUpload[i] = milliseconds(loadTimings.modelUploadSeconds[i] - loadTimings.modelTextureSeconds[i]);
+        startup.modelUpload[i] =
+            milliseconds(loadTimings.modelUploadSeconds[i] - loadTimings.modelTextureSeconds[i]);
     }
     startup.textures = milliseconds(loadTimings.textureSeconds);
     startup.textureCount = loadTimings.textureCount;
@@ -170,8 +172,9 @@ bool openBenchSession(BenchSession& session, const BenchOptions& options, double
 
 BenchStyle currentStyle(const Scene& scene)
 {
-    const SceneObject* objects[] = {&scene.background, &scene.stone, &scene.ground, &scene.luigi, &scene.mario,
-                                    &scene.turmGross, &scene.turmKlein, &scene.goomba1, &scene.goomba2};
+    const SceneObject* objects[] = {&scene.background, &scene.stone,   &scene.ground,
+                                    &scene.luigi,      &scene.mario,   &scene.turmGross,
+                                    &scene.turmKlein,  &scene.goomba1, &scene.goomba2};
     bool shadowMapping = false;
     for (const SceneObject* object : objects) {
         if (object->program == scene.renderer.bumpMappingProgram) {

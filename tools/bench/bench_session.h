@@ -21,14 +21,14 @@ struct StartupTimes {
     double windowAndContext = 0.0;  // glfwInit, window, context, entry points
     double shaderPrograms = 0.0;    // Renderer constructor
     double modelRead[benchModelCount] = {};
-    double modelUpload[benchModelCount] = {};    // buffers and tangents, textures not included
+    double modelUpload[benchModelCount] = {};  // buffers and tangents, textures not included
     double modelTextures[benchModelCount] = {};
     double textures = 0.0;
     int textureCount = 0;
-    double sceneLoad = 0.0;         // the whole Scene::load
-    double showStart = 0.0;         // hops registered, music started
-    double firstFrame = 0.0;        // the first frame of the loop, swap and finish included
-    double toFirstFrame = 0.0;      // process start to the end of the first frame
+    double sceneLoad = 0.0;     // the whole Scene::load
+    double showStart = 0.0;     // hops registered, music started
+    double firstFrame = 0.0;    // the first frame of the loop, swap and finish included
+    double toFirstFrame = 0.0;  // process start to the end of the first frame
 };
 
 enum BenchStyle { toonStyleIndex = 0, shadowStyleIndex = 1, bumpStyleIndex = 2, benchStyleCount = 3 };

@@ -8,10 +8,10 @@
 struct CallgrindCost {
     bool ok = false;
     std::string error;
-    uint64_t objectSelf = 0;  // self cost of the functions in the object, first event (Ir)
+    uint64_t objectSelf = 0;    // self cost of the functions in the object, first event (Ir)
     uint64_t excludedSelf = 0;  // self cost of the object's functions from excluded source files
-    uint64_t allSelf = 0;     // self cost of every function; equals the file's totals when read right
-    uint64_t totals = 0;      // the file's own "totals:" (or "summary:") line
+    uint64_t allSelf = 0;       // self cost of every function; equals the file's totals when read right
+    uint64_t totals = 0;        // the file's own "totals:" (or "summary:") line
 };
 
 // `objectName` matches an "ob=" entry whose path is that name or ends in "/" + name. Functions of

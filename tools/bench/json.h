@@ -26,8 +26,8 @@ struct JsonValue {
     bool boolean = false;
     double number = 0.0;
     std::string text;
-    std::vector<std::string> keys;   // object member names, parallel to values
-    std::vector<JsonValue> values;   // object members or array items
+    std::vector<std::string> keys;  // object member names, parallel to values
+    std::vector<JsonValue> values;  // object members or array items
 };
 
 // Parses a whole document; false with a reason (and the offset) when it is not valid JSON.

@@ -82,7 +82,8 @@ int main(int argc, char** argv)
         results.haveColdStartup = true;
     }
     if (!options.callgrindFile.empty()) {
-        const CallgrindCost cost = callgrindObjectCostOfFile(options.callgrindFile, benchObjectName, {benchAllocatorSource});
+        const CallgrindCost cost =
+            callgrindObjectCostOfFile(options.callgrindFile, benchObjectName, {benchAllocatorSource});
         if (!cost.ok) {
             fprintf(stderr, "lumarq-bench: %s: %s\n", options.callgrindFile.c_str(), cost.error.c_str());
             return 1;

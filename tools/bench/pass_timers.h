@@ -12,7 +12,7 @@ constexpr int passTimerRing = 4;
 
 struct PassTimers {
     GLuint queries[passTimerRing][benchPassCount] = {};
-    long slotFrame[passTimerRing] = {};  // measured-frame index using each slot, -1 when free
+    long slotFrame[passTimerRing] = {};      // measured-frame index using each slot, -1 when free
     std::vector<double> ms[benchPassCount];  // per measured frame; negative until read back
 };
 

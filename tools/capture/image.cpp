@@ -39,7 +39,9 @@ Image downscale(const Image& image, int factor)
                 int sum = 0;
                 for (int dy = 0; dy < factor; ++dy) {
                     for (int dx = 0; dx < factor; ++dx) {
-                        sum += image.rgb[(static_cast<size_t>(y * factor + dy) * image.width + x * factor + dx) * 3 + c];
+                        sum +=
+                            image.rgb[(static_cast<size_t>(y * factor + dy) * image.width + x * factor + dx) * 3 +
+                                      c];
                     }
                 }
                 result.rgb[(static_cast<size_t>(y) * result.width + x) * 3 + c] = static_cast<uint8_t>(sum / area);
@@ -136,6 +138,6 @@ void drawText(Image& image, int x, int y, const std::string& text, int scale, ui
 
 bool writePng(const std::string& path, const Image& image)
 {
-    return lodepng::encode(path, image.rgb, static_cast<unsigned>(image.width), static_cast<unsigned>(image.height),
-                           LCT_RGB, 8) == 0;
+    return lodepng::encode(path, image.rgb, static_cast<unsigned>(image.width),
+                           static_cast<unsigned>(image.height), LCT_RGB, 8) == 0;
 }

@@ -162,7 +162,8 @@ int capturePoses(CaptureSession& session, const CaptureOptions& options)
 int captureVideo(CaptureSession& session, const CaptureOptions& options)
 {
     if (std::system("command -v ffmpeg > /dev/null 2>&1") != 0) {
-        fprintf(stderr, "lumarq-capture: ffmpeg is not installed; install it (apt-get install ffmpeg) to make videos\n");
+        fprintf(stderr,
+                "lumarq-capture: ffmpeg is not installed; install it (apt-get install ffmpeg) to make videos\n");
         return 1;
     }
     const std::string command = "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " +
@@ -176,7 +177,8 @@ int captureVideo(CaptureSession& session, const CaptureOptions& options)
         fprintf(stderr, "lumarq-capture: cannot start ffmpeg\n");
         return 1;
     }
-    const long frames = static_cast<long>(std::floor(options.toMs * static_cast<double>(options.fps) / 1000.0)) + 1;
+    const long frames =
+        static_cast<long>(std::floor(options.toMs * static_cast<double>(options.fps) / 1000.0)) + 1;
     Image image;
     bool written = true;
     for (long frame = 0; frame < frames && written; ++frame) {

@@ -60,14 +60,14 @@ void checkAndRelease(SceneObject& object, const char* path)
 {
     const GLenum error = glGetError();
     const GLint64 vertices = object.mesh != nullptr ? object.mesh->mNumVertices : 0;
-    const bool sized = bufferHolds(object.positionBuffer, vertices * 12) &&
-                       bufferHolds(object.normalBuffer, vertices * 12) && bufferHolds(object.uvBuffer, vertices * 8) &&
-                       bufferHolds(object.tangentBuffer, vertices * 12) &&
-                       bufferHolds(object.bitangentBuffer, vertices * 12);
+    const bool sized =
+        bufferHolds(object.positionBuffer, vertices * 12) && bufferHolds(object.normalBuffer, vertices * 12) &&
+        bufferHolds(object.uvBuffer, vertices * 8) && bufferHolds(object.tangentBuffer, vertices * 12) &&
+        bufferHolds(object.bitangentBuffer, vertices * 12);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
-    const GLuint buffers[] = {object.indexBuffer,   object.positionBuffer,  object.normalBuffer,
-                              object.uvBuffer,      object.tangentBuffer,   object.bitangentBuffer};
+    const GLuint buffers[] = {object.indexBuffer, object.positionBuffer, object.normalBuffer,
+                              object.uvBuffer,    object.tangentBuffer,  object.bitangentBuffer};
     glDeleteBuffers(6, buffers);
     const GLuint textures[] = {object.diffuseTexture, object.bumpTexture};
     glDeleteTextures(2, textures);

@@ -20,7 +20,7 @@ constexpr int kRings = 22;
 constexpr int kTextureWidth = 1024;
 constexpr int kTextureHeight = 1024;  // square: elevation needs the rows near the horizon
 constexpr uint32_t kSeed = 404u;
-constexpr int kPeriod = 16;           // noise lattice cells once around (tiles in u)
+constexpr int kPeriod = 16;  // noise lattice cells once around (tiles in u)
 // The light stands at x = 6, y = 4 and sweeps along z, looking toward (0, 0, -1). A sky normal
 // almost straight up meets it at a cosine between 0.39 and 0.51 wherever it is: always the
 // middle toon band (so the sky never merges with lit slopes), and an even, unbanded sky under
@@ -28,25 +28,33 @@ constexpr int kPeriod = 16;           // noise lattice cells once around (tiles 
 const glm::vec3 kSkyLightNormal = glm::normalize(glm::vec3(-0.05f, 1.0f, 0.0f));
 constexpr float kSkyGain = 1.3f;
 
-glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t) { return a + (b - a) * std::clamp(t, 0.0f, 1.0f); }
+glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
+{
+    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
+}
 
 // Height of a mountain range (radians of elevation) at u, tiling once around.
-float ridge(float u, float scale, uint32_t seed) {
+float ridge(float u, float scale, uint32_t seed)
+{
     float n = fbm(glm::vec2(u * float(kPeriod) * scale, 0.5f), 5, seed, int(float(kPeriod) * scale));
     return n * n;
 }
 
 // A floating island seen from far away: a flat green top and a rocky cone below.
-float islandShape(float du, float de, float width) {
+float islandShape(float du, float de, float width)
+{
     float x = du / width;
-    if (std::fabs(x) > 1.0f) return 0.0f;
+    if (std::fabs(x) > 1.0f)
+        return 0.0f;
     float top = 0.08f * width * (1.0f - x * x);
     float bottom = -0.6f * width * (1.0f - std::fabs(x)) * (1.0f - std::fabs(x));
-    if (de > top || de < bottom) return 0.0f;
+    if (de > top || de < bottom)
+        return 0.0f;
     return de > 0.0f ? 2.0f : 1.0f;  // 2: grassy top, 1: rock
 }
 
-Texel paintSky(glm::vec2 p) {
+Texel paintSky(glm::vec2 p)
+{
     const float u = p.x;
     const float e = (p.y - 0.5f) * glm::pi<float>();  // elevation in radians
     glm::vec3 zenith(0.20f, 0.42f, 0.82f), horizon(0.80f, 0.89f, 0.96f);
@@ -80,14 +88,19 @@ Texel paintSky(glm::vec2 p) {
     }
 
     // A few small floating islands drifting in the distance.
-    const float islands[][3] = {{0.08f, 0.16f, 0.040f}, {0.31f, 0.24f, 0.025f}, {0.55f, 0.12f, 0.050f},
-                                {0.71f, 0.28f, 0.022f}, {0.90f, 0.19f, 0.035f}};
+    const float islands[][3] = {{0.08f, 0.16f, 0.040f},
+                                {0.31f, 0.24f, 0.025f},
+                                {0.55f, 0.12f, 0.050f},
+                                {0.71f, 0.28f, 0.022f},
+                                {0.90f, 0.19f, 0.035f}};
     for (const auto& isl : islands) {
         float du = u - isl[0];
         du -= std::round(du);
         float s = islandShape(du * glm::two_pi<float>(), e - isl[1], isl[2] * glm::two_pi<float>());
-        if (s > 1.5f) color = glm::vec3(0.42f, 0.62f, 0.38f);
-        else if (s > 0.5f) color = mixColor(glm::vec3(0.55f, 0.50f, 0.52f), glm::vec3(0.66f, 0.72f, 0.82f), 0.4f);
+        if (s > 1.5f)
+            color = glm::vec3(0.42f, 0.62f, 0.38f);
+        else if (s > 0.5f)
+            color = mixColor(glm::vec3(0.55f, 0.50f, 0.52f), glm::vec3(0.66f, 0.72f, 0.82f), 0.4f);
     }
 
     // The cloud sea below the horizon, on a plane seen in perspective: billows close below,
@@ -111,16 +124,19 @@ Texel paintSky(glm::vec2 p) {
 
 }  // namespace
 
-Model makeBackground() {
+Model makeBackground()
+{
     Model model;
     model.name = "background";
     addEllipsoid(model.mesh, glm::vec3(0.0f), glm::vec3(kSkyRadius), kSegments, kRings, UvRect{});
     // Seen from inside: turn every face inwards.
-    for (glm::uvec3& t : model.mesh.triangles) std::swap(t.y, t.z);
+    for (glm::uvec3& t : model.mesh.triangles)
+        std::swap(t.y, t.z);
     // The sky is lit evenly: every normal faces the side the light sweeps along, so the
     // directional light shades the whole dome alike instead of splitting it into a lit and a
     // dark half with a hard edge across the picture.
-    for (glm::vec3& n : model.mesh.normals) n = kSkyLightNormal;
+    for (glm::vec3& n : model.mesh.normals)
+        n = kSkyLightNormal;
     model.texture = makeTextureImage(kTextureWidth, kTextureHeight);
     paintRect(model.texture, UvRect{}, [](glm::vec2 p, glm::vec2) { return paintSky(p); });
     return model;

@@ -33,31 +33,40 @@ enum class Hat { FeltBrim, PointedCap };
 
 struct CharacterStyle {
     const char* name;
-    float height;          // top of the head (without hat) above the feet
-    float girth;           // body radius
+    float height;  // top of the head (without hat) above the feet
+    float girth;   // body radius
     glm::vec3 tunic, tunicDark, trousers, boots, mittens, hat, hatBand, scarf;
     Hat hatKind;
     uint32_t seed;
 };
 
-glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t) { return a + (b - a) * std::clamp(t, 0.0f, 1.0f); }
+glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
+{
+    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
+}
 
 // Woven cloth: a fine crosshatch relief and a little colour variation.
-float weave(glm::vec2 p, float density) {
+float weave(glm::vec2 p, float density)
+{
     float a = std::sin(p.x * density) * std::sin(p.y * density);
     return 0.5f + 0.5f * a;
 }
 
-Texel cloth(glm::vec2 p, glm::vec3 color, float density, uint32_t seed) {
+Texel cloth(glm::vec2 p, glm::vec3 color, float density, uint32_t seed)
+{
     float w = weave(p * glm::two_pi<float>(), density);
     float n = fbm(p * 8.0f, 3, seed, 8);
     return {color * (0.88f + 0.12f * w) * (0.92f + 0.16f * n), 0.8f * w + 0.6f * n};
 }
 
 // A stitched seam line: returns 1 on the seam.
-float seam(float d, float width) { return smoothstep01(width, width * 0.4f, std::fabs(d)); }
+float seam(float d, float width)
+{
+    return smoothstep01(width, width * 0.4f, std::fabs(d));
+}
 
-Texel paintTunic(glm::vec2 p, const CharacterStyle& s) {
+Texel paintTunic(glm::vec2 p, const CharacterStyle& s)
+{
     Texel t = cloth(p, s.tunic, 90.0f, s.seed);
     // Belt around the waist (v 0.38..0.46 of the body), with a buckle at the front (u = 0.5).
     if (p.y > 0.36f && p.y < 0.45f) {
@@ -92,12 +101,14 @@ Texel paintTunic(glm::vec2 p, const CharacterStyle& s) {
         t.relief -= 1.2f * q;
     }
     // Hem.
-    if (p.y < 0.12f) t.color = mixColor(t.color, s.tunicDark, 0.5f);
+    if (p.y < 0.12f)
+        t.color = mixColor(t.color, s.tunicDark, 0.5f);
     return t;
 }
 
 // Skin with the face at u = 0.5 (the front once the head is turned).
-Texel paintHead(glm::vec2 p, const CharacterStyle& s) {
+Texel paintHead(glm::vec2 p, const CharacterStyle& s)
+{
     const glm::vec3 skin(0.96f, 0.78f, 0.62f);
     float n = fbm(p * 10.0f, 2, s.seed + 3u, 10);
     Texel t{skin * (0.96f + 0.06f * n), 0.3f * n};
@@ -109,15 +120,18 @@ Texel paintHead(glm::vec2 p, const CharacterStyle& s) {
         if (eye < 1.0f) {
             t.color = glm::vec3(0.97f, 0.97f, 0.97f);
             glm::vec2 pupil = e - glm::vec2(side * 0.02f, -0.01f);
-            if ((pupil.x * pupil.x) / 0.005f + (pupil.y * pupil.y) / 0.012f < 1.0f) t.color = glm::vec3(0.12f, 0.16f, 0.30f);
-            if (std::hypot(pupil.x - 0.02f, (pupil.y - 0.05f) * 0.6f) < 0.022f) t.color = glm::vec3(1.0f);
+            if ((pupil.x * pupil.x) / 0.005f + (pupil.y * pupil.y) / 0.012f < 1.0f)
+                t.color = glm::vec3(0.12f, 0.16f, 0.30f);
+            if (std::hypot(pupil.x - 0.02f, (pupil.y - 0.05f) * 0.6f) < 0.022f)
+                t.color = glm::vec3(1.0f);
             t.relief = 1.5f;
         } else if (eye < 1.35f) {
             t.color = glm::vec3(0.25f, 0.15f, 0.10f);  // outline
         }
         // Brows and rosy cheeks.
         glm::vec2 b = f - glm::vec2(side * 0.25f, 0.36f);
-        if (std::fabs(b.y + 0.06f * b.x * side) < 0.025f && std::fabs(b.x) < 0.12f) t.color = glm::vec3(0.35f, 0.20f, 0.10f);
+        if (std::fabs(b.y + 0.06f * b.x * side) < 0.025f && std::fabs(b.x) < 0.12f)
+            t.color = glm::vec3(0.35f, 0.20f, 0.10f);
         float cheek = std::hypot(f.x - side * 0.38f, (f.y + 0.08f) * 1.4f);
         t.color = mixColor(t.color, glm::vec3(0.95f, 0.55f, 0.50f), smoothstep01(0.12f, 0.02f, cheek) * 0.6f);
     }
@@ -137,7 +151,8 @@ Texel paintHead(glm::vec2 p, const CharacterStyle& s) {
     return t;
 }
 
-Texel paintHat(glm::vec2 p, const CharacterStyle& s) {
+Texel paintHat(glm::vec2 p, const CharacterStyle& s)
+{
     Texel t = cloth(p, s.hat, 60.0f, s.seed + 5u);
     // A band above the brim of the felt hat; stitching on both hats.
     bool band = s.hatKind == Hat::FeltBrim && p.y > 0.42f && p.y < 0.55f;
@@ -154,18 +169,21 @@ Texel paintHat(glm::vec2 p, const CharacterStyle& s) {
     return t;
 }
 
-Texel paintBoot(glm::vec2 p, const CharacterStyle& s) {
+Texel paintBoot(glm::vec2 p, const CharacterStyle& s)
+{
     float n = fbm(p * 14.0f, 4, s.seed + 7u, 14);
     Texel t{s.boots * (0.8f + 0.35f * n), 2.0f * n};
     if (p.y < 0.22f) {  // sole
         t.color = glm::vec3(0.20f, 0.16f, 0.12f);
         t.relief = 0.5f + 0.5f * std::sin(p.x * 300.0f);
     }
-    if (std::fabs(p.y - 0.3f) < 0.01f) t.relief -= 1.5f;  // welt seam
+    if (std::fabs(p.y - 0.3f) < 0.01f)
+        t.relief -= 1.5f;  // welt seam
     return t;
 }
 
-Texel paintScarf(glm::vec2 p, const CharacterStyle& s) {
+Texel paintScarf(glm::vec2 p, const CharacterStyle& s)
+{
     // Knitted rib with stripes.
     float rib = 0.5f + 0.5f * std::sin(p.x * 6.2831853f * 48.0f);
     bool stripe = std::fmod(p.y * 4.0f, 1.0f) < 0.3f;
@@ -175,7 +193,8 @@ Texel paintScarf(glm::vec2 p, const CharacterStyle& s) {
 
 // Ellipsoid part turned half about y first, so its texture seam is at the back.
 void addPart(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings, const UvRect& uv,
-             const glm::mat4& pose = glm::mat4(1.0f)) {
+             const glm::mat4& pose = glm::mat4(1.0f))
+{
     const size_t first = mesh.positions.size();
     addEllipsoid(mesh, glm::vec3(0.0f), radii, segments, rings, uv);
     glm::mat4 m = glm::translate(glm::mat4(1.0f), centre) * pose;
@@ -183,7 +202,8 @@ void addPart(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int ri
     transformVertices(mesh, first, m);
 }
 
-Model makeCharacter(const CharacterStyle& s) {
+Model makeCharacter(const CharacterStyle& s)
+{
     Model model;
     model.name = s.name;
     model.normalMap = true;
@@ -199,22 +219,27 @@ Model makeCharacter(const CharacterStyle& s) {
 
     // Boots: toes forward, soles exactly on y = 0.
     for (float side : {-1.0f, 1.0f}) {
-        addPart(mesh, {side * g * 0.45f, bootHeight, 0.03f}, {0.075f * h / 0.8f, bootHeight, 0.12f * h / 0.8f}, 14, 8, kBootUv);
+        addPart(mesh, {side * g * 0.45f, bootHeight, 0.03f}, {0.075f * h / 0.8f, bootHeight, 0.12f * h / 0.8f}, 14,
+                8, kBootUv);
         // Legs: trouser cylinders from inside the boot to inside the tunic.
         const size_t first = mesh.positions.size();
-        addLathe(mesh, 12, 3, [&](float v) { return glm::vec2(0.055f * h / 0.8f, bootHeight + (hipY + 0.08f - bootHeight) * v); }, kTrouserUv);
+        addLathe(
+            mesh, 12, 3,
+            [&](float v) { return glm::vec2(0.055f * h / 0.8f, bootHeight + (hipY + 0.08f - bootHeight) * v); },
+            kTrouserUv);
         transformVertices(mesh, first, glm::translate(glm::mat4(1.0f), {side * g * 0.45f, 0.0f, 0.0f}));
     }
     // Body: an egg, wider at the bottom.
     {
         const size_t first = mesh.positions.size();
-        addLathe(mesh, 20, 13,
-                 [&](float v) {
-                     float a = v * glm::pi<float>();
-                     float r = std::sin(a) * g * (1.0f + 0.12f * std::cos(a));
-                     return glm::vec2(r, -std::cos(a) * bodyHalf);
-                 },
-                 kTunicUv);
+        addLathe(
+            mesh, 20, 13,
+            [&](float v) {
+                float a = v * glm::pi<float>();
+                float r = std::sin(a) * g * (1.0f + 0.12f * std::cos(a));
+                return glm::vec2(r, -std::cos(a) * bodyHalf);
+            },
+            kTunicUv);
         glm::mat4 m = glm::translate(glm::mat4(1.0f), {0.0f, bodyY, 0.0f});
         m = glm::scale(m, {1.0f, 1.0f, 0.9f});
         m = glm::rotate(m, glm::pi<float>(), glm::vec3(0, 1, 0));
@@ -230,7 +255,8 @@ Model makeCharacter(const CharacterStyle& s) {
         glm::mat4 pose(1.0f);
         glm::vec3 axis = glm::cross(glm::vec3(0, 1, 0), dir);
         if (glm::length(axis) > 1e-5f)
-            pose = glm::rotate(glm::mat4(1.0f), std::acos(glm::dot(glm::vec3(0, 1, 0), dir)), glm::normalize(axis));
+            pose =
+                glm::rotate(glm::mat4(1.0f), std::acos(glm::dot(glm::vec3(0, 1, 0), dir)), glm::normalize(axis));
         addPart(mesh, mid, {0.06f * h / 0.8f, len * 0.6f, 0.06f * h / 0.8f}, 12, 8, kSleeveUv, pose);
         addPart(mesh, hand + dir * 0.02f, glm::vec3(0.055f * h / 0.8f), 10, 7, kMittenUv);
     }
@@ -244,18 +270,21 @@ Model makeCharacter(const CharacterStyle& s) {
         const float brimR = headR * 1.55f, crownR = headR * 0.9f;
         const float brimY = headY + headR * 0.35f;
         // One closed profile: brim underside, brim edge, brim top, crown side, domed top.
-        const glm::vec2 profile[] = {{0.0f, brimY - 0.01f}, {brimR, brimY - 0.01f}, {brimR * 1.02f, brimY + 0.012f},
-                                     {crownR * 1.02f, brimY + 0.02f}, {crownR, brimY + headR * 0.7f},
-                                     {crownR * 0.7f, brimY + headR * 0.95f}, {0.0f, brimY + headR * 1.02f}};
+        const glm::vec2 profile[] = {{0.0f, brimY - 0.01f},           {brimR, brimY - 0.01f},
+                                     {brimR * 1.02f, brimY + 0.012f}, {crownR * 1.02f, brimY + 0.02f},
+                                     {crownR, brimY + headR * 0.7f},  {crownR * 0.7f, brimY + headR * 0.95f},
+                                     {0.0f, brimY + headR * 1.02f}};
         const float vs[] = {0.0f, 0.15f, 0.25f, 0.4f, 0.7f, 0.88f, 1.0f};
-        addLathe(mesh, 20, 9,
-                 [&](float v) {
-                     int k = 0;
-                     while (k < 5 && v > vs[k + 1]) ++k;
-                     float t = (v - vs[k]) / (vs[k + 1] - vs[k]);
-                     return profile[k] + (profile[k + 1] - profile[k]) * t;
-                 },
-                 kHatUv);
+        addLathe(
+            mesh, 20, 9,
+            [&](float v) {
+                int k = 0;
+                while (k < 5 && v > vs[k + 1])
+                    ++k;
+                float t = (v - vs[k]) / (vs[k + 1] - vs[k]);
+                return profile[k] + (profile[k + 1] - profile[k]) * t;
+            },
+            kHatUv);
         // Tipped back a little about the middle of the head.
         glm::mat4 m = glm::translate(glm::mat4(1.0f), {0.0f, headY, 0.0f});
         m = glm::rotate(m, -0.12f, glm::vec3(1, 0, 0));
@@ -263,39 +292,43 @@ Model makeCharacter(const CharacterStyle& s) {
         transformVertices(mesh, first, m);
         // Scarf: a thick ring at the neck.
         const size_t scarf = mesh.positions.size();
-        addPatch(mesh, 18, 8,
-                 [&](float u, float v) {
-                     float a = u * glm::two_pi<float>(), b = v * glm::two_pi<float>();
-                     float ring = g * 0.62f + 0.045f * std::cos(b);
-                     return glm::vec3(ring * std::sin(a), 0.06f * std::sin(b), ring * std::cos(a));
-                 },
-                 kScarfUv);
+        addPatch(
+            mesh, 18, 8,
+            [&](float u, float v) {
+                float a = u * glm::two_pi<float>(), b = v * glm::two_pi<float>();
+                float ring = g * 0.62f + 0.045f * std::cos(b);
+                return glm::vec3(ring * std::sin(a), 0.06f * std::sin(b), ring * std::cos(a));
+            },
+            kScarfUv);
         transformVertices(mesh, scarf, glm::translate(glm::mat4(1.0f), {0.0f, bodyY + bodyHalf * 0.92f, 0.0f}));
     } else {
         // Pointed cap sitting on the head above the brows, its tip flopping backwards.
         const float baseY = headY + headR * 0.42f;
         const float baseR = headR * 0.93f;
-        addPatch(mesh, 20, 12,
-                 [&](float u, float v) {
-                     float a = u * glm::two_pi<float>();
-                     float r = baseR * std::pow(1.0f - v, 0.8f) + 0.004f;
-                     float y = baseY + v * headR * 2.2f - v * v * v * headR * 0.9f;
-                     return glm::vec3(r * std::sin(a), y, r * std::cos(a) - v * v * headR * 1.2f);
-                 },
-                 kHatUv);
+        addPatch(
+            mesh, 20, 12,
+            [&](float u, float v) {
+                float a = u * glm::two_pi<float>();
+                float r = baseR * std::pow(1.0f - v, 0.8f) + 0.004f;
+                float y = baseY + v * headR * 2.2f - v * v * v * headR * 0.9f;
+                return glm::vec3(r * std::sin(a), y, r * std::cos(a) - v * v * headR * 1.2f);
+            },
+            kHatUv);
         // A rolled trim round the cap's rim.
         const size_t trim = mesh.positions.size();
-        addPatch(mesh, 20, 6,
-                 [&](float u, float v) {
-                     float a = u * glm::two_pi<float>(), b = v * glm::two_pi<float>();
-                     float ring = baseR + 0.012f * std::cos(b);
-                     return glm::vec3(ring * std::sin(a), 0.022f * std::sin(b), ring * std::cos(a));
-                 },
-                 kScarfUv);
+        addPatch(
+            mesh, 20, 6,
+            [&](float u, float v) {
+                float a = u * glm::two_pi<float>(), b = v * glm::two_pi<float>();
+                float ring = baseR + 0.012f * std::cos(b);
+                return glm::vec3(ring * std::sin(a), 0.022f * std::sin(b), ring * std::cos(a));
+            },
+            kScarfUv);
         transformVertices(mesh, trim, glm::translate(glm::mat4(1.0f), {0.0f, baseY, 0.0f}));
     }
     // The whole figure turns to face the cameras.
-    transformVertices(mesh, 0, glm::rotate(glm::mat4(1.0f), glm::radians(kCharacterFacingDegrees), glm::vec3(0, 1, 0)));
+    transformVertices(mesh, 0,
+                      glm::rotate(glm::mat4(1.0f), glm::radians(kCharacterFacingDegrees), glm::vec3(0, 1, 0)));
 
     model.texture = makeTextureImage(kTextureSize, kTextureSize);
     TextureImage& tex = model.texture;
@@ -304,7 +337,8 @@ Model makeCharacter(const CharacterStyle& s) {
     paintRect(tex, kHatUv, [&](glm::vec2 p, glm::vec2) { return paintHat(p, s); });
     paintRect(tex, kSleeveUv, [&](glm::vec2 p, glm::vec2) {
         Texel t = cloth(p, s.tunic, 70.0f, s.seed + 8u);
-        if (p.y < 0.15f) t.color = s.tunicDark;  // cuff
+        if (p.y < 0.15f)
+            t.color = s.tunicDark;  // cuff
         return t;
     });
     paintRect(tex, kTrouserUv, [&](glm::vec2 p, glm::vec2) { return cloth(p, s.trousers, 70.0f, s.seed + 9u); });
@@ -319,22 +353,38 @@ Model makeCharacter(const CharacterStyle& s) {
 
 }  // namespace
 
-Model makeMario() {
-    CharacterStyle s{"mario_bl_mat", 0.80f, 0.20f,
-                     {0.90f, 0.48f, 0.10f}, {0.62f, 0.30f, 0.05f},  // orange tunic
-                     {0.45f, 0.30f, 0.15f}, {0.36f, 0.22f, 0.10f},  // brown trousers, boots
-                     {0.50f, 0.32f, 0.12f},                         // mittens
-                     {0.48f, 0.31f, 0.12f}, {0.85f, 0.45f, 0.08f},  // felt hat, orange band
-                     {0.55f, 0.33f, 0.10f}, Hat::FeltBrim, 707u};
+Model makeMario()
+{
+    CharacterStyle s{"mario_bl_mat",
+                     0.80f,
+                     0.20f,
+                     {0.90f, 0.48f, 0.10f},
+                     {0.62f, 0.30f, 0.05f},  // orange tunic
+                     {0.45f, 0.30f, 0.15f},
+                     {0.36f, 0.22f, 0.10f},  // brown trousers, boots
+                     {0.50f, 0.32f, 0.12f},  // mittens
+                     {0.48f, 0.31f, 0.12f},
+                     {0.85f, 0.45f, 0.08f},  // felt hat, orange band
+                     {0.55f, 0.33f, 0.10f},
+                     Hat::FeltBrim,
+                     707u};
     return makeCharacter(s);
 }
 
-Model makeLuigi() {
-    CharacterStyle s{"luigi_bl_mat", 0.92f, 0.17f,
-                     {0.42f, 0.68f, 0.16f}, {0.25f, 0.45f, 0.08f},  // green tunic
-                     {0.30f, 0.38f, 0.14f}, {0.30f, 0.22f, 0.12f},  // moss trousers, brown boots
-                     {0.28f, 0.48f, 0.10f},                         // mittens
-                     {0.30f, 0.58f, 0.12f}, {0.85f, 0.82f, 0.60f},  // cap (band unused)
-                     {0.86f, 0.82f, 0.62f}, Hat::PointedCap, 808u};  // cream trim
+Model makeLuigi()
+{
+    CharacterStyle s{"luigi_bl_mat",
+                     0.92f,
+                     0.17f,
+                     {0.42f, 0.68f, 0.16f},
+                     {0.25f, 0.45f, 0.08f},  // green tunic
+                     {0.30f, 0.38f, 0.14f},
+                     {0.30f, 0.22f, 0.12f},  // moss trousers, brown boots
+                     {0.28f, 0.48f, 0.10f},  // mittens
+                     {0.30f, 0.58f, 0.12f},
+                     {0.85f, 0.82f, 0.60f},  // cap (band unused)
+                     {0.86f, 0.82f, 0.62f},
+                     Hat::PointedCap,
+                     808u};  // cream trim
     return makeCharacter(s);
 }

@@ -40,78 +40,102 @@ constexpr float kTopMaxZ = kIslandCentreZ + kIslandHalfZ * 1.06f;
 
 // Underside rings: share of the way from the rim to the centre line, and depth below the rim.
 // A short steep cliff under the rim, then a cone down to a hanging point.
-const glm::vec2 kUndersideRings[] = {{0.0f, 0.0f},   {0.015f, 0.4f}, {0.05f, 0.8f}, {0.11f, 1.2f},
-                                     {0.2f, 1.8f},   {0.32f, 2.7f},  {0.45f, 3.7f}, {0.58f, 4.7f},
-                                     {0.7f, 5.6f},   {0.81f, 6.4f},  {0.91f, 7.2f}, {1.0f, 8.0f}};
+const glm::vec2 kUndersideRings[] = {{0.0f, 0.0f}, {0.015f, 0.4f}, {0.05f, 0.8f}, {0.11f, 1.2f},
+                                     {0.2f, 1.8f}, {0.32f, 2.7f},  {0.45f, 3.7f}, {0.58f, 4.7f},
+                                     {0.7f, 5.6f}, {0.81f, 6.4f},  {0.91f, 7.2f}, {1.0f, 8.0f}};
 
-glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t) { return a + (b - a) * std::clamp(t, 0.0f, 1.0f); }
+glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
+{
+    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
+}
 
-glm::vec3 topPoint(glm::vec2 square) {
+glm::vec3 topPoint(glm::vec2 square)
+{
     glm::vec2 xz = islandFootprint(square);
     return glm::vec3(xz.x, terrainHeight(xz.x, xz.y), xz.y);
 }
 
-glm::vec2 topUv(glm::vec3 p) {
+glm::vec2 topUv(glm::vec3 p)
+{
     return uvInRect(kTopUv, {(p.z - kTopMinZ) / (kTopMaxZ - kTopMinZ), (p.x - kTopMinX) / (kTopMaxX - kTopMinX)});
 }
 
-void addTop(Mesh& mesh) {
+void addTop(Mesh& mesh)
+{
     const size_t first = mesh.positions.size();
     // u across x, v from +z to -z, so the surface faces up.
-    addPatch(mesh, kColumnsX, kRowsZ,
-             [](float u, float v) { return topPoint({u * 2.0f - 1.0f, 1.0f - v * 2.0f}); }, kTopUv);
-    for (size_t i = first; i < mesh.positions.size(); ++i) mesh.uvs[i] = topUv(mesh.positions[i]);
+    addPatch(
+        mesh, kColumnsX, kRowsZ,
+        [](float u, float v) {
+            return topPoint({u * 2.0f - 1.0f, 1.0f - v * 2.0f});
+        },
+        kTopUv);
+    for (size_t i = first; i < mesh.positions.size(); ++i)
+        mesh.uvs[i] = topUv(mesh.positions[i]);
 }
 
 // The rim as a closed loop of grid-border points, the same points the top's border has.
-std::vector<glm::vec2> rimLoop() {
+std::vector<glm::vec2> rimLoop()
+{
     std::vector<glm::vec2> loop;
-    auto square = [](int i, int j) { return glm::vec2(float(i) / kColumnsX * 2.0f - 1.0f, 1.0f - float(j) / kRowsZ * 2.0f); };
-    for (int i = 0; i < kColumnsX; ++i) loop.push_back(square(i, 0));
-    for (int j = 0; j < kRowsZ; ++j) loop.push_back(square(kColumnsX, j));
-    for (int i = kColumnsX; i > 0; --i) loop.push_back(square(i, kRowsZ));
-    for (int j = kRowsZ; j > 0; --j) loop.push_back(square(0, j));
+    auto square = [](int i, int j) {
+        return glm::vec2(float(i) / kColumnsX * 2.0f - 1.0f, 1.0f - float(j) / kRowsZ * 2.0f);
+    };
+    for (int i = 0; i < kColumnsX; ++i)
+        loop.push_back(square(i, 0));
+    for (int j = 0; j < kRowsZ; ++j)
+        loop.push_back(square(kColumnsX, j));
+    for (int i = kColumnsX; i > 0; --i)
+        loop.push_back(square(i, kRowsZ));
+    for (int j = kRowsZ; j > 0; --j)
+        loop.push_back(square(0, j));
     return loop;
 }
 
-void addUnderside(Mesh& mesh) {
+void addUnderside(Mesh& mesh)
+{
     const std::vector<glm::vec2> loop = rimLoop();
     const int count = int(loop.size());
     const int rings = int(std::size(kUndersideRings)) - 1;
     const glm::vec3 tip(kIslandCentreX + 0.5f, 0.0f, kIslandCentreZ + 1.0f);
     const size_t first = mesh.positions.size();
     const size_t firstTriangle = mesh.triangles.size();
-    addPatch(mesh, count, rings,
-             [&](float u, float v) {
-                 int i = int(std::lround(u * float(count))) % count;
-                 int k = int(std::lround(v * float(rings)));
-                 glm::vec3 rim = topPoint(loop[size_t(i)]);
-                 glm::vec2 ring = kUndersideRings[k];
-                 glm::vec3 p = rim + (glm::vec3(tip.x, rim.y, tip.z) - rim) * ring.x;
-                 p.y = rim.y - ring.y;
-                 // Rocky lumps, none on the rim itself so the seam with the top stays closed.
-                 if (k > 0) {
-                     float lump = fbm(glm::vec2(float(i) * 0.11f, float(k) * 0.9f), 3, kSeed + 2u, 0) - 0.5f;
-                     glm::vec3 outward = rim - glm::vec3(tip.x, rim.y, tip.z);
-                     float len = glm::length(outward);
-                     if (len > 0.0f) p += outward / len * (lump * 0.5f * (1.0f - ring.x));
-                     p.y += lump * 2.4f * ring.x * (1.0f - ring.x);  // none at the tip: it stays a point
-                 }
-                 return p;
-             },
-             kUndersideUv);
+    addPatch(
+        mesh, count, rings,
+        [&](float u, float v) {
+            int i = int(std::lround(u * float(count))) % count;
+            int k = int(std::lround(v * float(rings)));
+            glm::vec3 rim = topPoint(loop[size_t(i)]);
+            glm::vec2 ring = kUndersideRings[k];
+            glm::vec3 p = rim + (glm::vec3(tip.x, rim.y, tip.z) - rim) * ring.x;
+            p.y = rim.y - ring.y;
+            // Rocky lumps, none on the rim itself so the seam with the top stays closed.
+            if (k > 0) {
+                float lump = fbm(glm::vec2(float(i) * 0.11f, float(k) * 0.9f), 3, kSeed + 2u, 0) - 0.5f;
+                glm::vec3 outward = rim - glm::vec3(tip.x, rim.y, tip.z);
+                float len = glm::length(outward);
+                if (len > 0.0f)
+                    p += outward / len * (lump * 0.5f * (1.0f - ring.x));
+                p.y += lump * 2.4f * ring.x * (1.0f - ring.x);  // none at the tip: it stays a point
+            }
+            return p;
+        },
+        kUndersideUv);
     // The loop's direction decides which way the patch faces; make it face outwards.
     const glm::uvec3 t = mesh.triangles[firstTriangle + size_t(count)];  // second ring
     glm::vec3 a = mesh.positions[t.x], b = mesh.positions[t.y], c = mesh.positions[t.z];
     glm::vec3 outward = a - glm::vec3(tip.x, a.y, tip.z);
     if (glm::dot(glm::cross(b - a, c - a), outward) < 0.0f) {
-        for (size_t k = firstTriangle; k < mesh.triangles.size(); ++k) std::swap(mesh.triangles[k].y, mesh.triangles[k].z);
-        for (size_t k = first; k < mesh.normals.size(); ++k) mesh.normals[k] = -mesh.normals[k];
+        for (size_t k = firstTriangle; k < mesh.triangles.size(); ++k)
+            std::swap(mesh.triangles[k].y, mesh.triangles[k].z);
+        for (size_t k = first; k < mesh.normals.size(); ++k)
+            mesh.normals[k] = -mesh.normals[k];
     }
 }
 
 // A lumpy boulder; `seed` shapes it.
-void addRock(Mesh& mesh, glm::vec3 base, glm::vec3 size, float turn, uint32_t seed) {
+void addRock(Mesh& mesh, glm::vec3 base, glm::vec3 size, float turn, uint32_t seed)
+{
     const size_t first = mesh.positions.size();
     addEllipsoid(mesh, glm::vec3(0.0f), glm::vec3(1.0f), 9, 6, kRockUv);
     for (size_t i = first; i < mesh.positions.size(); ++i) {
@@ -128,62 +152,78 @@ void addRock(Mesh& mesh, glm::vec3 base, glm::vec3 size, float turn, uint32_t se
 }
 
 // A broad-leaved tree: trunk and three leafy clumps.
-void addTree(Mesh& mesh, glm::vec3 base, float height, uint32_t seed) {
+void addTree(Mesh& mesh, glm::vec3 base, float height, uint32_t seed)
+{
     Rng rng = makeRng(seed);
     const float trunkTop = height * 0.55f, trunkRadius = height * 0.06f;
     const size_t first = mesh.positions.size();
-    addLathe(mesh, 8, 3,
-             [&](float v) { return glm::vec2(trunkRadius * (1.3f - 0.5f * v), -0.3f + (trunkTop + 0.3f) * v); }, kBarkUv);
+    addLathe(
+        mesh, 8, 3,
+        [&](float v) { return glm::vec2(trunkRadius * (1.3f - 0.5f * v), -0.3f + (trunkTop + 0.3f) * v); },
+        kBarkUv);
     transformVertices(mesh, first, glm::translate(glm::mat4(1.0f), base));
     const float crown = height * 0.3f;
     for (int k = 0; k < 3; ++k) {
         glm::vec3 offset(nextRange(rng, -0.5f, 0.5f) * crown, trunkTop + crown * (0.5f + 0.5f * float(k == 0)),
                          nextRange(rng, -0.5f, 0.5f) * crown);
-        if (k == 0) offset.x = offset.z = 0.0f;
+        if (k == 0)
+            offset.x = offset.z = 0.0f;
         float r = crown * (k == 0 ? 1.1f : 0.8f);
         addEllipsoid(mesh, base + offset, glm::vec3(r, r * 0.85f, r), 10, 6, kLeavesUv);
     }
 }
 
 // A pine: trunk and three stacked cones.
-void addPine(Mesh& mesh, glm::vec3 base, float height) {
+void addPine(Mesh& mesh, glm::vec3 base, float height)
+{
     const size_t first = mesh.positions.size();
     const float trunkRadius = height * 0.05f;
-    addLathe(mesh, 7, 1, [&](float v) { return glm::vec2(trunkRadius, -0.3f + (height * 0.3f + 0.3f) * v); }, kBarkUv);
+    addLathe(
+        mesh, 7, 1, [&](float v) { return glm::vec2(trunkRadius, -0.3f + (height * 0.3f + 0.3f) * v); }, kBarkUv);
     for (int k = 0; k < 3; ++k) {
         float bottom = height * (0.22f + 0.24f * float(k)), top = bottom + height * (0.46f - 0.06f * float(k));
         float radius = height * (0.30f - 0.07f * float(k));
-        addLathe(mesh, 10, 2,
-                 [&](float v) {
-                     // Underside disc (v < 0.5) then the cone up to the point.
-                     if (v < 0.5f) return glm::vec2(radius * v * 2.0f, bottom);
-                     float t = (v - 0.5f) * 2.0f;
-                     return glm::vec2(radius * (1.0f - t), bottom + (top - bottom) * t);
-                 },
-                 kNeedlesUv);
+        addLathe(
+            mesh, 10, 2,
+            [&](float v) {
+                // Underside disc (v < 0.5) then the cone up to the point.
+                if (v < 0.5f)
+                    return glm::vec2(radius * v * 2.0f, bottom);
+                float t = (v - 0.5f) * 2.0f;
+                return glm::vec2(radius * (1.0f - t), bottom + (top - bottom) * t);
+            },
+            kNeedlesUv);
     }
     transformVertices(mesh, first, glm::translate(glm::mat4(1.0f), base));
 }
 
-glm::vec3 onGround(float x, float z) { return glm::vec3(x, terrainHeight(x, z), z); }
+glm::vec3 onGround(float x, float z)
+{
+    return glm::vec3(x, terrainHeight(x, z), z);
+}
 
-void addProps(Mesh& mesh) {
+void addProps(Mesh& mesh)
+{
     // Broad-leaved trees around the meadow, clear of the camera's lines at x = 0.5 to 4.5.
-    const float trees[][3] = {{-2.6f, 4.2f, 2.2f},  {-1.6f, 7.4f, 2.0f},  {2.0f, 7.6f, 1.8f},  {-3.2f, -5.4f, 2.4f},
-                              {-2.4f, -9.6f, 2.1f}, {-1.3f, 11.4f, 2.0f}, {-4.2f, 1.0f, 2.6f},  {-3.6f, -13.5f, 2.3f},
-                              {-0.9f, -12.2f, 1.9f}, {-5.5f, 7.0f, 2.5f}};
+    const float trees[][3] = {{-2.6f, 4.2f, 2.2f},  {-1.6f, 7.4f, 2.0f},   {2.0f, 7.6f, 1.8f},
+                              {-3.2f, -5.4f, 2.4f}, {-2.4f, -9.6f, 2.1f},  {-1.3f, 11.4f, 2.0f},
+                              {-4.2f, 1.0f, 2.6f},  {-3.6f, -13.5f, 2.3f}, {-0.9f, -12.2f, 1.9f},
+                              {-5.5f, 7.0f, 2.5f}};
     uint32_t seed = kSeed + 100u;
-    for (const auto& t : trees) addTree(mesh, onGround(t[0], t[1]), t[2], seed++);
+    for (const auto& t : trees)
+        addTree(mesh, onGround(t[0], t[1]), t[2], seed++);
     // Pines on the western hills.
-    const float pines[][3] = {{-6.0f, -2.0f, 2.6f}, {-7.2f, 2.6f, 3.0f}, {-6.6f, -7.5f, 2.8f}, {-8.3f, -3.8f, 3.2f},
-                              {-5.3f, 4.4f, 2.4f},  {-8.0f, 8.8f, 2.9f}, {-7.6f, -11.5f, 2.7f}, {-9.0f, 0.4f, 3.1f},
-                              {-4.9f, -9.9f, 2.5f}, {-6.8f, 12.0f, 2.6f}, {-9.5f, -8.0f, 2.8f}, {-4.6f, 10.2f, 2.2f}};
-    for (const auto& p : pines) addPine(mesh, onGround(p[0], p[1]), p[2]);
+    const float pines[][3] = {{-6.0f, -2.0f, 2.6f},  {-7.2f, 2.6f, 3.0f},  {-6.6f, -7.5f, 2.8f},
+                              {-8.3f, -3.8f, 3.2f},  {-5.3f, 4.4f, 2.4f},  {-8.0f, 8.8f, 2.9f},
+                              {-7.6f, -11.5f, 2.7f}, {-9.0f, 0.4f, 3.1f},  {-4.9f, -9.9f, 2.5f},
+                              {-6.8f, 12.0f, 2.6f},  {-9.5f, -8.0f, 2.8f}, {-4.6f, 10.2f, 2.2f}};
+    for (const auto& p : pines)
+        addPine(mesh, onGround(p[0], p[1]), p[2]);
     // Boulders along the path and at the plaza's edge.
-    const float rocks[][4] = {{1.9f, -5.2f, 0.35f, 0.3f},  {-1.6f, -3.6f, 0.45f, 1.1f}, {2.0f, 3.9f, 0.3f, 2.0f},
-                              {-1.2f, 5.6f, 0.4f, 0.6f},  {1.5f, 5.9f, 0.28f, 2.7f},  {-2.9f, -1.2f, 0.6f, 1.7f},
-                              {-0.6f, -8.4f, 0.5f, 0.2f}, {1.7f, -11.6f, 0.4f, 1.3f}, {-2.0f, 9.4f, 0.55f, 2.2f},
-                              {-4.8f, -4.4f, 0.8f, 0.9f}, {-0.8f, 13.6f, 0.5f, 0.4f}, {0.4f, -15.5f, 0.6f, 1.0f},
+    const float rocks[][4] = {{1.9f, -5.2f, 0.35f, 0.3f}, {-1.6f, -3.6f, 0.45f, 1.1f}, {2.0f, 3.9f, 0.3f, 2.0f},
+                              {-1.2f, 5.6f, 0.4f, 0.6f},  {1.5f, 5.9f, 0.28f, 2.7f},   {-2.9f, -1.2f, 0.6f, 1.7f},
+                              {-0.6f, -8.4f, 0.5f, 0.2f}, {1.7f, -11.6f, 0.4f, 1.3f},  {-2.0f, 9.4f, 0.55f, 2.2f},
+                              {-4.8f, -4.4f, 0.8f, 0.9f}, {-0.8f, 13.6f, 0.5f, 0.4f},  {0.4f, -15.5f, 0.6f, 1.0f},
                               {2.1f, 10.6f, 0.3f, 2.5f},  {-0.2f, 3.6f, 0.22f, 0.8f}};
     uint32_t rockSeed = kSeed + 200u;
     for (const auto& r : rocks)
@@ -199,7 +239,8 @@ void addProps(Mesh& mesh) {
     addRock(mesh, glm::vec3(2.5f, -6.8f, -3.5f), glm::vec3(0.7f, 0.5f, 0.6f), 1.1f, kSeed + 306u);
 }
 
-Texel paintTop(glm::vec2 p) {
+Texel paintTop(glm::vec2 p)
+{
     const float z = kTopMinZ + p.x * (kTopMaxZ - kTopMinZ);
     const float x = kTopMinX + p.y * (kTopMaxX - kTopMinX);
     glm::vec2 w(x, z);
@@ -208,13 +249,16 @@ Texel paintTop(glm::vec2 p) {
     // Meadow: patchy greens, blade strokes and a scatter of flowers.
     float patch = fbm(w * 0.6f, 4, kSeed + 10u);
     float blades = fbm(glm::vec2(x * 40.0f, z * 14.0f), 2, kSeed + 11u);
-    glm::vec3 color = mixColor(glm::vec3(0.30f, 0.52f, 0.18f), glm::vec3(0.52f, 0.70f, 0.26f), patch * 1.4f - 0.2f);
+    glm::vec3 color =
+        mixColor(glm::vec3(0.30f, 0.52f, 0.18f), glm::vec3(0.52f, 0.70f, 0.26f), patch * 1.4f - 0.2f);
     color *= 0.82f + 0.36f * blades;
     float relief = 1.6f * blades + 0.8f * patch;
     float flower = hash2(int(std::floor(x * 30.0f)), int(std::floor(z * 30.0f)), kSeed + 12u);
     if (flower > 0.985f) {
         int kind = int(flower * 1000.0f) % 3;
-        color = kind == 0 ? glm::vec3(0.95f, 0.92f, 0.55f) : kind == 1 ? glm::vec3(0.95f, 0.55f, 0.65f) : glm::vec3(0.95f, 0.95f, 0.95f);
+        color = kind == 0   ? glm::vec3(0.95f, 0.92f, 0.55f)
+                : kind == 1 ? glm::vec3(0.95f, 0.55f, 0.65f)
+                            : glm::vec3(0.95f, 0.95f, 0.95f);
         relief += 1.0f;
     }
     // Bare rock on steep hillsides.
@@ -226,8 +270,10 @@ Texel paintTop(glm::vec2 p) {
     float path = pathMask(x, z);
     if (path > 0.0f) {
         float pebble = cellDistance(w * 7.0f, kSeed + 14u);
-        glm::vec3 dirt = mixColor(glm::vec3(0.62f, 0.50f, 0.34f), glm::vec3(0.74f, 0.63f, 0.45f), fbm(w * 3.0f, 3, kSeed + 15u));
-        if (pebble < 0.22f) dirt = glm::vec3(0.66f, 0.64f, 0.60f);
+        glm::vec3 dirt = mixColor(glm::vec3(0.62f, 0.50f, 0.34f), glm::vec3(0.74f, 0.63f, 0.45f),
+                                  fbm(w * 3.0f, 3, kSeed + 15u));
+        if (pebble < 0.22f)
+            dirt = glm::vec3(0.66f, 0.64f, 0.60f);
         color = mixColor(color, dirt, path);
         relief = relief + (smoothstep01(0.25f, 0.0f, pebble) * 2.0f - relief) * path;
     }
@@ -246,8 +292,10 @@ Texel paintTop(glm::vec2 p) {
     // Pond: deep blue in the middle, reeds of lighter green at its bank.
     float pond = pondMask(x, z);
     if (pond > 0.0f) {
-        float ripple = 0.5f + 0.5f * std::sin(std::hypot(x - 0.2f, z - 5.2f) * 22.0f + fbm(w * 3.0f, 2, kSeed + 18u) * 4.0f);
-        glm::vec3 water = mixColor(glm::vec3(0.20f, 0.42f, 0.62f), glm::vec3(0.36f, 0.62f, 0.80f), ripple * 0.5f + 0.2f * (1.0f - pond));
+        float ripple =
+            0.5f + 0.5f * std::sin(std::hypot(x - 0.2f, z - 5.2f) * 22.0f + fbm(w * 3.0f, 2, kSeed + 18u) * 4.0f);
+        glm::vec3 water = mixColor(glm::vec3(0.20f, 0.42f, 0.62f), glm::vec3(0.36f, 0.62f, 0.80f),
+                                   ripple * 0.5f + 0.2f * (1.0f - pond));
         color = mixColor(color, water, smoothstep01(0.2f, 0.5f, pond));
         relief = relief + (ripple * 0.3f - relief) * smoothstep01(0.2f, 0.5f, pond);
     }
@@ -255,7 +303,8 @@ Texel paintTop(glm::vec2 p) {
 }
 
 // Earth and rock strata with hanging roots; tiles in u (it wraps around the island).
-Texel paintUnderside(glm::vec2 p) {
+Texel paintUnderside(glm::vec2 p)
+{
     const int period = 48;
     glm::vec2 q(p.x * float(period), p.y * 6.0f);
     float strata = fbm(glm::vec2(q.x * 0.5f, q.y * 3.0f), 4, kSeed + 20u, period / 2);
@@ -266,7 +315,8 @@ Texel paintUnderside(glm::vec2 p) {
     glm::vec3 color = mixColor(earth, rock, rockiness) * (0.75f + 0.25f * smoothstep01(0.05f, 0.3f, cracks));
     float relief = 3.0f * smoothstep01(0.05f, 0.35f, cracks) + strata;
     // A grassy lip and roots dangling from it.
-    if (p.y > 0.96f) color = glm::vec3(0.36f, 0.55f, 0.20f);
+    if (p.y > 0.96f)
+        color = glm::vec3(0.36f, 0.55f, 0.20f);
     float root = std::fabs(std::fmod(q.x * 3.0f + 0.2f * std::sin(q.y * 4.0f), 1.0f) - 0.5f);
     float rootLength = hash2(int(q.x * 3.0f), 0, kSeed + 22u);
     if (root < 0.06f && p.y > 1.0f - 0.25f * rootLength) {
@@ -276,7 +326,8 @@ Texel paintUnderside(glm::vec2 p) {
     return {color, relief};
 }
 
-Texel paintRock(glm::vec2 p) {
+Texel paintRock(glm::vec2 p)
+{
     glm::vec2 q(p.x * 12.0f, p.y * 4.0f);
     float n = fbm(q, 5, kSeed + 30u, 12);
     float moss = smoothstep01(0.78f, 0.88f, p.y + 0.15f * fbm(q * 2.0f, 3, kSeed + 31u, 24));  // on top only
@@ -285,14 +336,17 @@ Texel paintRock(glm::vec2 p) {
     return {color, 4.0f * n};
 }
 
-Texel paintBark(glm::vec2 p) {
+Texel paintBark(glm::vec2 p)
+{
     float n = fbm(glm::vec2(p.x * 16.0f, p.y * 3.0f), 4, kSeed + 40u, 16);
     float ridges = 0.5f + 0.5f * std::sin(p.x * 6.2831853f * 10.0f + n * 6.0f);
-    glm::vec3 color = mixColor(glm::vec3(0.30f, 0.20f, 0.13f), glm::vec3(0.48f, 0.36f, 0.24f), ridges * 0.7f + n * 0.3f);
+    glm::vec3 color =
+        mixColor(glm::vec3(0.30f, 0.20f, 0.13f), glm::vec3(0.48f, 0.36f, 0.24f), ridges * 0.7f + n * 0.3f);
     return {color, 3.0f * ridges};
 }
 
-Texel paintLeaves(glm::vec2 p, glm::vec3 dark, glm::vec3 light, uint32_t seed) {
+Texel paintLeaves(glm::vec2 p, glm::vec3 dark, glm::vec3 light, uint32_t seed)
+{
     glm::vec2 q(p.x * 20.0f, p.y * 8.0f);
     float clump = cellDistance(q, seed, 20);
     float n = fbm(q * 2.0f, 3, seed + 1u, 40);
@@ -304,7 +358,8 @@ Texel paintLeaves(glm::vec2 p, glm::vec3 dark, glm::vec3 light, uint32_t seed) {
 
 }  // namespace
 
-Model makeGround() {
+Model makeGround()
+{
     Model model;
     model.name = "ground";
     model.normalMap = true;

@@ -21,55 +21,67 @@ constexpr glm::vec2 kPondCentre(0.2f, 5.2f);
 constexpr float kPondRadius = 1.5f;
 constexpr float kPondDepth = 0.45f;
 
-float superellipseRadius(glm::vec2 n) {
+float superellipseRadius(glm::vec2 n)
+{
     return std::pow(std::pow(std::fabs(n.x), kIslandRoundness) + std::pow(std::fabs(n.y), kIslandRoundness),
                     1.0f / kIslandRoundness);
 }
 
 // Rim wobble as a factor on the radius, by direction; small enough to keep the rim inside
 // the camera's dive line.
-float rimWobble(glm::vec2 n) {
+float rimWobble(glm::vec2 n)
+{
     float angle = std::atan2(n.y, n.x);
     float t = (angle + 3.14159265f) / 6.2831853f;
     return 1.0f + 0.05f * (fbm(glm::vec2(t * 12.0f, 0.5f), 3, kSeed + 1u, 12) - 0.6f);
 }
 
-float pathCentreX(float z) { return 1.0f + 0.55f * std::sin(z * 0.33f + 0.8f); }
+float pathCentreX(float z)
+{
+    return 1.0f + 0.55f * std::sin(z * 0.33f + 0.8f);
+}
 
 }  // namespace
 
-glm::vec2 islandFootprint(glm::vec2 square) {
+glm::vec2 islandFootprint(glm::vec2 square)
+{
     float r = std::max(std::fabs(square.x), std::fabs(square.y));
     glm::vec2 n(0.0f);
-    if (r > 0.0f) n = square * (r / superellipseRadius(square));
+    if (r > 0.0f)
+        n = square * (r / superellipseRadius(square));
     n *= rimWobble(square);
     return glm::vec2(kIslandCentreX + kIslandHalfX * n.x, kIslandCentreZ + kIslandHalfZ * n.y);
 }
 
-float rimCloseness(float x, float z) {
+float rimCloseness(float x, float z)
+{
     glm::vec2 n((x - kIslandCentreX) / kIslandHalfX, (z - kIslandCentreZ) / kIslandHalfZ);
     float rho = superellipseRadius(n) / rimWobble(n);
     float metresInside = (1.0f - rho) * kIslandHalfX;
     return smoothstep01(1.2f, 0.0f, metresInside);
 }
 
-float plazaMask(float x, float z) {
+float plazaMask(float x, float z)
+{
     float d = std::hypot(x / kPlazaRadiusX, (z - kPlazaCentreZ) / kPlazaRadiusZ);
     return smoothstep01(1.0f, 0.85f, d);
 }
 
-float pathMask(float x, float z) {
+float pathMask(float x, float z)
+{
     float d = std::fabs(x - pathCentreX(z)) + 0.15f * (fbm(glm::vec2(x, z) * 2.0f, 2, kSeed + 3u) - 0.5f);
     return smoothstep01(0.45f, 0.3f, d);
 }
 
-float pondMask(float x, float z) {
+float pondMask(float x, float z)
+{
     float d = std::hypot(x - kPondCentre.x, (z - kPondCentre.y) * 0.8f) / kPondRadius;
     d += 0.1f * (fbm(glm::vec2(x, z) * 1.5f, 2, kSeed + 4u) - 0.5f);
     return smoothstep01(1.0f, 0.55f, d);
 }
 
-float terrainHeight(float x, float z) {
+float terrainHeight(float x, float z)
+{
     glm::vec2 p(x, z);
     // Rolling meadow.
     float h = 0.35f * (fbm(p * 0.35f, 4, kSeed) - 0.45f);

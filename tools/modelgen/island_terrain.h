@@ -11,8 +11,8 @@ constexpr float kIslandCentreX = -4.3f;
 constexpr float kIslandCentreZ = -2.0f;
 constexpr float kIslandHalfX = 7.1f;
 constexpr float kIslandHalfZ = 16.8f;
-constexpr float kIslandRoundness = 4.0f;   // superellipse exponent: 2 ellipse, large a box
-constexpr float kIslandRimHeight = -0.12f; // the top surface drops to this at the rim
+constexpr float kIslandRoundness = 4.0f;    // superellipse exponent: 2 ellipse, large a box
+constexpr float kIslandRimHeight = -0.12f;  // the top surface drops to this at the rim
 
 // Map of the grid square [-1, 1]^2 (u across x, v along z) onto the island's footprint;
 // the square's border lands on the rim.
@@ -22,9 +22,9 @@ glm::vec2 islandFootprint(glm::vec2 square);
 float terrainHeight(float x, float z);
 
 // Masks in [0, 1] for the features that both the mesh and the texture follow.
-float plazaMask(float x, float z);   // paved square under the towers and creatures
-float pathMask(float x, float z);    // the winding dirt path along the island
-float pondMask(float x, float z);    // the pond at (0.2, 5.2)
+float plazaMask(float x, float z);     // paved square under the towers and creatures
+float pathMask(float x, float z);      // the winding dirt path along the island
+float pondMask(float x, float z);      // the pond at (0.2, 5.2)
 float rimCloseness(float x, float z);  // 1 at the rim, 0 further than a metre inside
 
 // The pond's water surface level.

@@ -15,22 +15,25 @@ namespace {
 // Vertices closer than this are the same point for smoothing (seams of closed patches).
 constexpr float kWeldQuantum = 1e-4f;
 
-std::tuple<long, long, long> weldKey(glm::vec3 p) {
-    return {std::lround(p.x / kWeldQuantum), std::lround(p.y / kWeldQuantum),
-            std::lround(p.z / kWeldQuantum)};
+std::tuple<long, long, long> weldKey(glm::vec3 p)
+{
+    return {std::lround(p.x / kWeldQuantum), std::lround(p.y / kWeldQuantum), std::lround(p.z / kWeldQuantum)};
 }
 
-float triangleArea(glm::vec3 a, glm::vec3 b, glm::vec3 c) {
+float triangleArea(glm::vec3 a, glm::vec3 b, glm::vec3 c)
+{
     return 0.5f * glm::length(glm::cross(b - a, c - a));
 }
 
 }  // namespace
 
-glm::vec2 uvInRect(const UvRect& rect, glm::vec2 local) {
+glm::vec2 uvInRect(const UvRect& rect, glm::vec2 local)
+{
     return rect.lo + (rect.hi - rect.lo) * local;
 }
 
-void addPatch(Mesh& mesh, int columns, int rows, const Surface& surface, const UvRect& uv) {
+void addPatch(Mesh& mesh, int columns, int rows, const Surface& surface, const UvRect& uv)
+{
     const size_t first = mesh.positions.size();
     for (int j = 0; j <= rows; ++j) {
         for (int i = 0; i <= columns; ++i) {
@@ -57,25 +60,28 @@ void addPatch(Mesh& mesh, int columns, int rows, const Surface& surface, const U
     smoothNormals(mesh, first);
 }
 
-void addLathe(Mesh& mesh, int segments, int rings, const Profile& profile, const UvRect& uv) {
-    addPatch(mesh, segments, rings,
-             [&](float u, float v) {
-                 glm::vec2 rh = profile(v);
-                 float angle = u * glm::two_pi<float>();
-                 return glm::vec3(rh.x * std::sin(angle), rh.y, rh.x * std::cos(angle));
-             },
-             uv);
+void addLathe(Mesh& mesh, int segments, int rings, const Profile& profile, const UvRect& uv)
+{
+    addPatch(
+        mesh, segments, rings,
+        [&](float u, float v) {
+            glm::vec2 rh = profile(v);
+            float angle = u * glm::two_pi<float>();
+            return glm::vec3(rh.x * std::sin(angle), rh.y, rh.x * std::cos(angle));
+        },
+        uv);
 }
 
-void addEllipsoid(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings,
-                  const UvRect& uv) {
+void addEllipsoid(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings, const UvRect& uv)
+{
     const size_t first = mesh.positions.size();
-    addLathe(mesh, segments, rings,
-             [](float v) {
-                 float a = v * glm::pi<float>();
-                 return glm::vec2(std::sin(a), -std::cos(a));
-             },
-             uv);
+    addLathe(
+        mesh, segments, rings,
+        [](float v) {
+            float a = v * glm::pi<float>();
+            return glm::vec2(std::sin(a), -std::cos(a));
+        },
+        uv);
     glm::mat4 m(1.0f);
     m[0][0] = radii.x;
     m[1][1] = radii.y;
@@ -84,7 +90,8 @@ void addEllipsoid(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, i
     transformVertices(mesh, first, m);
 }
 
-void addBox(Mesh& mesh, glm::vec3 lo, glm::vec3 hi, const UvRect& uv) {
+void addBox(Mesh& mesh, glm::vec3 lo, glm::vec3 hi, const UvRect& uv)
+{
     // Each face: an origin corner and two edges whose cross product points outward.
     const glm::vec3 d = hi - lo;
     const glm::vec3 faces[6][3] = {
@@ -97,11 +104,13 @@ void addBox(Mesh& mesh, glm::vec3 lo, glm::vec3 hi, const UvRect& uv) {
     };
     for (const auto& f : faces) {
         glm::vec3 origin = f[0], eu = f[1], ev = f[2];
-        addPatch(mesh, 1, 1, [&](float u, float v) { return origin + eu * u + ev * v; }, uv);
+        addPatch(
+            mesh, 1, 1, [&](float u, float v) { return origin + eu * u + ev * v; }, uv);
     }
 }
 
-void transformVertices(Mesh& mesh, size_t firstVertex, const glm::mat4& transform) {
+void transformVertices(Mesh& mesh, size_t firstVertex, const glm::mat4& transform)
+{
     const glm::mat3 normalMatrix = glm::transpose(glm::inverse(glm::mat3(transform)));
     for (size_t i = firstVertex; i < mesh.positions.size(); ++i) {
         mesh.positions[i] = glm::vec3(transform * glm::vec4(mesh.positions[i], 1.0f));
@@ -110,29 +119,36 @@ void transformVertices(Mesh& mesh, size_t firstVertex, const glm::mat4& transfor
     // A mirroring transform turns the faces inside out; swap the winding back.
     if (glm::determinant(glm::mat3(transform)) < 0.0f) {
         for (glm::uvec3& t : mesh.triangles) {
-            if (t.x >= firstVertex) std::swap(t.y, t.z);
+            if (t.x >= firstVertex)
+                std::swap(t.y, t.z);
         }
     }
 }
 
-void smoothNormals(Mesh& mesh, size_t firstVertex) {
+void smoothNormals(Mesh& mesh, size_t firstVertex)
+{
     std::map<std::tuple<long, long, long>, glm::vec3> sums;
     for (const glm::uvec3& t : mesh.triangles) {
-        if (t.x < firstVertex) continue;
+        if (t.x < firstVertex)
+            continue;
         glm::vec3 a = mesh.positions[t.x], b = mesh.positions[t.y], c = mesh.positions[t.z];
         glm::vec3 n = glm::cross(b - a, c - a);  // length is twice the area: area weighting
-        for (uint32_t v : {t.x, t.y, t.z}) sums[weldKey(mesh.positions[v])] += n;
+        for (uint32_t v : {t.x, t.y, t.z})
+            sums[weldKey(mesh.positions[v])] += n;
     }
     for (size_t i = firstVertex; i < mesh.positions.size(); ++i) {
         auto it = sums.find(weldKey(mesh.positions[i]));
-        if (it != sums.end() && glm::length(it->second) > 0.0f) mesh.normals[i] = glm::normalize(it->second);
+        if (it != sums.end() && glm::length(it->second) > 0.0f)
+            mesh.normals[i] = glm::normalize(it->second);
     }
 }
 
-void appendMesh(Mesh& to, const Mesh& from) {
+void appendMesh(Mesh& to, const Mesh& from)
+{
     const uint32_t offset = uint32_t(to.positions.size());
     to.positions.insert(to.positions.end(), from.positions.begin(), from.positions.end());
     to.normals.insert(to.normals.end(), from.normals.begin(), from.normals.end());
     to.uvs.insert(to.uvs.end(), from.uvs.begin(), from.uvs.end());
-    for (const glm::uvec3& t : from.triangles) to.triangles.push_back(t + glm::uvec3(offset));
+    for (const glm::uvec3& t : from.triangles)
+        to.triangles.push_back(t + glm::uvec3(offset));
 }

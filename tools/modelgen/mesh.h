@@ -37,8 +37,7 @@ using Profile = std::function<glm::vec2(float v)>;
 void addLathe(Mesh& mesh, int segments, int rings, const Profile& profile, const UvRect& uv);
 
 // Ellipsoid with the given radii about `centre`; its poles lie on y.
-void addEllipsoid(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings,
-                  const UvRect& uv);
+void addEllipsoid(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings, const UvRect& uv);
 
 // Axis-aligned box with flat faces, each face mapped onto the whole of `uv`.
 void addBox(Mesh& mesh, glm::vec3 lo, glm::vec3 hi, const UvRect& uv);

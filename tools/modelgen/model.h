@@ -6,10 +6,10 @@
 #include "texture_image.h"
 
 struct Model {
-    std::string name;          // file stem: <name>.obj, <name>.mtl, <name>_diffuse.png
+    std::string name;  // file stem: <name>.obj, <name>.mtl, <name>_diffuse.png
     Mesh mesh;
     TextureImage texture;
-    bool normalMap = false;    // also writes <name>_normal.png into the opacity slot
+    bool normalMap = false;       // also writes <name>_normal.png into the opacity slot
     float reliefStrength = 1.0f;  // slope scale of the normal map
 };
 

@@ -12,8 +12,8 @@ struct Rng {
 
 Rng makeRng(uint64_t seed);
 uint64_t nextBits(Rng& rng);
-float nextFloat(Rng& rng);                        // in [0, 1)
-float nextRange(Rng& rng, float lo, float hi);    // in [lo, hi)
+float nextFloat(Rng& rng);                      // in [0, 1)
+float nextRange(Rng& rng, float lo, float hi);  // in [lo, hi)
 
 // Hash of a lattice point to [0, 1).
 float hash2(int x, int y, uint32_t seed);

@@ -7,7 +7,8 @@
 #include <glm/geometric.hpp>
 #include <lodepng.h>
 
-TextureImage makeTextureImage(int width, int height) {
+TextureImage makeTextureImage(int width, int height)
+{
     TextureImage image;
     image.width = width;
     image.height = height;
@@ -16,7 +17,8 @@ TextureImage makeTextureImage(int width, int height) {
     return image;
 }
 
-void paintRect(TextureImage& image, const UvRect& rect, const Painter& painter) {
+void paintRect(TextureImage& image, const UvRect& rect, const Painter& painter)
+{
     const int x0 = int(std::lround(rect.lo.x * float(image.width)));
     const int x1 = int(std::lround(rect.hi.x * float(image.width)));
     const int row0 = int(std::lround((1.0f - rect.hi.y) * float(image.height)));
@@ -33,11 +35,13 @@ void paintRect(TextureImage& image, const UvRect& rect, const Painter& painter) 
     }
 }
 
-static unsigned char toByte(float f) {
+static unsigned char toByte(float f)
+{
     return (unsigned char)std::lround(std::clamp(f, 0.0f, 1.0f) * 255.0f);
 }
 
-std::vector<unsigned char> colorBytes(const TextureImage& image) {
+std::vector<unsigned char> colorBytes(const TextureImage& image)
+{
     std::vector<unsigned char> out;
     out.reserve(image.color.size() * 4);
     for (const glm::vec3& c : image.color) {
@@ -49,7 +53,8 @@ std::vector<unsigned char> colorBytes(const TextureImage& image) {
     return out;
 }
 
-std::vector<unsigned char> normalMapBytes(const TextureImage& image, float strength) {
+std::vector<unsigned char> normalMapBytes(const TextureImage& image, float strength)
+{
     std::vector<unsigned char> out;
     out.reserve(image.relief.size() * 4);
     auto at = [&](int x, int row) {
@@ -71,8 +76,10 @@ std::vector<unsigned char> normalMapBytes(const TextureImage& image, float stren
     return out;
 }
 
-bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgba) {
+bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgba)
+{
     std::vector<unsigned char> png;
-    if (lodepng::encode(png, rgba, unsigned(width), unsigned(height)) != 0) return false;
+    if (lodepng::encode(png, rgba, unsigned(width), unsigned(height)) != 0)
+        return false;
     return lodepng::save_file(png, path) == 0;
 }

@@ -13,8 +13,8 @@
 struct TextureImage {
     int width = 0;
     int height = 0;
-    std::vector<glm::vec3> color;   // linear 0..1, row-major from the top row
-    std::vector<float> relief;      // height of the painted surface, in texels
+    std::vector<glm::vec3> color;  // linear 0..1, row-major from the top row
+    std::vector<float> relief;     // height of the painted surface, in texels
 };
 
 TextureImage makeTextureImage(int width, int height);

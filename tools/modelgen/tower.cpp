@@ -15,11 +15,11 @@ namespace {
 
 struct TowerShape {
     const char* name;
-    float top;           // height of the floor on top
-    float topRadius;     // radius of the parapet
-    float shaftRadius;   // radius just below the parapet
+    float top;          // height of the floor on top
+    float topRadius;    // radius of the parapet
+    float shaftRadius;  // radius just below the parapet
     int merlons;
-    int bricksAround;    // brick columns once around
+    int bricksAround;  // brick columns once around
     int brickRows;
     uint32_t seed;
 };
@@ -30,15 +30,19 @@ const UvRect kFloorUv{{0.0f, 0.0f}, {0.5f, 0.25f}};
 const UvRect kMerlonUv{{0.5f, 0.0f}, {1.0f, 0.25f}};
 
 constexpr int kTextureSize = 1024;
-constexpr int kSegments = 48;         // round enough for the close views at P1 and P11
+constexpr int kSegments = 48;           // round enough for the close views at P1 and P11
 constexpr float kMerlonHeight = 0.13f;  // low, so the character's legs stay in view
 constexpr float kMerlonDepth = 0.13f;
-constexpr float kParapetDrop = 0.32f;   // the corbel flare starts this far below the top
+constexpr float kParapetDrop = 0.32f;  // the corbel flare starts this far below the top
 
-glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t) { return a + (b - a) * std::clamp(t, 0.0f, 1.0f); }
+glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
+{
+    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
+}
 
 // Running-bond bricks; `around` columns wrap seamlessly in u.
-Texel paintBricks(glm::vec2 p, int around, int rows, uint32_t seed) {
+Texel paintBricks(glm::vec2 p, int around, int rows, uint32_t seed)
+{
     float row = p.y * float(rows);
     int r = int(std::floor(row));
     float col = p.x * float(around) + ((r & 1) ? 0.5f : 0.0f);
@@ -53,7 +57,8 @@ Texel paintBricks(glm::vec2 p, int around, int rows, uint32_t seed) {
     stone = mixColor(stone, glm::vec3(0.55f, 0.47f, 0.40f), hash2(cw, r, seed + 3u) > 0.8f ? 0.7f : 0.0f);
     stone *= 0.85f + 0.3f * grain;
     // Moss creeps up from the foot of the wall.
-    float moss = smoothstep01(0.28f, 0.0f, p.y + 0.15f * fbm(glm::vec2(p.x * 16.0f, p.y * 8.0f), 3, seed + 9u, 16));
+    float moss =
+        smoothstep01(0.28f, 0.0f, p.y + 0.15f * fbm(glm::vec2(p.x * 16.0f, p.y * 8.0f), 3, seed + 9u, 16));
     stone = mixColor(stone, glm::vec3(0.33f, 0.45f, 0.20f), moss * 0.8f);
     glm::vec3 color = mixColor(glm::vec3(0.30f, 0.28f, 0.25f), stone, mortar);
     float relief = mortar * (2.0f + 1.5f * grain) + 0.6f * std::min(edge * 6.0f, 1.0f);
@@ -62,15 +67,19 @@ Texel paintBricks(glm::vec2 p, int around, int rows, uint32_t seed) {
 
 // Arched opening in wall units (metres along the circumference and up): centred at x = 0,
 // from y0 to y1 with a round top; true inside.
-bool inArch(float x, float y, float halfWidth, float y0, float y1) {
-    if (std::fabs(x) > halfWidth || y < y0 || y > y1) return false;
+bool inArch(float x, float y, float halfWidth, float y0, float y1)
+{
+    if (std::fabs(x) > halfWidth || y < y0 || y > y1)
+        return false;
     float archStart = y1 - halfWidth;
-    if (y < archStart) return true;
+    if (y < archStart)
+        return true;
     float dy = y - archStart;
     return x * x + dy * dy < halfWidth * halfWidth;
 }
 
-Texel paintWall(glm::vec2 p, const TowerShape& s) {
+Texel paintWall(glm::vec2 p, const TowerShape& s)
+{
     Texel t = paintBricks(p, s.bricksAround, s.brickRows, s.seed);
     const float footing = kTowerFooting;
     const float circumference = glm::two_pi<float>() * s.shaftRadius;
@@ -82,7 +91,8 @@ Texel paintWall(glm::vec2 p, const TowerShape& s) {
     const float windowLow = s.top * 0.58f, windowHigh = s.top * 0.78f;
     bool door = inArch(doorX, y, 0.19f, -1.0f, doorTop);
     bool doorFrame = inArch(doorX, y, 0.25f, -1.0f, doorTop + 0.06f);
-    bool window = inArch(doorX, y, 0.07f, windowLow, windowHigh) || inArch(sideX, y, 0.07f, windowLow - 0.1f, windowHigh - 0.1f);
+    bool window = inArch(doorX, y, 0.07f, windowLow, windowHigh) ||
+                  inArch(sideX, y, 0.07f, windowLow - 0.1f, windowHigh - 0.1f);
     bool windowFrame = inArch(doorX, y, 0.11f, windowLow - 0.04f, windowHigh + 0.04f) ||
                        inArch(sideX, y, 0.11f, windowLow - 0.14f, windowHigh - 0.06f);
     if (doorFrame || windowFrame) {
@@ -92,8 +102,10 @@ Texel paintWall(glm::vec2 p, const TowerShape& s) {
     if (door) {
         float plank = std::fmod(doorX * 18.0f + 10.0f, 1.0f);
         bool band = std::fabs(y - doorTop * 0.3f) < 0.025f || std::fabs(y - doorTop * 0.7f) < 0.025f;
-        t.color = glm::vec3(0.45f, 0.27f, 0.13f) * (plank < 0.15f ? 0.6f : 0.9f + 0.2f * fbm(glm::vec2(doorX * 4.0f, y * 60.0f), 3, s.seed));
-        if (band) t.color = glm::vec3(0.25f, 0.24f, 0.24f);
+        t.color = glm::vec3(0.45f, 0.27f, 0.13f) *
+                  (plank < 0.15f ? 0.6f : 0.9f + 0.2f * fbm(glm::vec2(doorX * 4.0f, y * 60.0f), 3, s.seed));
+        if (band)
+            t.color = glm::vec3(0.25f, 0.24f, 0.24f);
         t.relief = plank < 0.15f ? 0.3f : 1.0f;
     }
     if (window) {
@@ -101,12 +113,14 @@ Texel paintWall(glm::vec2 p, const TowerShape& s) {
         t.relief = 0.0f;
     }
     // A pale band under the parapet.
-    if (y > s.top - kParapetDrop - 0.04f) t.color = mixColor(t.color, glm::vec3(0.82f, 0.78f, 0.70f), 0.45f);
+    if (y > s.top - kParapetDrop - 0.04f)
+        t.color = mixColor(t.color, glm::vec3(0.82f, 0.78f, 0.70f), 0.45f);
     return t;
 }
 
 // Concentric flagstone rings: u is the angle, v the radius (0 at the centre).
-Texel paintFloor(glm::vec2 p, uint32_t seed) {
+Texel paintFloor(glm::vec2 p, uint32_t seed)
+{
     const int rings = 4;
     float ring = p.y * float(rings);
     int r = int(std::floor(ring));
@@ -123,7 +137,8 @@ Texel paintFloor(glm::vec2 p, uint32_t seed) {
     return {mixColor(glm::vec3(0.28f, 0.27f, 0.24f), slab, seam), seam * 2.0f + grain};
 }
 
-Model makeTower(const TowerShape& s) {
+Model makeTower(const TowerShape& s)
+{
     Model model;
     model.name = s.name;
     Mesh& mesh = model.mesh;
@@ -144,21 +159,24 @@ Model makeTower(const TowerShape& s) {
         glm::vec2 a = profile[k], b = profile[k + 1];
         UvRect rect{uvInRect(kWallUv, {0.0f, (a.y - footing) / wallHeight}),
                     uvInRect(kWallUv, {1.0f, (b.y - footing) / wallHeight})};
-        addLathe(mesh, kSegments, ringsPerPiece[k], [&](float v) { return a + (b - a) * v; }, rect);
+        addLathe(
+            mesh, kSegments, ringsPerPiece[k], [&](float v) { return a + (b - a) * v; }, rect);
     }
     // Floor on top (facing up) and the bottom cap (facing down).
-    addPatch(mesh, kSegments, 4,
-             [&](float u, float v) {
-                 float a = u * glm::two_pi<float>(), r = (1.0f - v) * s.topRadius;
-                 return glm::vec3(r * std::sin(a), s.top, r * std::cos(a));
-             },
-             kFloorUv);
-    addPatch(mesh, kSegments, 1,
-             [&](float u, float v) {
-                 float a = u * glm::two_pi<float>(), r = v * baseRadius;
-                 return glm::vec3(r * std::sin(a), footing, r * std::cos(a));
-             },
-             kFloorUv);
+    addPatch(
+        mesh, kSegments, 4,
+        [&](float u, float v) {
+            float a = u * glm::two_pi<float>(), r = (1.0f - v) * s.topRadius;
+            return glm::vec3(r * std::sin(a), s.top, r * std::cos(a));
+        },
+        kFloorUv);
+    addPatch(
+        mesh, kSegments, 1,
+        [&](float u, float v) {
+            float a = u * glm::two_pi<float>(), r = v * baseRadius;
+            return glm::vec3(r * std::sin(a), footing, r * std::cos(a));
+        },
+        kFloorUv);
     // Merlons on the rim, half a step off the +x axis so none stands right at the door side.
     for (int i = 0; i < s.merlons; ++i) {
         const size_t first = mesh.positions.size();
@@ -179,10 +197,12 @@ Model makeTower(const TowerShape& s) {
 
 }  // namespace
 
-Model makeTallTower() {
+Model makeTallTower()
+{
     return makeTower({"turm_gross", kTallTowerTop, kTallTowerTopRadius, kTallTowerShaftRadius, 12, 20, 14, 101u});
 }
 
-Model makeShortTower() {
+Model makeShortTower()
+{
     return makeTower({"turm_klein", kShortTowerTop, kShortTowerTopRadius, kShortTowerShaftRadius, 8, 14, 9, 202u});
 }

@@ -28,7 +28,10 @@ EnvelopeRun startEnvelope(const Envelope& shape, double holdSeconds)
     return run;
 }
 
-std::size_t envelopeFrames(const EnvelopeRun& run) { return run.holdFrames + run.releaseFrames; }
+std::size_t envelopeFrames(const EnvelopeRun& run)
+{
+    return run.holdFrames + run.releaseFrames;
+}
 
 float nextEnvelopeLevel(EnvelopeRun& run)
 {

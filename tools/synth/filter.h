@@ -32,4 +32,7 @@ inline float lowPass(OnePole& filter, float input)
     filter.state += filter.coefficient * (input - filter.state);
     return filter.state;
 }
-inline float highPass(OnePole& filter, float input) { return input - lowPass(filter, input); }
+inline float highPass(OnePole& filter, float input)
+{
+    return input - lowPass(filter, input);
+}

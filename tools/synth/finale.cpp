@@ -14,10 +14,13 @@ constexpr double kHopNoteMs = 90.0;
 
 const Chord kBars[kBeats / 4] = {kDm, kBb, kC, kA, kDm, kBb, kA};
 // Mario's tune, one note per beat, all chord tones; luigi's harmony is taken from it.
-const int kTune[kBeats] = {74, 77, 81, 77, 74, 77, 82, 81, 79, 76, 72, 76, 76, 73, 69, 73,
-                           74, 77, 81, 86, 86, 82, 77, 74, 73, 76, 81, 85};
+const int kTune[kBeats] = {74, 77, 81, 77, 74, 77, 82, 81, 79, 76, 72, 76, 76, 73,
+                           69, 73, 74, 77, 81, 86, 86, 82, 77, 74, 73, 76, 81, 85};
 
-double hopMs(int hop) { return kHopSeriesMs + kHopSpacingMs * hop; }
+double hopMs(int hop)
+{
+    return kHopSeriesMs + kHopSpacingMs * hop;
+}
 
 void playHop(ScoreWriter& w, int hop)
 {
@@ -85,7 +88,8 @@ void writeFinale(ScoreWriter& w)
         if (bar >= 4) {
             const std::vector<int> stab = chordVoicing(kBars[bar], 62, 3);
             for (int pitch : stab) {
-                Note& n = playBeats(w, Voice::Brass, beat, 1.5, static_cast<float>(pitch), 0.22f, pitch % 2 ? 0.4f : -0.4f);
+                Note& n = playBeats(w, Voice::Brass, beat, 1.5, static_cast<float>(pitch), 0.22f,
+                                    pitch % 2 ? 0.4f : -0.4f);
                 n.attack = 0.01f;
                 n.release = 0.2f;
             }

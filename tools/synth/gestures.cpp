@@ -6,8 +6,10 @@ void playPad(ScoreWriter& w, double beat, double beats, const Chord& chord, int 
 {
     const std::vector<int> notes = chordVoicing(chord, lowest, count);
     for (std::size_t i = 0; i < notes.size(); ++i) {
-        const float spread = notes.size() > 1 ? static_cast<float>(i) / static_cast<float>(notes.size() - 1) : 0.5f;
-        Note& n = playBeats(w, Voice::Strings, beat, beats, static_cast<float>(notes[i]), velocity, -0.6f + 1.2f * spread);
+        const float spread =
+            notes.size() > 1 ? static_cast<float>(i) / static_cast<float>(notes.size() - 1) : 0.5f;
+        Note& n = playBeats(w, Voice::Strings, beat, beats, static_cast<float>(notes[i]), velocity,
+                            -0.6f + 1.2f * spread);
         n.tone = 0.45f;
         n.release = release;
     }
@@ -25,11 +27,13 @@ void playHit(ScoreWriter& w, double ms, double ringMs, const std::vector<int>& c
     bass.release = 0.4f;
     for (std::size_t i = 0; i < chord.size(); ++i) {
         const float pan = -0.5f + static_cast<float>(i) / static_cast<float>(chord.size());
-        Note& brass = playMs(w, Voice::Brass, ms, 0.5 * ringMs, static_cast<float>(chord[i]), 0.5f * velocity, pan);
+        Note& brass =
+            playMs(w, Voice::Brass, ms, 0.5 * ringMs, static_cast<float>(chord[i]), 0.5f * velocity, pan);
         brass.attack = 0.015f;
         brass.release = 0.5f;
         brass.tone = 0.8f;
-        Note& strings = playMs(w, Voice::Strings, ms, ringMs, static_cast<float>(chord[i]), 0.35f * velocity, -pan);
+        Note& strings =
+            playMs(w, Voice::Strings, ms, ringMs, static_cast<float>(chord[i]), 0.35f * velocity, -pan);
         strings.attack = 0.02f;
         strings.release = 1.0f;
         strings.tone = 0.7f;

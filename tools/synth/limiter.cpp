@@ -13,7 +13,8 @@
 void limitPeaks(StereoBuffer& audio, const LimiterSettings& settings)
 {
     const std::size_t frames = frameCount(audio);
-    const std::size_t window = std::max<std::size_t>(1, static_cast<std::size_t>(settings.lookAheadSeconds * kSampleRate));
+    const std::size_t window =
+        std::max<std::size_t>(1, static_cast<std::size_t>(settings.lookAheadSeconds * kSampleRate));
     std::vector<float> need(frames);
     for (std::size_t i = 0; i < frames; ++i) {
         const float peak = std::max(std::fabs(audio.left[i]), std::fabs(audio.right[i]));

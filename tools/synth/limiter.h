@@ -4,9 +4,9 @@
 #include "stereo_buffer.h"
 
 struct LimiterSettings {
-    float ceiling = 0.84f;           // linear; -1.5 dBFS leaves room for the MP3 coder's overshoot
-    float lookAheadSeconds = 0.003f; // long enough for a smooth gain ramp, short enough to be inaudible
-    float releaseSeconds = 0.08f;    // time constant of the gain's return to unity
+    float ceiling = 0.84f;            // linear; -1.5 dBFS leaves room for the MP3 coder's overshoot
+    float lookAheadSeconds = 0.003f;  // long enough for a smooth gain ramp, short enough to be inaudible
+    float releaseSeconds = 0.08f;     // time constant of the gain's return to unity
 };
 
 void limitPeaks(StereoBuffer& audio, const LimiterSettings& settings);

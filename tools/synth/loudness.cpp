@@ -43,7 +43,10 @@ Biquad highPassStage()
     return {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
 }
 
-double blockLoudness(double meanSquare) { return -0.691 + 10.0 * std::log10(meanSquare); }
+double blockLoudness(double meanSquare)
+{
+    return -0.691 + 10.0 * std::log10(meanSquare);
+}
 
 }  // namespace
 
@@ -64,7 +67,8 @@ double integratedLoudness(const StereoBuffer& audio)
     }
     std::vector<double> blocks;
     for (std::size_t s = 0; s + 4 <= stepEnergy.size(); ++s) {
-        const double meanSquare = (stepEnergy[s] + stepEnergy[s + 1] + stepEnergy[s + 2] + stepEnergy[s + 3]) / (4.0 * step);
+        const double meanSquare =
+            (stepEnergy[s] + stepEnergy[s + 1] + stepEnergy[s + 2] + stepEnergy[s + 3]) / (4.0 * step);
         if (meanSquare > 0.0 && blockLoudness(meanSquare) > -70.0) {
             blocks.push_back(meanSquare);
         }

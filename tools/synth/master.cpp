@@ -29,7 +29,8 @@ MasterReport masterMix(StereoBuffer& mix, const MasterSettings& settings)
         mix.left[i] = highPass(dcLeft, mix.left[i]);
         mix.right[i] = highPass(dcRight, mix.right[i]);
     }
-    const std::size_t fade = std::min(frameCount(mix), static_cast<std::size_t>(settings.fadeOutSeconds * kSampleRate));
+    const std::size_t fade =
+        std::min(frameCount(mix), static_cast<std::size_t>(settings.fadeOutSeconds * kSampleRate));
     for (std::size_t i = 0; i < fade; ++i) {
         const float g = smoothstep(static_cast<float>(i) / static_cast<float>(fade));
         mix.left[frameCount(mix) - 1 - i] *= g;

@@ -5,8 +5,8 @@
 #include "stereo_buffer.h"
 
 struct MasterSettings {
-    double targetLufs = -16.0;     // streaming-style level, with headroom for the hits
-    float fadeOutSeconds = 0.4f;   // the last reverb tail ends in digital silence
+    double targetLufs = -16.0;    // streaming-style level, with headroom for the hits
+    float fadeOutSeconds = 0.4f;  // the last reverb tail ends in digital silence
     LimiterSettings limiter;
 };
 

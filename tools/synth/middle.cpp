@@ -10,7 +10,7 @@ namespace {
 constexpr float kBreathRelease = 0.15f;
 
 struct MelodyNote {
-    double beat;   // from the phrase's first beat
+    double beat;  // from the phrase's first beat
     double beats;
     int pitch;
 };
@@ -45,8 +45,8 @@ void playBellArpeggio(ScoreWriter& w, double beat, const Chord& chord, float vel
 {
     const int order[8] = {0, 1, 2, 3, 4, 3, 2, 1};
     for (int e = 0; e < 8; ++e) {
-        Note& n = playBeats(w, Voice::Bell, beat + 0.5 * e, 0.5, static_cast<float>(chordTone(chord, order[e], 62)),
-                            velocity, e % 2 ? 0.45f : -0.45f);
+        Note& n = playBeats(w, Voice::Bell, beat + 0.5 * e, 0.5,
+                            static_cast<float>(chordTone(chord, order[e], 62)), velocity, e % 2 ? 0.45f : -0.45f);
         n.tone = 0.35f;
     }
 }
@@ -96,18 +96,19 @@ const DrumBar kDrive{"X...x...X...x...", "....X.......X...", "xoXoxoXoxoXoxoXo"}
 const DrumBar kFourFloor{"X...X...X...X...", "....x.......x...", "o.x.o.x.o.x.o.x."};
 
 // The groove's tune, three bars over D minor, B flat and C.
-const std::vector<MelodyNote> kTheme = {
-    {0.5, 0.5, 69}, {1.0, 0.5, 74}, {1.5, 0.5, 76}, {2.0, 1.0, 77}, {3.0, 0.5, 76}, {3.5, 0.5, 74},
-    {4.0, 1.5, 74}, {5.5, 0.5, 72}, {6.0, 0.5, 74}, {6.5, 0.5, 77}, {7.0, 1.0, 74},
-    {8.0, 1.0, 76}, {9.0, 0.5, 79}, {9.5, 0.5, 76}, {10.0, 1.5, 72}, {11.5, 0.5, 76}};
+const std::vector<MelodyNote> kTheme = {{0.5, 0.5, 69}, {1.0, 0.5, 74}, {1.5, 0.5, 76},  {2.0, 1.0, 77},
+                                        {3.0, 0.5, 76}, {3.5, 0.5, 74}, {4.0, 1.5, 74},  {5.5, 0.5, 72},
+                                        {6.0, 0.5, 74}, {6.5, 0.5, 77}, {7.0, 1.0, 74},  {8.0, 1.0, 76},
+                                        {9.0, 0.5, 79}, {9.5, 0.5, 76}, {10.0, 1.5, 72}, {11.5, 0.5, 76}};
 // Its answer over D minor, G minor and A, falling to the leading note.
-const std::vector<MelodyNote> kAnswer = {
-    {0.0, 1.0, 81}, {1.0, 0.5, 79}, {1.5, 0.5, 77}, {2.0, 1.0, 76}, {3.0, 1.0, 74},
-    {4.0, 1.5, 74}, {5.5, 0.5, 70}, {6.0, 1.0, 67}, {7.0, 1.0, 70},
-    {8.0, 2.0, 73}, {10.0, 2.0, 76}};
+const std::vector<MelodyNote> kAnswer = {{0.0, 1.0, 81}, {1.0, 0.5, 79}, {1.5, 0.5, 77}, {2.0, 1.0, 76},
+                                         {3.0, 1.0, 74}, {4.0, 1.5, 74}, {5.5, 0.5, 70}, {6.0, 1.0, 67},
+                                         {7.0, 1.0, 70}, {8.0, 2.0, 73}, {10.0, 2.0, 76}};
 // The climb's figures: a rising one and a turning one.
-const std::vector<Figure> kClimbA = {{0.0, 0.75, 4}, {0.75, 0.75, 3}, {1.5, 0.5, 2}, {2.0, 1.0, 3}, {3.0, 0.5, 4}, {3.5, 0.5, 5}};
-const std::vector<Figure> kClimbB = {{0.0, 0.5, 5}, {0.5, 0.5, 4}, {1.0, 0.5, 3}, {1.5, 0.5, 4}, {2.0, 1.5, 2}, {3.5, 0.5, 3}};
+const std::vector<Figure> kClimbA = {{0.0, 0.75, 4}, {0.75, 0.75, 3}, {1.5, 0.5, 2},
+                                     {2.0, 1.0, 3},  {3.0, 0.5, 4},   {3.5, 0.5, 5}};
+const std::vector<Figure> kClimbB = {{0.0, 0.5, 5}, {0.5, 0.5, 4}, {1.0, 0.5, 3},
+                                     {1.5, 0.5, 4}, {2.0, 1.5, 2}, {3.5, 0.5, 3}};
 
 }  // namespace
 
@@ -183,7 +184,8 @@ void writeMiddle(ScoreWriter& w)
         const bool last = bar == 3;
         playPad(w, beat, last ? 3.4 : 4.0, glide[bar], 53, 4, 0.26f + 0.03f * bar, last ? kBreathRelease : 0.0f);
         playBassBar(w, beat, glide[bar], last ? "OROROR.." : "R.RRR.RR", 0.55f);
-        Note& brass = playBeats(w, Voice::Brass, beat, last ? 3.4 : 3.9, glideBrass[bar], 0.35f + 0.04f * bar, 0.25f);
+        Note& brass =
+            playBeats(w, Voice::Brass, beat, last ? 3.4 : 3.9, glideBrass[bar], 0.35f + 0.04f * bar, 0.25f);
         brass.attack = 0.4f;
         brass.release = last ? 0.05f : 0.3f;
         if (last) {
@@ -197,7 +199,8 @@ void writeMiddle(ScoreWriter& w)
     // The bump look: the second hit, both goombas' first hops, the groove again an octave up.
     playHit(w, kBumpStyleMs, 1600.0, {50, 57, 62, 65, 69, 74, 77}, 1.0f);
     for (float pan : {-0.6f, 0.6f}) {
-        Note& hop = playMs(w, Voice::Boing, kGoombasFirstHopMs, kHopLengthMs, pan < 0.0f ? 50.0f : 57.0f, 0.6f, pan);
+        Note& hop =
+            playMs(w, Voice::Boing, kGoombasFirstHopMs, kHopLengthMs, pan < 0.0f ? 50.0f : 57.0f, 0.6f, pan);
         hop.glide = 5.0f;
     }
     for (int bar = 0; bar < 3; ++bar) {
@@ -205,7 +208,8 @@ void writeMiddle(ScoreWriter& w)
         playPad(w, beat, 4.0, grooveA[bar], 55, 4, 0.24f);
         playBassBar(w, beat, grooveA[bar], "R..RR.OR", 0.6f);
         playDrumBar(w, beat, bar == 0 ? kDriveAfterHit : bar == 2 ? kGrooveFill : kDrive, 0.8f);
-        Note& brass = playBeats(w, Voice::Brass, beat, 3.8, static_cast<float>(chordTone(grooveA[bar], 1, 57)), 0.28f, 0.4f);
+        Note& brass =
+            playBeats(w, Voice::Brass, beat, 3.8, static_cast<float>(chordTone(grooveA[bar], 1, 57)), 0.28f, 0.4f);
         brass.attack = 0.2f;
     }
     playMelody(w, 72.0, kTheme, 12, 0.38f);
@@ -220,7 +224,8 @@ void writeMiddle(ScoreWriter& w)
             const double beat = start + 4.0 * bar;
             const Chord& chord = climb[segment][bar];
             const bool last = segment == 3 && bar == 2;
-            playPad(w, beat, last ? 3.4 : 4.0, chord, 55, 4, 0.24f + 0.02f * segment, last ? kBreathRelease : 0.0f);
+            playPad(w, beat, last ? 3.4 : 4.0, chord, 55, 4, 0.24f + 0.02f * segment,
+                    last ? kBreathRelease : 0.0f);
             playBassBar(w, beat, chord, last ? "OROROR.." : "R.ORR.OR", 0.6f);
             if (last) {
                 playSnareRoll(w, beat, 0.35f, 1.0f);

@@ -7,8 +7,8 @@
 #include <vector>
 
 struct Mp3Settings {
-    int kbps = 192;    // transparent enough for synth timbres, still a small file
-    int quality = 2;   // lame's near-best search; the whole track still encodes in about a second
+    int kbps = 192;   // transparent enough for synth timbres, still a small file
+    int quality = 2;  // lame's near-best search; the whole track still encodes in about a second
 };
 
 // False, with a reason in error, when the encoder refuses the settings or the input.

@@ -6,7 +6,10 @@ struct Noise {
     std::uint32_t state = 0x9E3779B9u;
 };
 
-inline Noise makeNoise(std::uint32_t seed) { return Noise{seed == 0 ? 0x9E3779B9u : seed}; }
+inline Noise makeNoise(std::uint32_t seed)
+{
+    return Noise{seed == 0 ? 0x9E3779B9u : seed};
+}
 
 // Uniform in [-1, 1).
 inline float nextNoise(Noise& noise)

@@ -17,22 +17,22 @@ enum class Voice {
     Tom,
     Kick,
     Snare,
-    HiHat,    // length sets the ring: short closed, long open
+    HiHat,  // length sets the ring: short closed, long open
     Crash,
-    Riser,    // noise swept upwards over the note, swelling into the next downbeat
+    Riser,  // noise swept upwards over the note, swelling into the next downbeat
 };
 
 struct Note {
     Voice voice = Voice::Pluck;
-    double start = 0.0;    // seconds from the music's start
-    double length = 0.1;   // seconds held before the release
-    float pitch = 60.0f;   // MIDI note number
-    float velocity = 1.0f; // 0..1
-    float pan = 0.0f;      // -1 left .. +1 right
-    float tone = 0.5f;     // 0 dark .. 1 bright
-    float glide = 0.0f;    // semitones of the Boing arc
-    float attack = 0.0f;   // seconds; 0 takes the voice's own
-    float release = 0.0f;  // seconds; 0 takes the voice's own
-    float reverb = 0.0f;   // send to the reverb
-    float echo = 0.0f;     // send to the ping-pong delay
+    double start = 0.0;     // seconds from the music's start
+    double length = 0.1;    // seconds held before the release
+    float pitch = 60.0f;    // MIDI note number
+    float velocity = 1.0f;  // 0..1
+    float pan = 0.0f;       // -1 left .. +1 right
+    float tone = 0.5f;      // 0 dark .. 1 bright
+    float glide = 0.0f;     // semitones of the Boing arc
+    float attack = 0.0f;    // seconds; 0 takes the voice's own
+    float release = 0.0f;   // seconds; 0 takes the voice's own
+    float reverb = 0.0f;    // send to the reverb
+    float echo = 0.0f;      // send to the ping-pong delay
 };

@@ -22,7 +22,8 @@ void writeOpening(ScoreWriter& w)
     const double riseMs[3] = {2000.0, 3500.0, 5000.0};
     const float risePan[3] = {-0.2f, 0.15f, 0.3f};
     for (int i = 0; i < 3; ++i) {
-        Note& n = playMs(w, Voice::Brass, riseMs[i], kFirstFlightEndMs - riseMs[i], rise[i], 0.45f + 0.05f * i, risePan[i]);
+        Note& n = playMs(w, Voice::Brass, riseMs[i], kFirstFlightEndMs - riseMs[i], rise[i], 0.45f + 0.05f * i,
+                         risePan[i]);
         n.attack = 0.25f;
         n.tone = 0.4f + 0.1f * i;
     }
@@ -30,21 +31,23 @@ void writeOpening(ScoreWriter& w)
     // The swell: strings from 5.6 s, upper brass from 7.5 s, peaking at the end of the flight.
     const std::vector<int> swell = chordVoicing(kD, 50, 7);
     for (std::size_t i = 0; i < swell.size(); ++i) {
-        Note& n = playMs(w, Voice::Strings, 5600.0, kFirstFlightEndMs - 5600.0 + 300.0, static_cast<float>(swell[i]),
-                         0.4f, -0.6f + 0.2f * static_cast<float>(i));
+        Note& n = playMs(w, Voice::Strings, 5600.0, kFirstFlightEndMs - 5600.0 + 300.0,
+                         static_cast<float>(swell[i]), 0.4f, -0.6f + 0.2f * static_cast<float>(i));
         n.attack = 4.2f;
         n.release = 1.6f;
         n.tone = 0.6f;
     }
     for (float pitch : {66.0f, 69.0f}) {
-        Note& n = playMs(w, Voice::Brass, 7500.0, kFirstFlightEndMs - 7500.0, pitch, 0.4f, pitch > 67.0f ? -0.35f : 0.35f);
+        Note& n = playMs(w, Voice::Brass, 7500.0, kFirstFlightEndMs - 7500.0, pitch, 0.4f,
+                         pitch > 67.0f ? -0.35f : 0.35f);
         n.attack = 2.4f;
         n.tone = 0.7f;
     }
     playMs(w, Voice::Riser, 6691.0, kFirstFlightEndMs - 6691.0 - 40.0, 60.0f, 0.45f);
     for (double t = 7800.0; t < kFirstFlightEndMs - 40.0; t += kRollStrokeMs) {
         const float x = static_cast<float>((t - 7800.0) / (kFirstFlightEndMs - 7800.0));
-        playMs(w, Voice::Timpani, t, 50.0, 38.0f, 0.08f + 0.4f * x * x, (static_cast<int>(t) / 65) % 2 ? 0.1f : -0.1f);
+        playMs(w, Voice::Timpani, t, 50.0, 38.0f, 0.08f + 0.4f * x * x,
+               (static_cast<int>(t) / 65) % 2 ? 0.1f : -0.1f);
     }
 
     // Arrival: the full chord as the camera comes to rest.

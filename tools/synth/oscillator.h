@@ -38,6 +38,12 @@ inline float pulseWave(double phase, double dt, double width)
     return 0.5f * (sawWave(phase, dt) - sawWave(shifted, dt));
 }
 
-inline float sineWave(double phase) { return static_cast<float>(std::sin(6.283185307179586 * phase)); }
+inline float sineWave(double phase)
+{
+    return static_cast<float>(std::sin(6.283185307179586 * phase));
+}
 
-inline float midiToHz(float note) { return 440.0f * std::pow(2.0f, (note - 69.0f) / 12.0f); }
+inline float midiToHz(float note)
+{
+    return 440.0f * std::pow(2.0f, (note - 69.0f) / 12.0f);
+}

@@ -15,7 +15,10 @@
 constexpr float kHitAttack = 0.0012f;
 constexpr float kTailFade = 0.02f;
 
-static std::size_t framesFor(double seconds) { return static_cast<std::size_t>(seconds * kSampleRate); }
+static std::size_t framesFor(double seconds)
+{
+    return static_cast<std::size_t>(seconds * kSampleRate);
+}
 
 // Onset rise and tail fade applied to a finished hit.
 static void shapeEdges(std::vector<float>& out)
@@ -30,7 +33,10 @@ static void shapeEdges(std::vector<float>& out)
     }
 }
 
-static float decayAt(float t, float timeConstant) { return std::exp(-t / timeConstant); }
+static float decayAt(float t, float timeConstant)
+{
+    return std::exp(-t / timeConstant);
+}
 
 static std::vector<float> renderKick(const Note& note, Noise& noise)
 {
@@ -169,10 +175,22 @@ std::vector<float> renderPercussion(const Note& note, std::uint32_t seed)
     case Voice::Crash: return renderCrash(note, noise);
     case Voice::Timpani:
         return renderMembrane(note, noise,
-            {{1.0f, 1.504f, 1.742f, 2.0f}, {1.0f, 0.5f, 0.25f, 0.2f}, {1.4f, 0.9f, 0.6f, 0.5f}, 0.04f, 0.06f, 0.5f, 3.0});
+                              {{1.0f, 1.504f, 1.742f, 2.0f},
+                               {1.0f, 0.5f, 0.25f, 0.2f},
+                               {1.4f, 0.9f, 0.6f, 0.5f},
+                               0.04f,
+                               0.06f,
+                               0.5f,
+                               3.0});
     case Voice::Tom:
         return renderMembrane(note, noise,
-            {{1.0f, 1.5f, 2.0f, 2.5f}, {1.0f, 0.3f, 0.15f, 0.05f}, {0.35f, 0.2f, 0.12f, 0.08f}, 0.5f, 0.03f, 0.3f, 0.8});
+                              {{1.0f, 1.5f, 2.0f, 2.5f},
+                               {1.0f, 0.3f, 0.15f, 0.05f},
+                               {0.35f, 0.2f, 0.12f, 0.08f},
+                               0.5f,
+                               0.03f,
+                               0.3f,
+                               0.8});
     case Voice::Riser: return renderRiser(note, noise);
     default: return {};
     }

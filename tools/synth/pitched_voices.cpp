@@ -25,10 +25,16 @@ static Envelope withOverrides(Envelope shape, const Note& note)
     return shape;
 }
 
-static float seconds(std::size_t frame) { return static_cast<float>(frame) / kSampleRate; }
+static float seconds(std::size_t frame)
+{
+    return static_cast<float>(frame) / kSampleRate;
+}
 
 // Staggered start phases keep unison oscillators from starting in lockstep (a hard "zip").
-static double startPhase(Noise& noise) { return 0.5 * (nextNoise(noise) + 1.0f); }
+static double startPhase(Noise& noise)
+{
+    return 0.5 * (nextNoise(noise) + 1.0f);
+}
 
 // One sample of `count` saws at `frequency` times each detune factor and the shared pitch bend,
 // advancing each saw's phase.
@@ -84,7 +90,8 @@ static std::vector<float> renderBrass(const Note& note, Noise& noise)
         }
         // A brass player's slight scoop into the note, then vibrato once the note has settled.
         const float scoop = -0.3f * std::exp(-t / 0.03f);
-        const float vibrato = 0.12f * smoothstep((t - 0.35f) / 0.4f) * std::sin(static_cast<float>(kTwoPi) * 5.2f * t);
+        const float vibrato =
+            0.12f * smoothstep((t - 0.35f) / 0.4f) * std::sin(static_cast<float>(kTwoPi) * 5.2f * t);
         const double bend = std::pow(2.0, (scoop + vibrato) / 12.0);
         const float s = detunedSaws(phase, detune, 3, f, bend);
         out[i] = 0.33f * stepSvf(lp, s).low * nextEnvelopeLevel(env) * note.velocity;

@@ -33,7 +33,8 @@ static Sends sendsFor(Voice voice)
     return {0.0f, 0.0f};
 }
 
-Note& playMs(ScoreWriter& writer, Voice voice, double startMs, double lengthMs, float pitch, float velocity, float pan)
+Note& playMs(ScoreWriter& writer, Voice voice, double startMs, double lengthMs, float pitch, float velocity,
+             float pan)
 {
     Note note;
     note.voice = voice;
@@ -49,7 +50,8 @@ Note& playMs(ScoreWriter& writer, Voice voice, double startMs, double lengthMs, 
     return writer.notes.back();
 }
 
-Note& playBeats(ScoreWriter& writer, Voice voice, double beat, double beats, float pitch, float velocity, float pan)
+Note& playBeats(ScoreWriter& writer, Voice voice, double beat, double beats, float pitch, float velocity,
+                float pan)
 {
     const double start = msAtBeat(writer.tempo, beat);
     return playMs(writer, voice, start, msAtBeat(writer.tempo, beat + beats) - start, pitch, velocity, pan);
@@ -73,7 +75,8 @@ void playDrumBar(ScoreWriter& writer, double barBeat, const DrumBar& bar, float 
         float pan;
         double ringMs;  // the hi-hat's ring; ignored by the others
     };
-    const Lane lanes[3] = {{bar.kick, Voice::Kick, 0.0f, 0.0}, {bar.snare, Voice::Snare, 0.05f, 0.0},
+    const Lane lanes[3] = {{bar.kick, Voice::Kick, 0.0f, 0.0},
+                           {bar.snare, Voice::Snare, 0.05f, 0.0},
                            {bar.hat, Voice::HiHat, 0.3f, 35.0}};
     for (const Lane& lane : lanes) {
         const std::size_t steps = lane.steps == nullptr ? 0 : std::strlen(lane.steps);

@@ -13,4 +13,7 @@ inline StereoBuffer makeStereoBuffer(std::size_t frames)
     return {std::vector<float>(frames, 0.0f), std::vector<float>(frames, 0.0f)};
 }
 
-inline std::size_t frameCount(const StereoBuffer& buffer) { return buffer.left.size(); }
+inline std::size_t frameCount(const StereoBuffer& buffer)
+{
+    return buffer.left.size();
+}

@@ -1,7 +1,10 @@
 // Dispatch of a note to its voice family.
 #include "voices.h"
 
-bool isPercussion(Voice voice) { return voice >= Voice::Timpani; }
+bool isPercussion(Voice voice)
+{
+    return voice >= Voice::Timpani;
+}
 
 std::vector<float> renderNote(const Note& note, std::uint32_t seed)
 {

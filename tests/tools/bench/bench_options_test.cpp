@@ -32,9 +32,27 @@ TEST(BenchOptions, AcceptsEveryOption)
 {
     BenchOptions options;
     std::string error;
-    ASSERT_TRUE(parse({"--size", "320x180", "--frames", "12", "--warmup", "0", "--json", "out.json", "--callgrind",
-                       "--style", "bump", "--no-shadows", "--no-outline", "--line-width", "1", "--cold-startup",
-                       "cold.json", "--callgrind-out", "cg.out", "--callgrind-frames", "200"},
+    ASSERT_TRUE(parse({"--size",
+                       "320x180",
+                       "--frames",
+                       "12",
+                       "--warmup",
+                       "0",
+                       "--json",
+                       "out.json",
+                       "--callgrind",
+                       "--style",
+                       "bump",
+                       "--no-shadows",
+                       "--no-outline",
+                       "--line-width",
+                       "1",
+                       "--cold-startup",
+                       "cold.json",
+                       "--callgrind-out",
+                       "cg.out",
+                       "--callgrind-frames",
+                       "200"},
                       options, error))
         << error;
     EXPECT_EQ(options.width, 320);

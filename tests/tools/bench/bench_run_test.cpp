@@ -58,17 +58,35 @@ TEST(BenchRun, PrintsTheTableAndWritesTheSameFiguresAsJson)
 {
     const std::string dir = makeTempDir("lumarq-bench-test");
     const std::string jsonPathName = dir + "/bench.json";
-    const ProcessResult run = runProcess(
-        {benchProgram, "--size", "160x90", "--frames", "12", "--warmup", "3", "--json", jsonPathName}, benchProcess());
+    const ProcessResult run =
+        runProcess({benchProgram, "--size", "160x90", "--frames", "12", "--warmup", "3", "--json", jsonPathName},
+                   benchProcess());
     ASSERT_FALSE(run.timedOut);
     ASSERT_EQ(run.exitStatus, 0) << run.err;
 
-    for (const char* row : {"GL vendor", "GL renderer", "GL version", "Display size", "window and context",
-                            "shader programs (Renderer)", "model background: read", "model goomba2: upload",
-                            "first frame", "process start to first frame", "whole show", "toon", "bare clear+swap",
-                            "shadow", "outline", "shaded", "allocations, ours (operator new)",
-                            "allocations, all (malloc)", "peak resident memory", "median frame, whole show",
-                            "p99 / median, whole show", "our code per frame", "allocations per frame (ours)",
+    for (const char* row : {"GL vendor",
+                            "GL renderer",
+                            "GL version",
+                            "Display size",
+                            "window and context",
+                            "shader programs (Renderer)",
+                            "model background: read",
+                            "model goomba2: upload",
+                            "first frame",
+                            "process start to first frame",
+                            "whole show",
+                            "toon",
+                            "bare clear+swap",
+                            "shadow",
+                            "outline",
+                            "shaded",
+                            "allocations, ours (operator new)",
+                            "allocations, all (malloc)",
+                            "peak resident memory",
+                            "median frame, whole show",
+                            "p99 / median, whole show",
+                            "our code per frame",
+                            "allocations per frame (ours)",
                             "start-up to first frame (warm)"}) {
         EXPECT_NE(tableRow(run.out, row), "") << "no row " << row << " in\n" << run.out;
     }
@@ -78,8 +96,8 @@ TEST(BenchRun, PrintsTheTableAndWritesTheSameFiguresAsJson)
     std::string error;
     ASSERT_TRUE(parseJson(readFile(jsonPathName), root, error)) << error;
     // An independent reader agrees that it is JSON (python3 comes with the GL loader generator).
-    const ProcessResult python =
-        runProcess({"/usr/bin/python3", "-c", "import json,sys; json.load(open(sys.argv[1]))", jsonPathName}, benchProcess());
+    const ProcessResult python = runProcess(
+        {"/usr/bin/python3", "-c", "import json,sys; json.load(open(sys.argv[1]))", jsonPathName}, benchProcess());
     EXPECT_EQ(python.exitStatus, 0) << python.err;
 
     EXPECT_EQ(jsonPath(root, {"gl", "renderer"})->text + "", tableRow(run.out, "GL renderer").substr(14));
@@ -92,8 +110,8 @@ TEST(BenchRun, PrintsTheTableAndWritesTheSameFiguresAsJson)
             << key << " not in: " << whole;
     }
     EXPECT_GT(numberAt(root, {"frames", "whole_show", "median_ms"}), 0.0);
-    EXPECT_NE(tableRow(run.out, "bare clear+swap").find(
-                  twoDecimals(numberAt(root, {"frames", "bare_clear_swap", "median_ms"}))),
+    EXPECT_NE(tableRow(run.out, "bare clear+swap")
+                  .find(twoDecimals(numberAt(root, {"frames", "bare_clear_swap", "median_ms"}))),
               std::string::npos);
     for (const char* pass : {"outline", "shaded"}) {
         // The pass rows follow the frame rows; the last row with the label is the pass row.
@@ -134,8 +152,9 @@ TEST(BenchRun, StartupRecordFeedsTheColdColumn)
     JsonValue coldRoot;
     std::string error;
     ASSERT_TRUE(parseJson(readFile(cold), coldRoot, error)) << error;
-    const ProcessResult second = runProcess(
-        {benchProgram, "--size", "160x90", "--frames", "5", "--warmup", "0", "--cold-startup", cold}, benchProcess());
+    const ProcessResult second =
+        runProcess({benchProgram, "--size", "160x90", "--frames", "5", "--warmup", "0", "--cold-startup", cold},
+                   benchProcess());
     ASSERT_EQ(second.exitStatus, 0) << second.err;
     const std::string row = tableRow(second.out, "shader programs (Renderer)");
     // warm, then cold: the cold figure is the one the first run wrote.
@@ -146,9 +165,9 @@ TEST(BenchRun, StartupRecordFeedsTheColdColumn)
 
 TEST(BenchRun, BadCommandLineGetsUsageAndStatusTwo)
 {
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--size", "big"},
-                                                 std::vector<std::string>{"--frames"},
-                                                 std::vector<std::string>{"--bogus"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--size", "big"}, std::vector<std::string>{"--frames"},
+          std::vector<std::string>{"--bogus"}}) {
         std::vector<std::string> argv = {benchProgram};
         argv.insert(argv.end(), args.begin(), args.end());
         const ProcessResult run = runProcess(argv, benchProcess());

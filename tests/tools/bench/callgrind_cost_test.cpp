@@ -6,44 +6,43 @@
 
 namespace {
 
-const char* const sample =
-    "# callgrind format\n"
-    "version: 1\n"
-    "creator: callgrind-3.19.0\n"
-    "cmd: ./lumarq-bench --callgrind\n"
-    "positions: line\n"
-    "events: Ir\n"
-    "summary: 1620\n"
-    "\n"
-    "ob=(1) /home/x/build/run/lumarq-bench\n"
-    "fl=(1) scene.cpp\n"
-    "fn=(1) Scene::render()\n"
-    "10 100\n"
-    "+2 50\n"
-    "cob=(2) /usr/lib/x86_64-linux-gnu/libGLX_mesa.so.0\n"
-    "cfl=(2) ???\n"
-    "cfn=(2) glDrawArrays\n"
-    "calls=3 0\n"
-    "* 1000\n"
-    "-1 7\n"
-    "\n"
-    "ob=(2)\n"
-    "fl=(2)\n"
-    "fn=(2)\n"
-    "0 1000\n"
-    "\n"
-    "ob=(1)\n"
-    "fl=(3) renderer.cpp\n"
-    "fn=(3) Renderer::drawShaded(SceneObject)\n"
-    "5 300\n"
-    "fl=(1)\n"
-    "fn=(5) Scene::animate(double)\n"
-    "3 10\n"
-    "ob=(3) /home/x/build/run/lumarq-bench-old\n"
-    "fl=(4) other.cpp\n"
-    "fn=(4) notOurs\n"
-    "1 153\n"
-    "totals: 1620\n";
+const char* const sample = "# callgrind format\n"
+                           "version: 1\n"
+                           "creator: callgrind-3.19.0\n"
+                           "cmd: ./lumarq-bench --callgrind\n"
+                           "positions: line\n"
+                           "events: Ir\n"
+                           "summary: 1620\n"
+                           "\n"
+                           "ob=(1) /home/x/build/run/lumarq-bench\n"
+                           "fl=(1) scene.cpp\n"
+                           "fn=(1) Scene::render()\n"
+                           "10 100\n"
+                           "+2 50\n"
+                           "cob=(2) /usr/lib/x86_64-linux-gnu/libGLX_mesa.so.0\n"
+                           "cfl=(2) ???\n"
+                           "cfn=(2) glDrawArrays\n"
+                           "calls=3 0\n"
+                           "* 1000\n"
+                           "-1 7\n"
+                           "\n"
+                           "ob=(2)\n"
+                           "fl=(2)\n"
+                           "fn=(2)\n"
+                           "0 1000\n"
+                           "\n"
+                           "ob=(1)\n"
+                           "fl=(3) renderer.cpp\n"
+                           "fn=(3) Renderer::drawShaded(SceneObject)\n"
+                           "5 300\n"
+                           "fl=(1)\n"
+                           "fn=(5) Scene::animate(double)\n"
+                           "3 10\n"
+                           "ob=(3) /home/x/build/run/lumarq-bench-old\n"
+                           "fl=(4) other.cpp\n"
+                           "fn=(4) notOurs\n"
+                           "1 153\n"
+                           "totals: 1620\n";
 
 }  // namespace
 
@@ -78,14 +77,13 @@ TEST(CallgrindCost, LeavesOutFunctionsOfExcludedSourceFiles)
 
 TEST(CallgrindCost, TakesTheIrColumnAmongSeveralEvents)
 {
-    const char* const text =
-        "positions: instr line\n"
-        "events: Dr Ir\n"
-        "ob=(1) /run/lumarq-bench\n"
-        "fn=(1) f\n"
-        "0x10 3 9 40\n"
-        "+4 * 1 2\n"
-        "totals: 10 42\n";
+    const char* const text = "positions: instr line\n"
+                             "events: Dr Ir\n"
+                             "ob=(1) /run/lumarq-bench\n"
+                             "fn=(1) f\n"
+                             "0x10 3 9 40\n"
+                             "+4 * 1 2\n"
+                             "totals: 10 42\n";
     const CallgrindCost cost = callgrindObjectCost(text, "lumarq-bench");
     ASSERT_TRUE(cost.ok) << cost.error;
     EXPECT_EQ(cost.objectSelf, 42u);

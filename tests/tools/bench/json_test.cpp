@@ -47,8 +47,19 @@ TEST(Json, WrittenDocumentReadsBack)
 TEST(Json, RefusesMalformedDocuments)
 {
     const char* const bad[] = {
-        "", "{", "{\"a\" 1}", "{\"a\": 1,}", "[1 2]", "{\"a\": 01}", "{\"a\": 1.}", "{\"a\": -}",
-        "{\"a\": tru}", "\"unterminated", "{\"a\": \"\\q\"}", "{} extra", "{\"a\": \"tab\there\"}",
+        "",
+        "{",
+        "{\"a\" 1}",
+        "{\"a\": 1,}",
+        "[1 2]",
+        "{\"a\": 01}",
+        "{\"a\": 1.}",
+        "{\"a\": -}",
+        "{\"a\": tru}",
+        "\"unterminated",
+        "{\"a\": \"\\q\"}",
+        "{} extra",
+        "{\"a\": \"tab\there\"}",
     };
     for (const char* text : bad) {
         JsonValue value;

@@ -46,18 +46,18 @@ TEST(CaptureOptions, RefusesBadCommandLines)
 {
     const std::vector<std::vector<const char*>> bad = {
         {},
-        {"--at", "1000"},                             // no --out
-        {"--at", "10,x", "--out", "d"},               // not a number
-        {"--at", "-5", "--out", "d"},                 // negative time
+        {"--at", "1000"},                // no --out
+        {"--at", "10,x", "--out", "d"},  // not a number
+        {"--at", "-5", "--out", "d"},    // negative time
         {"--at", "10", "--out", "d", "--size", "640"},
         {"--video", "v.mp4", "--size", "0x0"},
         {"--video", "v.mp4", "--size", "99999x720"},
         {"--video", "v.mp4", "--fps", "0"},
-        {"--video", "v.mp4", "--keys", "100:7"},      // only 0 to 3
+        {"--video", "v.mp4", "--keys", "100:7"},  // only 0 to 3
         {"--video", "v.mp4", "--keys", "100"},
-        {"--video", "v.mp4", "--sheet", "s.png"},     // two modes
+        {"--video", "v.mp4", "--sheet", "s.png"},  // two modes
         {"--poses", "d", "--style", "plastic"},
-        {"--video"},                                  // value missing
+        {"--video"},  // value missing
         {"--frobnicate", "1"},
     };
     for (const auto& args : bad) {

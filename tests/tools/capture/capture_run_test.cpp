@@ -86,10 +86,12 @@ TEST(CaptureRun, AKeyPressSwitchesTheStyleAtItsTime)
     const std::string plain = makeTempDir("lumarq-capture-plain");
     const std::string keyed = makeTempDir("lumarq-capture-keyed");
     ProcessResult rp = runCapture({"--at", "3000", "--size", "320x180", "--fps", "30", "--out", plain});
-    ProcessResult rk = runCapture({"--at", "3000", "--size", "320x180", "--fps", "30", "--keys", "2000:2", "--out", keyed});
+    ProcessResult rk =
+        runCapture({"--at", "3000", "--size", "320x180", "--fps", "30", "--keys", "2000:2", "--out", keyed});
     ASSERT_EQ(rp.exitStatus, 0) << rp.err;
     ASSERT_EQ(rk.exitStatus, 0) << rk.err;
-    EXPECT_GT(differingFraction(loadPicture(plain + "/frame-3000.png"), loadPicture(keyed + "/frame-3000.png")), 0.2);
+    EXPECT_GT(differingFraction(loadPicture(plain + "/frame-3000.png"), loadPicture(keyed + "/frame-3000.png")),
+              0.2);
 }
 
 TEST(CaptureRun, ContactSheetHasAThumbnailRowPerSegment)
@@ -113,9 +115,10 @@ TEST(CaptureRun, VideoCarriesTheMusicAndLastsAsAsked)
     ProcessResult result = runCapture({"--video", video, "--size", "160x90", "--fps", "10", "--to", "3000"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     ProcessOptions options;
-    ProcessResult probe = runProcess({"/usr/bin/ffprobe", "-v", "error", "-show_entries", "stream=codec_type:format=duration",
-                                      "-of", "default=noprint_wrappers=1", video},
-                                     options);
+    ProcessResult probe =
+        runProcess({"/usr/bin/ffprobe", "-v", "error", "-show_entries", "stream=codec_type:format=duration", "-of",
+                    "default=noprint_wrappers=1", video},
+                   options);
     ASSERT_EQ(probe.exitStatus, 0) << probe.err;
     EXPECT_NE(probe.out.find("codec_type=video"), std::string::npos) << probe.out;
     EXPECT_NE(probe.out.find("codec_type=audio"), std::string::npos) << probe.out;

@@ -19,7 +19,10 @@ const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\
 
 struct ModelFolder {
     std::string dir = makeTempDir("lumarq-model-file");
-    ~ModelFolder() { std::filesystem::remove_all(dir); }
+    ~ModelFolder()
+    {
+        std::filesystem::remove_all(dir);
+    }
     std::string write(const std::string& name, const std::string& text) const
     {
         writeFile(dir + "/" + name, text);
@@ -31,8 +34,8 @@ TEST(ModelFile, ATextureBeforeTheFirstNewmtlIsRefusedWithTheLibraryNamed)
 {
     // The minimal input that fuzzing reduced the crash to, and the other texture statements that
     // take the same path in the importer.
-    for (const char* statement : {"map_Kd t.png", "map_d t.png", "  bump t.png", "disp t.png", "norm t.png",
-                                  "map_Kd -clamp on t.png\r"}) {
+    for (const char* statement :
+         {"map_Kd t.png", "map_d t.png", "  bump t.png", "disp t.png", "norm t.png", "map_Kd -clamp on t.png\r"}) {
         SCOPED_TRACE(statement);
         ModelFolder folder;
         const std::string model = folder.write("m.obj", "mtllib m.mtl\n" + triangle);

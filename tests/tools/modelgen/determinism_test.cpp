@@ -12,12 +12,14 @@
 
 namespace {
 
-std::vector<std::string> listFiles(const std::string& directory) {
+std::vector<std::string> listFiles(const std::string& directory)
+{
     std::vector<std::string> names;
     if (DIR* dir = opendir(directory.c_str())) {
         while (dirent* entry = readdir(dir)) {
             std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
+            if (name != "." && name != "..")
+                names.push_back(name);
         }
         closedir(dir);
     }
@@ -25,13 +27,15 @@ std::vector<std::string> listFiles(const std::string& directory) {
     return names;
 }
 
-ProcessResult generate(const std::string& directory) {
+ProcessResult generate(const std::string& directory)
+{
     ProcessOptions options;
     options.timeoutSeconds = 120.0;
     return runProcess({LUMARQ_MODELGEN, directory}, options);
 }
 
-TEST(ModelGenerator, TwoRunsWriteIdenticalFiles) {
+TEST(ModelGenerator, TwoRunsWriteIdenticalFiles)
+{
     const std::string first = makeTempDir("modelgen-a");
     const std::string second = makeTempDir("modelgen-b");
     ProcessResult a = generate(first);
@@ -50,7 +54,8 @@ TEST(ModelGenerator, TwoRunsWriteIdenticalFiles) {
     }
 }
 
-TEST(ModelGenerator, FailsWithoutAnOutputFolder) {
+TEST(ModelGenerator, FailsWithoutAnOutputFolder)
+{
     ProcessOptions options;
     EXPECT_NE(runProcess({LUMARQ_MODELGEN}, options).exitStatus, 0);
     EXPECT_NE(generate("/nonexistent/modelgen/out").exitStatus, 0);

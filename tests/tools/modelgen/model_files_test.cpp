@@ -32,23 +32,30 @@ const ModelSpec kModels[] = {
     {"turm_klein", false, 3000, true},  {"goomba", false, 3000, true},
 };
 
-const aiScene* import(Assimp::Importer& importer, const std::string& name) {
+const aiScene* import(Assimp::Importer& importer, const std::string& name)
+{
     return importer.ReadFile("models/" + name + ".obj", kImportFlags);
 }
 
-std::string texturePath(const aiMaterial* material, aiTextureType type) {
+std::string texturePath(const aiMaterial* material, aiTextureType type)
+{
     aiString path;
-    if (aiGetMaterialTexture(material, type, 0, &path) != AI_SUCCESS) return "";
+    if (aiGetMaterialTexture(material, type, 0, &path) != AI_SUCCESS)
+        return "";
     return path.C_Str();
 }
 
-bool finite(const aiVector3D& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool finite(const aiVector3D& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 class ModelFile : public ::testing::TestWithParam<ModelSpec> {};
 // The four models on the bump-mapped path.
 class BumpModelFile : public ::testing::TestWithParam<ModelSpec> {};
 
-TEST_P(ModelFile, MeetsTheImportContract) {
+TEST_P(ModelFile, MeetsTheImportContract)
+{
     const ModelSpec model = GetParam();
     Assimp::Importer importer;
     const aiScene* scene = import(importer, model.name);
@@ -63,7 +70,8 @@ TEST_P(ModelFile, MeetsTheImportContract) {
     EXPECT_GT(mesh->mNumFaces, 0u);
     EXPECT_LE(mesh->mNumFaces, model.triangleBudget);
     EXPECT_EQ(mesh->mNumVertices, 3 * mesh->mNumFaces);
-    for (unsigned f = 0; f < mesh->mNumFaces; ++f) ASSERT_EQ(mesh->mFaces[f].mNumIndices, 3u) << "face " << f;
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f)
+        ASSERT_EQ(mesh->mFaces[f].mNumIndices, 3u) << "face " << f;
     for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
         ASSERT_TRUE(finite(mesh->mVertices[i])) << "vertex " << i;
         ASSERT_TRUE(finite(mesh->mNormals[i])) << "normal " << i;
@@ -72,7 +80,8 @@ TEST_P(ModelFile, MeetsTheImportContract) {
     }
 }
 
-TEST_P(ModelFile, MaterialNamesItsTexturesAndTheyDecode) {
+TEST_P(ModelFile, MaterialNamesItsTexturesAndTheyDecode)
+{
     const ModelSpec model = GetParam();
     Assimp::Importer importer;
     const aiScene* scene = import(importer, model.name);
@@ -85,7 +94,8 @@ TEST_P(ModelFile, MaterialNamesItsTexturesAndTheyDecode) {
     EXPECT_EQ(normal, model.normalMap ? std::string("models/") + model.name + "_normal.png" : std::string());
 
     for (const std::string& path : {diffuse, normal}) {
-        if (path.empty()) continue;
+        if (path.empty())
+            continue;
         std::vector<unsigned char> pixels;
         unsigned w = 0, h = 0;
         ASSERT_EQ(lodepng::decode(pixels, w, h, path), 0u) << path;
@@ -97,7 +107,8 @@ TEST_P(ModelFile, MaterialNamesItsTexturesAndTheyDecode) {
 }
 
 // The normal map holds unit normals pointing out of the surface (blue up), and it has relief.
-TEST_P(BumpModelFile, NormalMapHoldsUnitOutwardNormalsWithRelief) {
+TEST_P(BumpModelFile, NormalMapHoldsUnitOutwardNormalsWithRelief)
+{
     const ModelSpec model = GetParam();
     std::vector<unsigned char> pixels;
     unsigned w = 0, h = 0;
@@ -108,13 +119,15 @@ TEST_P(BumpModelFile, NormalMapHoldsUnitOutwardNormalsWithRelief) {
                     pixels[4 * i + 2] / 255.0f * 2.0f - 1.0f);
         ASSERT_NEAR(glm::length(n), 1.0f, 0.03f) << "texel " << i;
         ASSERT_GT(n.z, 0.0f) << "texel " << i;
-        if (n.z < 0.95f) ++tilted;
+        if (n.z < 0.95f)
+            ++tilted;
     }
     EXPECT_GT(tilted, size_t(w) * h / 50) << "too flat to show any relief";
 }
 
 // Tangents come from each triangle's UV gradient; a triangle with collinear UVs has none.
-TEST_P(BumpModelFile, BumpMappedTrianglesHaveAUvGradient) {
+TEST_P(BumpModelFile, BumpMappedTrianglesHaveAUvGradient)
+{
     const ModelSpec model = GetParam();
     Assimp::Importer importer;
     const aiScene* scene = import(importer, model.name);
@@ -122,7 +135,8 @@ TEST_P(BumpModelFile, BumpMappedTrianglesHaveAUvGradient) {
     const aiMesh* mesh = scene->mMeshes[0];
     for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
         const unsigned* idx = mesh->mFaces[f].mIndices;
-        aiVector3D a = mesh->mTextureCoords[0][idx[0]], b = mesh->mTextureCoords[0][idx[1]], c = mesh->mTextureCoords[0][idx[2]];
+        aiVector3D a = mesh->mTextureCoords[0][idx[0]], b = mesh->mTextureCoords[0][idx[1]],
+                   c = mesh->mTextureCoords[0][idx[2]];
         float det = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
         ASSERT_GT(std::fabs(det), 1e-10f) << "face " << f;
     }
@@ -130,7 +144,8 @@ TEST_P(BumpModelFile, BumpMappedTrianglesHaveAUvGradient) {
 
 // Faces wind counter-clockwise seen from outside, so back-face culling keeps the outside and
 // the contour pass (back faces as lines) draws the silhouette; the sky is seen from inside.
-TEST_P(ModelFile, FacesPointTheWayTheModelIsSeen) {
+TEST_P(ModelFile, FacesPointTheWayTheModelIsSeen)
+{
     const ModelSpec model = GetParam();
     Assimp::Importer importer;
     const aiScene* scene = import(importer, model.name);
@@ -146,30 +161,41 @@ TEST_P(ModelFile, FacesPointTheWayTheModelIsSeen) {
         volume += glm::dot(a, glm::cross(b, c)) / 6.0;
         glm::dvec3 faceNormal = glm::cross(b - a, c - a);
         aiVector3D n = mesh->mNormals[idx[0]] + mesh->mNormals[idx[1]] + mesh->mNormals[idx[2]];
-        if (glm::dot(faceNormal, glm::dvec3(n.x, n.y, n.z)) > 0.0) ++agreeing;
+        if (glm::dot(faceNormal, glm::dvec3(n.x, n.y, n.z)) > 0.0)
+            ++agreeing;
     }
-    if (model.closedOutward) EXPECT_GT(volume, 0.0);
-    else EXPECT_LT(volume, 0.0);
+    if (model.closedOutward)
+        EXPECT_GT(volume, 0.0);
+    else
+        EXPECT_LT(volume, 0.0);
     // Stored normals agree with the winding (a few slivers at sharp creases may not). The sky
     // is the exception: its normals all face the light so that it is lit evenly.
-    if (model.closedOutward) EXPECT_GT(agreeing, size_t(mesh->mNumFaces) * 99 / 100);
+    if (model.closedOutward)
+        EXPECT_GT(agreeing, size_t(mesh->mNumFaces) * 99 / 100);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stage, ModelFile, ::testing::ValuesIn(kModels),
-                         [](const ::testing::TestParamInfo<ModelSpec>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ModelSpec>& info) {
+                             return std::string(info.param.name);
+                         });
 
-std::vector<ModelSpec> bumpModels() {
+std::vector<ModelSpec> bumpModels()
+{
     std::vector<ModelSpec> result;
     for (const ModelSpec& model : kModels) {
-        if (model.normalMap) result.push_back(model);
+        if (model.normalMap)
+            result.push_back(model);
     }
     return result;
 }
 
 INSTANTIATE_TEST_SUITE_P(Stage, BumpModelFile, ::testing::ValuesIn(bumpModels()),
-                         [](const ::testing::TestParamInfo<ModelSpec>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ModelSpec>& info) {
+                             return std::string(info.param.name);
+                         });
 
-TEST(Stage, WholeStageFitsTheTriangleBudget) {
+TEST(Stage, WholeStageFitsTheTriangleBudget)
+{
     unsigned total = 0;
     for (const ModelSpec& model : kModels) {
         Assimp::Importer importer;

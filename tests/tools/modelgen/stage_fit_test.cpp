@@ -30,11 +30,13 @@ struct Placed {
     std::vector<glm::vec3> vertices;
 };
 
-Placed load(const std::string& name, const glm::mat4& model) {
+Placed load(const std::string& name, const glm::mat4& model)
+{
     Placed placed;
     Assimp::Importer importer;
     const aiScene* scene = importer.ReadFile("models/" + name + ".obj", kImportFlags);
-    if (!scene) return placed;
+    if (!scene)
+        return placed;
     const aiMesh* mesh = scene->mMeshes[0];
     for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
         const aiVector3D& v = mesh->mVertices[i];
@@ -50,30 +52,44 @@ Placed load(const std::string& name, const glm::mat4& model) {
 // The demo's placements (each operation post-multiplies the model matrix).
 const glm::mat4 kIdentity(1.0f);
 const glm::mat4 kHalfTurn = glm::rotate(kIdentity, glm::radians(180.0f), glm::vec3(0, 1, 0));
-glm::mat4 marioMatrix(float lift) { return glm::translate(kHalfTurn, {0.7f, 1.8f + lift, 0.0f}); }
-glm::mat4 luigiMatrix(float lift) { return glm::translate(kHalfTurn, {0.0f, 1.1f + lift, -2.0f}); }
-glm::mat4 creatureMatrix(float z, float lift) {
+glm::mat4 marioMatrix(float lift)
+{
+    return glm::translate(kHalfTurn, {0.7f, 1.8f + lift, 0.0f});
+}
+glm::mat4 luigiMatrix(float lift)
+{
+    return glm::translate(kHalfTurn, {0.0f, 1.1f + lift, -2.0f});
+}
+glm::mat4 creatureMatrix(float z, float lift)
+{
     return glm::translate(glm::scale(kIdentity, glm::vec3(0.3f)), {0.0f, 1.3f + lift, z});
 }
 const glm::vec3 kStoneCentre(0.0f, 4.0f, -4.0f);
 
 // Closest point on a triangle (Ericson, Real-Time Collision Detection 5.1.5).
-glm::vec3 closestPoint(const glm::vec3& p, const Triangle& t) {
+glm::vec3 closestPoint(const glm::vec3& p, const Triangle& t)
+{
     glm::vec3 ab = t.b - t.a, ac = t.c - t.a, ap = p - t.a;
     float d1 = glm::dot(ab, ap), d2 = glm::dot(ac, ap);
-    if (d1 <= 0 && d2 <= 0) return t.a;
+    if (d1 <= 0 && d2 <= 0)
+        return t.a;
     glm::vec3 bp = p - t.b;
     float d3 = glm::dot(ab, bp), d4 = glm::dot(ac, bp);
-    if (d3 >= 0 && d4 <= d3) return t.b;
+    if (d3 >= 0 && d4 <= d3)
+        return t.b;
     float vc = d1 * d4 - d3 * d2;
-    if (vc <= 0 && d1 >= 0 && d3 <= 0) return t.a + ab * (d1 / (d1 - d3));
+    if (vc <= 0 && d1 >= 0 && d3 <= 0)
+        return t.a + ab * (d1 / (d1 - d3));
     glm::vec3 cp = p - t.c;
     float d5 = glm::dot(ab, cp), d6 = glm::dot(ac, cp);
-    if (d6 >= 0 && d5 <= d6) return t.c;
+    if (d6 >= 0 && d5 <= d6)
+        return t.c;
     float vb = d5 * d2 - d1 * d6;
-    if (vb <= 0 && d2 >= 0 && d6 <= 0) return t.a + ac * (d2 / (d2 - d6));
+    if (vb <= 0 && d2 >= 0 && d6 <= 0)
+        return t.a + ac * (d2 / (d2 - d6));
     float va = d3 * d6 - d5 * d4;
-    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0) return t.b + (t.c - t.b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
+    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
+        return t.b + (t.c - t.b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
     float denom = 1.0f / (va + vb + vc);
     return t.a + ab * (vb * denom) + ac * (vc * denom);
 }
@@ -84,13 +100,15 @@ struct Nearest {
     bool inFront = true;
 };
 
-Nearest nearest(const glm::vec3& p, const Placed& placed) {
+Nearest nearest(const glm::vec3& p, const Placed& placed)
+{
     Nearest best;
     float bestFacing = 0.0f;  // |cos| between the face and the way to the point
     for (const Triangle& t : placed.triangles) {
         glm::vec3 q = closestPoint(p, t);
         float d = glm::length(p - q);
-        if (d > best.distance + 1e-5f) continue;
+        if (d > best.distance + 1e-5f)
+            continue;
         // Where the nearest point is an edge or corner shared by several faces, the face that
         // looks most squarely at the point decides the side.
         glm::vec3 n = glm::cross(t.b - t.a, t.c - t.a);
@@ -106,19 +124,23 @@ Nearest nearest(const glm::vec3& p, const Placed& placed) {
 }
 
 // Height of the highest surface under (x, z), or -inf when nothing is there.
-float surfaceBelow(float x, float z, const Placed& placed, float from = 1e9f) {
+float surfaceBelow(float x, float z, const Placed& placed, float from = 1e9f)
+{
     float best = -1e30f;
     const glm::vec2 p(x, z);
     for (const Triangle& t : placed.triangles) {
         glm::vec2 a(t.a.x, t.a.z), b(t.b.x, t.b.z), c(t.c.x, t.c.z);
         float area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-        if (std::fabs(area) < 1e-12f) continue;
+        if (std::fabs(area) < 1e-12f)
+            continue;
         float w1 = ((p.x - a.x) * (c.y - a.y) - (p.y - a.y) * (c.x - a.x)) / area;
         float w2 = ((b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x)) / area;
         float w0 = 1.0f - w1 - w2;
-        if (w0 < -1e-5f || w1 < -1e-5f || w2 < -1e-5f) continue;
+        if (w0 < -1e-5f || w1 < -1e-5f || w2 < -1e-5f)
+            continue;
         float y = w0 * t.a.y + w1 * t.b.y + w2 * t.c.y;
-        if (y <= from) best = std::max(best, y);
+        if (y <= from)
+            best = std::max(best, y);
     }
     return best;
 }
@@ -128,28 +150,30 @@ struct Pose {
 };
 
 // The camera path: thirteen poses and the ten segments between them.
-const glm::vec3 kPoses[13] = {{-0.638742f, 1.52268f, -1.87331f}, {3.61215f, 1.50135f, -2.20395f},
-                              {2.7529f, 1.50135f, -13.1384f},    {3.65873f, 1.40029f, 11.0473f},
-                              {4.48482f, 1.40029f, -0.472208f},  {1.90016f, -2.45395f, -0.485646f},
-                              {1.08461f, 1.8634f, 2.84152f},     {2.11774f, 1.92167f, -9.27166f},
-                              {0.0326127f, 5.09731f, -6.90864f}, {-2.0052826f, 5.44899f, -4.168555f},
-                              {-0.0879303f, 4.80067f, -1.42847f}, {3.42998f, 3.48672f, -0.211209f},
-                              {7.91417f, 2.96649f, -1.07633f}};
+const glm::vec3 kPoses[13] = {
+    {-0.638742f, 1.52268f, -1.87331f},   {3.61215f, 1.50135f, -2.20395f},    {2.7529f, 1.50135f, -13.1384f},
+    {3.65873f, 1.40029f, 11.0473f},      {4.48482f, 1.40029f, -0.472208f},   {1.90016f, -2.45395f, -0.485646f},
+    {1.08461f, 1.8634f, 2.84152f},       {2.11774f, 1.92167f, -9.27166f},    {0.0326127f, 5.09731f, -6.90864f},
+    {-2.0052826f, 5.44899f, -4.168555f}, {-0.0879303f, 4.80067f, -1.42847f}, {3.42998f, 3.48672f, -0.211209f},
+    {7.91417f, 2.96649f, -1.07633f}};
 const int kSegments[10][2] = {{0, 1}, {1, 2}, {3, 4}, {4, 5}, {6, 7}, {7, 8}, {8, 9}, {9, 10}, {10, 11}, {11, 12}};
 // Where the camera waits before the first segment opens.
 const glm::vec3 kStartEye(0.0f, 0.0f, 5.0f);
 
-std::vector<glm::vec3> cameraPath() {
+std::vector<glm::vec3> cameraPath()
+{
     std::vector<glm::vec3> eyes{kStartEye};
     const int steps = 60;
     for (const auto& s : kSegments)
-        for (int i = 0; i <= steps; ++i) eyes.push_back(glm::mix(kPoses[s[0]], kPoses[s[1]], float(i) / steps));
+        for (int i = 0; i <= steps; ++i)
+            eyes.push_back(glm::mix(kPoses[s[0]], kPoses[s[1]], float(i) / steps));
     return eyes;
 }
 
 class Stage : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         background = load("background", kIdentity);
         ground = load("ground", kIdentity);
         stone = load("stone2", glm::translate(kIdentity, kStoneCentre));
@@ -165,46 +189,57 @@ protected:
 Placed Stage::background, Stage::ground, Stage::stone, Stage::tallTower, Stage::shortTower, Stage::mario,
     Stage::luigi, Stage::creature1, Stage::creature2;
 
-float lowest(const Placed& p) {
+float lowest(const Placed& p)
+{
     float y = 1e30f;
-    for (const glm::vec3& v : p.vertices) y = std::min(y, v.y);
+    for (const glm::vec3& v : p.vertices)
+        y = std::min(y, v.y);
     return y;
 }
 
 // Every vertex within `band` of the lowest one: the soles.
-std::vector<glm::vec3> soles(const Placed& p, float band) {
+std::vector<glm::vec3> soles(const Placed& p, float band)
+{
     std::vector<glm::vec3> out;
     float y0 = lowest(p);
     for (const glm::vec3& v : p.vertices)
-        if (v.y < y0 + band) out.push_back(v);
+        if (v.y < y0 + band)
+            out.push_back(v);
     return out;
 }
 
-TEST_F(Stage, AllModelsLoad) {
-    for (const Placed* p : {&background, &ground, &stone, &tallTower, &shortTower, &mario, &luigi, &creature1, &creature2})
+TEST_F(Stage, AllModelsLoad)
+{
+    for (const Placed* p :
+         {&background, &ground, &stone, &tallTower, &shortTower, &mario, &luigi, &creature1, &creature2})
         EXPECT_FALSE(p->triangles.empty());
 }
 
 // Soles rest on the surface under them: not hanging over an edge, not sunk, not floating.
-void expectStandsOn(const Placed& figure, const Placed& surface, float surfaceHeight, const char* what) {
+void expectStandsOn(const Placed& figure, const Placed& surface, float surfaceHeight, const char* what)
+{
     std::vector<glm::vec3> feet = soles(figure, 0.004f);
     ASSERT_FALSE(feet.empty());
     EXPECT_NEAR(lowest(figure), surfaceHeight, 0.01f) << what;
     for (const glm::vec3& f : feet)
-        EXPECT_NEAR(surfaceBelow(f.x, f.z, surface, f.y + 0.05f), f.y, 0.03f) << what << " sole at " << f.x << ", " << f.z;
+        EXPECT_NEAR(surfaceBelow(f.x, f.z, surface, f.y + 0.05f), f.y, 0.03f)
+            << what << " sole at " << f.x << ", " << f.z;
 }
 
-TEST_F(Stage, CharactersStandOnTheirTowerTops) {
+TEST_F(Stage, CharactersStandOnTheirTowerTops)
+{
     expectStandsOn(mario, tallTower, 1.8f, "mario");
     expectStandsOn(luigi, shortTower, 1.1f, "luigi");
 }
 
-TEST_F(Stage, CreaturesStandOnTheGround) {
+TEST_F(Stage, CreaturesStandOnTheGround)
+{
     expectStandsOn(creature1, ground, 0.0f, "first creature");
     expectStandsOn(creature2, ground, 0.0f, "second creature");
 }
 
-TEST_F(Stage, TowersAreRootedInTheGround) {
+TEST_F(Stage, TowersAreRootedInTheGround)
+{
     for (float angle = 0.0f; angle < 6.28f; angle += 0.3f) {
         for (const glm::vec3& centre : {glm::vec3(0, 0, 0), glm::vec3(0, 0, 2)}) {
             const Placed& tower = centre.z == 0.0f ? tallTower : shortTower;
@@ -219,16 +254,19 @@ TEST_F(Stage, TowersAreRootedInTheGround) {
 
 // Nothing of one object lies inside another: no vertex of a figure is behind the nearest
 // surface of a tower or the ground.
-void expectNotInside(const Placed& figure, const Placed& solid, const char* what) {
+void expectNotInside(const Placed& figure, const Placed& solid, const char* what)
+{
     size_t inside = 0;
     for (const glm::vec3& v : figure.vertices) {
         Nearest n = nearest(v, solid);
-        if (!n.inFront && n.distance > 0.005f) ++inside;
+        if (!n.inFront && n.distance > 0.005f)
+            ++inside;
     }
     EXPECT_EQ(inside, 0u) << what;
 }
 
-TEST_F(Stage, NothingIsSunkIntoAnything) {
+TEST_F(Stage, NothingIsSunkIntoAnything)
+{
     expectNotInside(mario, tallTower, "mario in the tall tower");
     expectNotInside(luigi, shortTower, "luigi in the short tower");
     expectNotInside(creature1, tallTower, "first creature in the tall tower");
@@ -237,9 +275,11 @@ TEST_F(Stage, NothingIsSunkIntoAnything) {
     expectNotInside(shortTower, tallTower, "the towers in each other");
 }
 
-TEST_F(Stage, SpinningStoneClearsEverything) {
+TEST_F(Stage, SpinningStoneClearsEverything)
+{
     float reach = 0.0f;
-    for (const glm::vec3& v : stone.vertices) reach = std::max(reach, glm::length(v - kStoneCentre));
+    for (const glm::vec3& v : stone.vertices)
+        reach = std::max(reach, glm::length(v - kStoneCentre));
     EXPECT_GT(reach, 0.4f);
     for (const Placed* p : {&ground, &tallTower, &shortTower, &mario, &luigi})
         EXPECT_GT(nearest(kStoneCentre, *p).distance, reach + 0.3f);
@@ -247,24 +287,36 @@ TEST_F(Stage, SpinningStoneClearsEverything) {
 
 // Every camera position on the path: outside each model by more than the near plane, the
 // stone at any spin angle and the figures at rest or at the top of a hop.
-TEST_F(Stage, CameraPathNeverEntersOrClipsAModel) {
+TEST_F(Stage, CameraPathNeverEntersOrClipsAModel)
+{
     const Placed lifted[] = {load("mario_bl_mat", marioMatrix(kHop)), load("luigi_bl_mat", luigiMatrix(kHop)),
-                             load("goomba", creatureMatrix(-5.0f, kHop)), load("goomba", creatureMatrix(-10.0f, kHop))};
+                             load("goomba", creatureMatrix(-5.0f, kHop)),
+                             load("goomba", creatureMatrix(-10.0f, kHop))};
     float stoneReach = 0.0f;
-    for (const glm::vec3& v : stone.vertices) stoneReach = std::max(stoneReach, glm::length(v - kStoneCentre));
+    for (const glm::vec3& v : stone.vertices)
+        stoneReach = std::max(stoneReach, glm::length(v - kStoneCentre));
     struct Named {
         const Placed* model;
         const char* name;
     };
-    const Named solids[] = {{&ground, "ground"},       {&tallTower, "tall tower"}, {&shortTower, "short tower"},
-                            {&mario, "mario"},         {&luigi, "luigi"},          {&creature1, "creature 1"},
-                            {&creature2, "creature 2"}, {&lifted[0], "mario hopping"}, {&lifted[1], "luigi hopping"},
-                            {&lifted[2], "creature 1 hopping"}, {&lifted[3], "creature 2 hopping"}};
+    const Named solids[] = {{&ground, "ground"},
+                            {&tallTower, "tall tower"},
+                            {&shortTower, "short tower"},
+                            {&mario, "mario"},
+                            {&luigi, "luigi"},
+                            {&creature1, "creature 1"},
+                            {&creature2, "creature 2"},
+                            {&lifted[0], "mario hopping"},
+                            {&lifted[1], "luigi hopping"},
+                            {&lifted[2], "creature 1 hopping"},
+                            {&lifted[3], "creature 2 hopping"}};
     for (const glm::vec3& eye : cameraPath()) {
         for (const Named& s : solids) {
             Nearest n = nearest(eye, *s.model);
-            EXPECT_TRUE(n.inFront) << "camera at " << eye.x << ", " << eye.y << ", " << eye.z << " inside " << s.name;
-            EXPECT_GT(n.distance, kNearPlane * 1.5f) << "camera at " << eye.x << ", " << eye.y << ", " << eye.z << " clips " << s.name;
+            EXPECT_TRUE(n.inFront) << "camera at " << eye.x << ", " << eye.y << ", " << eye.z << " inside "
+                                   << s.name;
+            EXPECT_GT(n.distance, kNearPlane * 1.5f)
+                << "camera at " << eye.x << ", " << eye.y << ", " << eye.z << " clips " << s.name;
         }
         EXPECT_GT(glm::length(eye - kStoneCentre), stoneReach + kNearPlane * 1.5f);
     }
@@ -272,19 +324,22 @@ TEST_F(Stage, CameraPathNeverEntersOrClipsAModel) {
 
 // The window clears to white: the sky must surround every camera position, all of it nearer
 // than the far plane.
-TEST_F(Stage, SkyEnclosesTheCameraWithinTheFarPlane) {
+TEST_F(Stage, SkyEnclosesTheCameraWithinTheFarPlane)
+{
     for (const glm::vec3& eye : cameraPath()) {
         Nearest n = nearest(eye, background);
         EXPECT_TRUE(n.inFront) << "camera outside the sky at " << eye.x << ", " << eye.y << ", " << eye.z;
         float farthest = 0.0f;
-        for (const glm::vec3& v : background.vertices) farthest = std::max(farthest, glm::length(v - eye));
+        for (const glm::vec3& v : background.vertices)
+            farthest = std::max(farthest, glm::length(v - eye));
         EXPECT_LT(farthest, kFarPlane * 0.95f);
     }
 }
 
 // Looking -x from the first poses the ground must fill the lower part of the picture: the
 // island reaches from under the towers far to the west.
-TEST_F(Stage, IslandReachesUnderTheWholePath) {
+TEST_F(Stage, IslandReachesUnderTheWholePath)
+{
     for (float z = -15.0f; z <= 12.0f; z += 1.5f) {
         EXPECT_GT(surfaceBelow(-3.0f, z, ground), -1.0f) << "no ground at x = -3, z = " << z;
         EXPECT_GT(surfaceBelow(0.5f, z, ground), -1.0f) << "no ground at x = 0.5, z = " << z;

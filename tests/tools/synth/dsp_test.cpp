@@ -242,7 +242,8 @@ TEST(Limiter, HoldsTheCeilingWithoutTouchingQuietPassages)
     EXPECT_LT(biggestGainStep, 0.1f);
     // Well before the burst and long after it the signal passes unchanged.
     EXPECT_EQ(b.left[burst / 2], original.left[burst / 2]);
-    EXPECT_NEAR(b.left[burst + 2000 + kSampleRate / 2] / original.left[burst + 2000 + kSampleRate / 2], 1.0f, 0.01f);
+    EXPECT_NEAR(b.left[burst + 2000 + kSampleRate / 2] / original.left[burst + 2000 + kSampleRate / 2], 1.0f,
+                0.01f);
 }
 
 }  // namespace

@@ -13,7 +13,10 @@
 
 namespace {
 
-double startMs(const Note& n) { return n.start * 1000.0; }
+double startMs(const Note& n)
+{
+    return n.start * 1000.0;
+}
 
 std::vector<const Note*> notesAt(const Score& score, double ms, Voice voice)
 {

@@ -76,7 +76,10 @@ struct OnsetCurve {
         return sum / static_cast<double>(std::max(1L, toMs - fromMs));
     }
 
-    double rise(long ms) const { return std::log10((energy(ms, ms + 10) + 1e-3) / (energy(ms - 20, ms) + 1e-3)); }
+    double rise(long ms) const
+    {
+        return std::log10((energy(ms, ms + 10) + 1e-3) / (energy(ms - 20, ms) + 1e-3));
+    }
 };
 
 OnsetCurve onsetCurve(const Decoded& d)
@@ -122,7 +125,8 @@ TEST_F(Soundtrack, DecodesAsStereoAtTheRenderRateForTheWholePiece)
     EXPECT_GE(seconds, 86.0);
     EXPECT_LE(seconds, 92.0);
     // With the coder's delay and padding removed the decode is exactly as long as the render.
-    EXPECT_EQ(decoded->samples.size() / 2, static_cast<std::size_t>(std::llround(kPieceEndMs / 1000.0 * kSampleRate)));
+    EXPECT_EQ(decoded->samples.size() / 2,
+              static_cast<std::size_t>(std::llround(kPieceEndMs / 1000.0 * kSampleRate)));
 }
 
 TEST_F(Soundtrack, StaysBelowFullScaleAndNearTheLoudnessTarget)
