@@ -1,16 +1,13 @@
 // Start-up timing record: how long the renderer set-up, each model's read and upload and the
-// texture loads took, filled in by Scene::load and the texture loader for the bench to report.
+// texture loads took. Filled by Scene::load for a caller that hands one in (the bench).
 #pragma once
+#include "app/stage.h"
 
 struct LoadTimings {
-    double rendererSeconds = 0.0;        // Renderer constructor: programs, uniforms, shadow target
-    double modelReadSeconds[9] = {};     // Importer::ReadFile, per model in load order
-    double modelUploadSeconds[9] = {};   // SceneObject construction, its textures included
-    double modelTextureSeconds[9] = {};  // the part of the upload spent in loadTexture
-    double textureSeconds = 0.0;         // every loadTexture call: read, decode, upload, mipmaps
+    double rendererSeconds = 0.0;                       // Renderer constructor: programs, uniforms, shadow target
+    double modelReadSeconds[stageObjectCount] = {};     // Importer::ReadFile, per model in load order
+    double modelUploadSeconds[stageObjectCount] = {};   // SceneObject construction, its textures included
+    double modelTextureSeconds[stageObjectCount] = {};  // the part of the upload spent in loadTexture
+    double textureSeconds = 0.0;                        // every loadTexture call: read, decode, upload, mipmaps
     int textureCount = 0;
 };
-extern LoadTimings loadTimings;
-
-// Monotonic seconds for the record above; a clock read per start-up step costs nothing that shows.
-double loadTimingClock();

@@ -6,7 +6,7 @@
 #include "app/window.h"
 #include "gl/gl_entry_points.h"
 #include "platform/clock.h"
-#include "render/display_size.h"
+#include "platform/display_size.h"
 
 #include <GLFW/glfw3.h>
 

@@ -1,9 +1,10 @@
-// The stage's fixed content (models, placements, toon colours, starting look) and its per-frame
-// work: light motion, stone spin and the three passes.
+// Loading the stage table's models into placed, coloured objects in the starting look, and the
+// per-frame work: light motion, stone spin and the three passes.
 #include "app/scene.h"
 
 #include "app/load_timings.h"
 #include "assets/model_file.h"
+#include "assets/texture.h"
 #include "gl/gl_entry_points.h"
 #include "platform/asset_path.h"
 #include "render/shaded_pass.h"
@@ -11,43 +12,13 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <chrono>
+
 namespace {
 
 // Triangulated, smooth normals, V flipped: the model loader relies on exactly these.
 constexpr unsigned modelImportFlags = aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs;
 static_assert(modelImportFlags == 0x800048, "the model loader's import contract");
-
-struct ModelEntry {
-    SceneObject Scene::*object;
-    const char* path;
-    bool useBumpMap;
-};
-
-// Load order; each object has its own importer (the goombas read the same file twice).
-constexpr ModelEntry models[9] = {
-    {&Scene::background, "models\\background.obj", false}, {&Scene::stone, "models\\stone2.obj", true},
-    {&Scene::ground, "models\\ground.obj", true},          {&Scene::luigi, "models\\luigi_bl_mat.obj", true},
-    {&Scene::mario, "models\\mario_bl_mat.obj", true},     {&Scene::turmGross, "models\\turm_gross.obj", false},
-    {&Scene::turmKlein, "models\\turm_klein.obj", false},  {&Scene::goomba1, "models\\goomba.obj", false},
-    {&Scene::goomba2, "models\\goomba.obj", false},
-};
-
-// Shadow pass, shaded pass and release order.
-constexpr SceneObject Scene::*fullList[9] = {
-    &Scene::background, &Scene::ground,    &Scene::stone,   &Scene::mario,   &Scene::luigi,
-    &Scene::turmGross,  &Scene::turmKlein, &Scene::goomba1, &Scene::goomba2,
-};
-
-// The background and the ground get no contour.
-constexpr SceneObject Scene::*outlineList[7] = {
-    &Scene::stone,     &Scene::mario,   &Scene::luigi,   &Scene::turmGross,
-    &Scene::turmKlein, &Scene::goomba1, &Scene::goomba2,
-};
-
-glm::mat3 toonColors(glm::vec3 lit, glm::vec3 middle, glm::vec3 shade)
-{
-    return glm::mat3(lit, middle, shade);
-}
 
 // Light sweep along z: turns back once it has passed these bounds, at lightSpeed units/s.
 constexpr float lightTurnFront = 5.0f;
@@ -55,13 +26,34 @@ constexpr float lightTurnBack = -7.0f;
 constexpr double lightSpeed = 2.0;
 constexpr double stoneSpinDegreesPerSecond = 10.0;
 
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void place(SceneObject& object, const StagePlacement& placement)
+{
+    if (placement.turnDegrees != 0.0f) {
+        object.rotate(placement.turnDegrees, 1, 0);
+    }
+    if (placement.scale != 1.0f) {
+        object.scale(placement.scale, placement.scale, placement.scale);
+    }
+    if (placement.offset != glm::vec3(0.0f)) {
+        object.translate(placement.offset.x, placement.offset.y, placement.offset.z);
+    }
+}
+
 }  // namespace
 
-bool Scene::load(GLFWwindow* window)
+bool Scene::load(GLFWwindow* window, LoadTimings* timings)
 {
-    const double rendererStart = loadTimingClock();
+    // Times go to a scratch record when nobody asked for them, so the steps below read the same.
+    LoadTimings unused;
+    LoadTimings& times = timings != nullptr ? *timings : unused;
+    const auto rendererStart = std::chrono::steady_clock::now();
     renderer = Renderer(window);
-    loadTimings.rendererSeconds = loadTimingClock() - rendererStart;
+    times.rendererSeconds = secondsSince(rendererStart);
     glErrorCheckpoint("END CREATE ENGINE");
 
     const GLuint positionAttrib = static_cast<GLuint>(renderer.attributeCounter + 1);
@@ -69,51 +61,47 @@ bool Scene::load(GLFWwindow* window)
     const GLuint uvAttrib = static_cast<GLuint>(renderer.attributeCounter + 3);
     renderer.attributeCounter += 3;
 
-    for (int i = 0; i < 9; ++i) {
-        const std::string path = hostPath(models[i].path);
-        const double readStart = loadTimingClock();
+    for (int i = 0; i < stageObjectCount; ++i) {
+        const StageEntry& entry = stageEntries[i];
+        const std::string path = hostPath(entry.modelPath);
+        const auto readStart = std::chrono::steady_clock::now();
         std::string failure;
         const aiScene* imported = readModelFile(importers[i], path, modelImportFlags, failure);
-        const double uploadStart = loadTimingClock();
-        loadTimings.modelReadSeconds[i] = uploadStart - readStart;
+        times.modelReadSeconds[i] = secondsSince(readStart);
         if (imported == nullptr) {
             loadFailure = "Cannot read model file " + path + ": " + failure +
                           " (the models are made by the build: rebuild, and run from the build's run/ folder)";
             return false;
         }
-        const double texturesBefore = loadTimings.textureSeconds;
-        this->*models[i].object =
-            SceneObject(imported, positionAttrib, normalAttrib, uvAttrib, models[i].useBumpMap);
-        loadTimings.modelUploadSeconds[i] = loadTimingClock() - uploadStart;
-        loadTimings.modelTextureSeconds[i] = loadTimings.textureSeconds - texturesBefore;
+        const auto uploadStart = std::chrono::steady_clock::now();
+        TextureLoadTimes textures;
+        objects[i] = SceneObject(imported, positionAttrib, normalAttrib, uvAttrib, entry.loadsBumpMap, &textures);
+        times.modelUploadSeconds[i] = secondsSince(uploadStart);
+        times.modelTextureSeconds[i] = textures.seconds;
+        times.textureSeconds += textures.seconds;
+        times.textureCount += textures.count;
     }
     glErrorCheckpoint("END LOAD OBJECTS");
 
-    mario.rotate(180.0f, 1, 0);
-    mario.translate(0.7f, 1.8f, 0.0f);
-    luigi.rotate(180.0f, 1, 0);
-    luigi.translate(0.0f, 1.1f, -2.0f);
-    stone.translate(0.0f, 4.0f, -4.0f);
-    goomba1.scale(0.3f, 0.3f, 0.3f);
-    goomba1.translate(0.0f, 1.3f, -5.0f);
-    goomba2.scale(0.3f, 0.3f, 0.3f);
-    goomba2.translate(0.0f, 1.3f, -10.0f);
-    turmKlein.translate(0.0f, 0.0f, 2.0f);
+    placeObjects();
     glErrorCheckpoint("END MOVE OBJECTS");
 
-    for (SceneObject Scene::*member : fullList) {
-        SceneObject& object = this->*member;
-        object.program = renderer.toonProgram;
-        object.useBumpMap = false;
-        object.toonColor = toonColors({0.2f, 0.8f, 0.8f}, {0.0f, 0.6f, 0.8f}, {0.0f, 0.4f, 0.6f});
+    for (int i = 0; i < stageObjectCount; ++i) {
+        const ToonColors& toon = stageEntries[i].toon;
+        objects[i].program = renderer.toonProgram;
+        objects[i].useBumpMap = false;
+        objects[i].toonColor = glm::mat3(toon.lit, toon.middle, toon.shade);
     }
-    mario.toonColor = toonColors({0.8f, 0.4f, 0.0f}, {0.431f, 0.286f, 0.024f}, {0.435f, 0.294f, 0.024f});
-    luigi.toonColor = toonColors({0.463f, 0.698f, 0.145f}, {0.306f, 0.573f, 0.082f}, {0.275f, 0.376f, 0.047f});
-    goomba1.toonColor = toonColors({1.0f, 1.0f, 0.4f}, {0.6f, 0.8f, 0.2f}, {0.4f, 0.6f, 0.2f});
-    goomba2.toonColor = goomba1.toonColor;
     renderer.shadowsEnabled = false;
     renderer.autoCamera = true;
     return true;
+}
+
+void Scene::placeObjects()
+{
+    for (int i = 0; i < stageObjectCount; ++i) {
+        place(objects[i], stageEntries[i].placement);
+    }
 }
 
 void Scene::animate(double dt)
@@ -125,7 +113,7 @@ void Scene::animate(double dt)
         lightDirection = 1;
     }
     renderer.lightPosition.z += static_cast<float>(dt * lightSpeed * lightDirection);
-    stone.rotate(static_cast<float>(dt * stoneSpinDegreesPerSecond), 0, 1);
+    object(StageObject::stone).rotate(static_cast<float>(dt * stoneSpinDegreesPerSecond), 0, 1);
 }
 
 void Scene::render()
@@ -138,9 +126,9 @@ void Scene::render()
 void Scene::renderShadowPass()
 {
     renderer.beginShadowPass();
-    for (SceneObject Scene::*member : fullList) {
+    for (StageObject which : stageDrawOrder) {
         if (renderer.shadowsEnabled) {
-            renderer.drawDepth(this->*member);
+            renderer.drawDepth(object(which));
         }
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -149,23 +137,25 @@ void Scene::renderShadowPass()
 void Scene::renderOutlinePass()
 {
     renderer.beginOutlinePass();
-    for (SceneObject Scene::*member : outlineList) {
-        renderer.drawOutline(this->*member);
+    for (StageObject which : stageDrawOrder) {
+        if (stageEntry(which).outlined) {
+            renderer.drawOutline(object(which));
+        }
     }
 }
 
 void Scene::renderShadedPass()
 {
     setUpShadedPass(renderer);
-    for (SceneObject Scene::*member : fullList) {
-        renderer.drawShaded(this->*member);
+    for (StageObject which : stageDrawOrder) {
+        renderer.drawShaded(object(which));
     }
 }
 
 void Scene::release()
 {
-    for (SceneObject Scene::*member : fullList) {
-        const SceneObject& object = this->*member;
+    for (StageObject which : stageDrawOrder) {
+        const SceneObject& object = this->object(which);
         glDeleteBuffers(1, &object.positionBuffer);
         glDeleteBuffers(1, &object.uvBuffer);
         glDeleteBuffers(1, &object.normalBuffer);
@@ -178,8 +168,8 @@ void Scene::release()
     glDeleteProgram(renderer.bumpMappingProgram);
     glDeleteTextures(1, &renderer.shadowDepthTexture);
     glDeleteFramebuffers(1, &renderer.shadowFramebuffer);
-    for (SceneObject Scene::*member : fullList) {
-        const SceneObject& object = this->*member;
+    for (StageObject which : stageDrawOrder) {
+        const SceneObject& object = this->object(which);
         glDeleteTextures(1, &object.diffuseTexture);
         glDeleteTextures(1, &object.bumpTexture);
     }

@@ -39,17 +39,18 @@ const ShowSegment showSegments[showSegmentCount] = {
 namespace {
 
 constexpr ShowJump singleJumps[] = {
-    {10519, &Scene::mario},
-    {29375, &Scene::luigi},
-    {48428, &Scene::goomba1},
-    {48428, &Scene::goomba2},
+    {10519, StageObject::mario},
+    {29375, StageObject::luigi},
+    {48428, StageObject::goomba1},
+    {48428, StageObject::goomba2},
 };
 
 // The closing series: each round the four characters hop 100 ms apart, and every character
 // hops again 400 ms after its last hop, for 28 rounds.
 constexpr int seriesRounds = 28;
 constexpr double seriesRoundMs = 400.0;
-constexpr SceneObjectField seriesObjects[] = {&Scene::mario, &Scene::luigi, &Scene::goomba1, &Scene::goomba2};
+constexpr StageObject seriesObjects[] = {StageObject::mario, StageObject::luigi, StageObject::goomba1,
+                                         StageObject::goomba2};
 constexpr double seriesFirstMs[] = {73473.329, 73573.329, 73673.329, 73773.329};
 
 constexpr int singleJumpCount = sizeof(singleJumps) / sizeof(singleJumps[0]);
@@ -76,52 +77,11 @@ constexpr std::array<ShowJump, showJumpCount> buildJumps()
 
 const std::array<ShowJump, showJumpCount> showJumps = buildJumps();
 
-// Rules follow the draw order. Only ground, stone, mario and luigi were loaded with tangent data,
-// so only they are ever given a bump flag or the bump-mapping program.
-const ShadingStyle toonStyle = {
-    {
-        {&Scene::background, StyleProgram::toon, StyleBump::keep},
-        {&Scene::ground, StyleProgram::toon, StyleBump::off},
-        {&Scene::stone, StyleProgram::toon, StyleBump::off},
-        {&Scene::mario, StyleProgram::toon, StyleBump::off},
-        {&Scene::luigi, StyleProgram::toon, StyleBump::off},
-        {&Scene::turmGross, StyleProgram::toon, StyleBump::keep},
-        {&Scene::turmKlein, StyleProgram::toon, StyleBump::keep},
-        {&Scene::goomba1, StyleProgram::toon, StyleBump::keep},
-        {&Scene::goomba2, StyleProgram::toon, StyleBump::keep},
-    },
-    false,
-};
-
-const ShadingStyle shadowStyle = {
-    {
-        {&Scene::background, StyleProgram::shadowMapping, StyleBump::keep},
-        {&Scene::ground, StyleProgram::shadowMapping, StyleBump::off},
-        {&Scene::stone, StyleProgram::shadowMapping, StyleBump::off},
-        {&Scene::mario, StyleProgram::shadowMapping, StyleBump::off},
-        {&Scene::luigi, StyleProgram::shadowMapping, StyleBump::off},
-        {&Scene::turmGross, StyleProgram::shadowMapping, StyleBump::keep},
-        {&Scene::turmKlein, StyleProgram::shadowMapping, StyleBump::keep},
-        {&Scene::goomba1, StyleProgram::shadowMapping, StyleBump::keep},
-        {&Scene::goomba2, StyleProgram::shadowMapping, StyleBump::keep},
-    },
-    true,
-};
-
-const ShadingStyle bumpStyle = {
-    {
-        {&Scene::background, StyleProgram::keep, StyleBump::keep},
-        {&Scene::ground, StyleProgram::bumpMapping, StyleBump::on},
-        {&Scene::stone, StyleProgram::bumpMapping, StyleBump::on},
-        {&Scene::mario, StyleProgram::bumpMapping, StyleBump::on},
-        {&Scene::luigi, StyleProgram::bumpMapping, StyleBump::on},
-        {&Scene::turmGross, StyleProgram::keep, StyleBump::keep},
-        {&Scene::turmKlein, StyleProgram::keep, StyleBump::keep},
-        {&Scene::goomba1, StyleProgram::keep, StyleBump::keep},
-        {&Scene::goomba2, StyleProgram::keep, StyleBump::keep},
-    },
-    true,
-};
+// Only the objects loaded with tangent data are ever given a bump flag or the bump-mapping program;
+// the bump style leaves the others on whatever they had.
+const ShadingStyle toonStyle = {StyleProgram::toon, StyleProgram::toon, false, false};
+const ShadingStyle shadowStyle = {StyleProgram::shadowMapping, StyleProgram::shadowMapping, false, true};
+const ShadingStyle bumpStyle = {StyleProgram::keep, StyleProgram::bumpMapping, true, true};
 
 void addShowSegments(Timeline& timeline)
 {
@@ -133,23 +93,24 @@ void addShowSegments(Timeline& timeline)
 void addShowJumps(Timeline& timeline, Scene& scene)
 {
     for (const ShowJump& jump : showJumps) {
-        timeline.addJump(jump.timeMs, &(scene.*jump.object));
+        timeline.addJump(jump.timeMs, &scene.object(jump.object));
     }
 }
 
 void applyStyle(Scene& scene, const ShadingStyle& style)
 {
     const Renderer& renderer = scene.renderer;
-    for (const StyleRule& rule : style.rules) {
-        SceneObject& object = scene.*rule.object;
-        switch (rule.program) {
+    for (int i = 0; i < stageObjectCount; ++i) {
+        SceneObject& object = scene.objects[i];
+        const bool bumpMappable = stageEntries[i].loadsBumpMap;
+        switch (bumpMappable ? style.bumpMappable : style.everyObject) {
         case StyleProgram::keep: break;
         case StyleProgram::toon: object.program = renderer.toonProgram; break;
         case StyleProgram::shadowMapping: object.program = renderer.shadowMappingProgram; break;
         case StyleProgram::bumpMapping: object.program = renderer.bumpMappingProgram; break;
         }
-        if (rule.bump != StyleBump::keep) {
-            object.useBumpMap = rule.bump == StyleBump::on;
+        if (bumpMappable) {
+            object.useBumpMap = style.bumpMapsOn;
         }
     }
     scene.renderer.shadowsEnabled = style.shadowsEnabled;

@@ -1,17 +1,14 @@
 // The show's fixed script as data: camera keyframes and segments, the hops, the three shading
 // styles, the timed style switches and the keys that trigger them.
 #pragma once
+#include "app/stage.h"
 #include "camera/camera.h"
 
 #include <array>
 #include <cstdint>
 
 struct Scene;
-struct SceneObject;
 struct Timeline;
-
-// One of the nine scene objects, named by its field in the Scene.
-using SceneObjectField = SceneObject Scene::*;
 
 constexpr int showPoseCount = 13;
 extern const CameraPose showPoses[showPoseCount];
@@ -28,21 +25,18 @@ extern const ShowSegment showSegments[showSegmentCount];
 
 struct ShowJump {
     int timeMs;
-    SceneObjectField object;
+    StageObject object;
 };
 constexpr int showJumpCount = 116;
 extern const std::array<ShowJump, showJumpCount> showJumps;
 
-// What a style does to one object: a program from the renderer or none, a bump flag or none.
+// A style gives every object one program, and the objects loaded with a bump map (the only ones
+// that can be bump-mapped) a program and bump flag of their own; `keep` leaves what they have.
 enum class StyleProgram : uint8_t { keep, toon, shadowMapping, bumpMapping };
-enum class StyleBump : uint8_t { keep, off, on };
-struct StyleRule {
-    SceneObjectField object;
-    StyleProgram program;
-    StyleBump bump;
-};
 struct ShadingStyle {
-    StyleRule rules[9];  // one per scene object
+    StyleProgram everyObject;
+    StyleProgram bumpMappable;
+    bool bumpMapsOn;
     bool shadowsEnabled;
 };
 extern const ShadingStyle toonStyle;
@@ -63,5 +57,5 @@ constexpr int autoCameraKey = 48;
 void addShowSegments(Timeline& timeline);
 // The 116 hops, in script order, each from where its object stands now.
 void addShowJumps(Timeline& timeline, Scene& scene);
-// Writes the style's programs and bump flags to the objects it names and sets shadowsEnabled.
+// Writes the style's programs and bump flags to the objects and sets shadowsEnabled.
 void applyStyle(Scene& scene, const ShadingStyle& style);

@@ -54,7 +54,7 @@ GLuint uploadAttribute(const void* data, size_t bytes, GLuint location, GLint co
 }  // namespace
 
 SceneObject::SceneObject(const aiScene* scene, GLuint positionAttrib, GLuint normalAttrib, GLuint uvAttrib,
-                         bool useBumpMap)
+                         bool useBumpMap, TextureLoadTimes* textureTimes)
     : useBumpMap(useBumpMap), positionAttrib(positionAttrib), normalAttrib(normalAttrib), uvAttrib(uvAttrib)
 {
     // A scene without meshes leaves an empty object, which the passes skip.
@@ -103,10 +103,10 @@ SceneObject::SceneObject(const aiScene* scene, GLuint positionAttrib, GLuint nor
     const std::string normalMapPath = firstTexturePath(material, aiTextureType_OPACITY);
     printf("%s\n", colourPath.c_str());
     printf("%s\n", normalMapPath.c_str());
-    diffuseTexture = loadTexture(colourPath);
+    diffuseTexture = loadTexture(colourPath, textureTimes);
     if (!normalMapPath.empty()) {
         printf("LOAD: %s\n", normalMapPath.c_str());
-        bumpTexture = loadTexture(normalMapPath);
+        bumpTexture = loadTexture(normalMapPath, textureTimes);
     }
 
     // (u, 1 - v) per face corner in face order: under the import contract corner k is vertex k.

@@ -7,6 +7,7 @@
 
 struct aiScene;
 struct aiMesh;
+struct TextureLoadTimes;
 
 struct SceneObject {
     GLuint vertexArray = 0;
@@ -31,9 +32,10 @@ struct SceneObject {
     GLuint bitangentAttrib = 4;
 
     SceneObject() = default;
-    // Uploads the first mesh of an imported scene (model loader).
-    SceneObject(const aiScene* scene, GLuint positionAttrib, GLuint normalAttrib, GLuint uvAttrib,
-                bool useBumpMap);
+    // Uploads the first mesh of an imported scene (model loader); its texture loads add their
+    // times to `textureTimes` when one is given.
+    SceneObject(const aiScene* scene, GLuint positionAttrib, GLuint normalAttrib, GLuint uvAttrib, bool useBumpMap,
+                TextureLoadTimes* textureTimes = nullptr);
 
     // Each transform post-multiplies the model matrix, so it acts in the object's own frame.
     void translate(float dx, float dy, float dz);

@@ -2,11 +2,10 @@
 // as RGBA8 with a full mip chain.
 #include "assets/texture.h"
 
-#include "app/load_timings.h"
-
 #include <lodepng.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -53,9 +52,9 @@ const char* decoderErrorText(unsigned error)
 
 }  // namespace
 
-GLuint loadTexture(const std::string& texturePath)
+GLuint loadTexture(const std::string& texturePath, TextureLoadTimes* times)
 {
-    const double start = loadTimingClock();
+    const auto start = std::chrono::steady_clock::now();
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -95,7 +94,9 @@ GLuint loadTexture(const std::string& texturePath)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glBindTexture(GL_TEXTURE_2D, 0);
-    loadTimings.textureSeconds += loadTimingClock() - start;
-    ++loadTimings.textureCount;
+    if (times != nullptr) {
+        times->seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ++times->count;
+    }
     return name;
 }

@@ -2,7 +2,7 @@
 #include "camera/camera.h"
 
 #include "platform/clock.h"
-#include "render/display_size.h"
+#include "platform/display_size.h"
 
 #include <GLFW/glfw3.h>
 

@@ -3,7 +3,7 @@
 #include "render/renderer.h"
 
 #include "camera/camera.h"
-#include "render/display_size.h"
+#include "platform/display_size.h"
 #include "render/draw_count.h"
 #include "render/position_binding.h"
 

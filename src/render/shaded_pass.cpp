@@ -3,7 +3,7 @@
 #include "render/shaded_pass.h"
 
 #include "camera/camera.h"
-#include "render/display_size.h"
+#include "platform/display_size.h"
 #include "render/draw_count.h"
 #include "render/renderer.h"
 

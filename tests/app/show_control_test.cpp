@@ -18,10 +18,10 @@ constexpr GLuint toon = 11;
 constexpr GLuint shadow = 12;
 constexpr GLuint bump = 13;
 
-const SceneObjectField bumpFour[] = {&Scene::stone, &Scene::ground, &Scene::mario, &Scene::luigi};
-const SceneObjectField otherFive[] = {&Scene::background, &Scene::turmGross, &Scene::turmKlein, &Scene::goomba1,
-                                      &Scene::goomba2};
-const SceneObjectField hoppers[] = {&Scene::mario, &Scene::luigi, &Scene::goomba1, &Scene::goomba2};
+const StageObject bumpFour[] = {StageObject::stone, StageObject::ground, StageObject::mario, StageObject::luigi};
+const StageObject otherFive[] = {StageObject::background, StageObject::turmGross, StageObject::turmKlein,
+                                 StageObject::goomba1, StageObject::goomba2};
+const StageObject hoppers[] = {StageObject::mario, StageObject::luigi, StageObject::goomba1, StageObject::goomba2};
 
 ShowKeys keysDown(bool toonKey, bool shadowKey, bool bumpKey, bool cameraKey)
 {
@@ -56,16 +56,7 @@ protected:
         scene->renderer.toonProgram = toon;
         scene->renderer.shadowMappingProgram = shadow;
         scene->renderer.bumpMappingProgram = bump;
-        scene->mario.rotate(180.0f, 1, 0);
-        scene->mario.translate(0.7f, 1.8f, 0.0f);
-        scene->luigi.rotate(180.0f, 1, 0);
-        scene->luigi.translate(0.0f, 1.1f, -2.0f);
-        scene->stone.translate(0.0f, 4.0f, -4.0f);
-        scene->goomba1.scale(0.3f, 0.3f, 0.3f);
-        scene->goomba1.translate(0.0f, 1.3f, -5.0f);
-        scene->goomba2.scale(0.3f, 0.3f, 0.3f);
-        scene->goomba2.translate(0.0f, 1.3f, -10.0f);
-        scene->turmKlein.translate(0.0f, 0.0f, 2.0f);
+        scene->placeObjects();
         applyStyle(*scene, toonStyle);
         scene->renderer.autoCamera = true;
 
@@ -88,13 +79,13 @@ protected:
 
     void expectLook(GLuint fourProgram, bool fourBump, GLuint fiveProgram, bool shadows)
     {
-        for (SceneObjectField field : bumpFour) {
-            EXPECT_EQ((scene.get()->*field).program, fourProgram);
-            EXPECT_EQ((scene.get()->*field).useBumpMap, fourBump);
+        for (StageObject which : bumpFour) {
+            EXPECT_EQ(scene->object(which).program, fourProgram);
+            EXPECT_EQ(scene->object(which).useBumpMap, fourBump);
         }
-        for (SceneObjectField field : otherFive) {
-            EXPECT_EQ((scene.get()->*field).program, fiveProgram);
-            EXPECT_FALSE((scene.get()->*field).useBumpMap);
+        for (StageObject which : otherFive) {
+            EXPECT_EQ(scene->object(which).program, fiveProgram);
+            EXPECT_FALSE(scene->object(which).useBumpMap);
         }
         EXPECT_EQ(scene->renderer.shadowsEnabled, shadows);
     }
@@ -103,6 +94,43 @@ protected:
     std::unique_ptr<Scene> scene;
     std::unique_ptr<ShowControl> show;
 };
+
+// The stage table's placements put every model where the show's camera path expects it; the
+// translations of the turned and scaled objects act in their own frames.
+TEST_F(ShowControlTest, StagePlacementsPutTheModelsWhereTheShowLooks)
+{
+    const auto origin = [this](StageObject which) { return glm::vec3(scene->object(which).model[3]); };
+    const auto expectAt = [](glm::vec3 actual, glm::vec3 expected, const char* name) {
+        EXPECT_NEAR(actual.x, expected.x, 1e-5f) << name;
+        EXPECT_NEAR(actual.y, expected.y, 1e-5f) << name;
+        EXPECT_NEAR(actual.z, expected.z, 1e-5f) << name;
+    };
+    expectAt(origin(StageObject::mario), {-0.7f, 1.8f, 0.0f}, "mario");
+    expectAt(origin(StageObject::luigi), {0.0f, 1.1f, 2.0f}, "luigi");
+    expectAt(origin(StageObject::goomba1), {0.0f, 0.39f, -1.5f}, "goomba1");
+    expectAt(origin(StageObject::goomba2), {0.0f, 0.39f, -3.0f}, "goomba2");
+    expectAt(origin(StageObject::stone), {0.0f, 4.0f, -4.0f}, "stone");
+    expectAt(origin(StageObject::turmKlein), {0.0f, 0.0f, 2.0f}, "turmKlein");
+    // The running translations are the plain sums of the arguments.
+    expectAt(scene->object(StageObject::goomba2).position, {0.0f, 1.3f, -10.0f}, "goomba2 position");
+    expectAt(scene->object(StageObject::luigi).position, {0.0f, 1.1f, -2.0f}, "luigi position");
+    // The rest keep the identity.
+    for (StageObject which : {StageObject::background, StageObject::ground, StageObject::turmGross}) {
+        EXPECT_EQ(scene->object(which).model, glm::mat4(1.0f)) << stageEntry(which).name;
+    }
+    // Every object but the background and the ground has a contour, and the passes draw each
+    // object exactly once.
+    int outlined = 0;
+    bool drawn[stageObjectCount] = {};
+    for (StageObject which : stageDrawOrder) {
+        outlined += stageEntry(which).outlined ? 1 : 0;
+        EXPECT_FALSE(drawn[stageIndex(which)]) << stageEntry(which).name;
+        drawn[stageIndex(which)] = true;
+    }
+    EXPECT_EQ(outlined, 7);
+    EXPECT_FALSE(stageEntry(StageObject::background).outlined);
+    EXPECT_FALSE(stageEntry(StageObject::ground).outlined);
+}
 
 TEST_F(ShowControlTest, PrepareBuildsTheTenSegmentCameraPath)
 {
@@ -145,10 +173,12 @@ TEST_F(ShowControlTest, StartRegistersTheHundredSixteenHops)
         int startMs;
         SceneObject* object;
     } expected[] = {
-        {0, 10519, &scene->mario},     {2, 29375, &scene->luigi},     {4, 48428, &scene->goomba1},
-        {6, 48428, &scene->goomba2},   {8, 73473, &scene->mario},     {10, 73573, &scene->luigi},
-        {12, 73673, &scene->goomba1},  {14, 73773, &scene->goomba2},  {16, 73873, &scene->mario},
-        {228, 84473, &scene->goomba1}, {230, 84573, &scene->goomba2},
+        {0, 10519, &scene->object(StageObject::mario)},     {2, 29375, &scene->object(StageObject::luigi)},
+        {4, 48428, &scene->object(StageObject::goomba1)},   {6, 48428, &scene->object(StageObject::goomba2)},
+        {8, 73473, &scene->object(StageObject::mario)},     {10, 73573, &scene->object(StageObject::luigi)},
+        {12, 73673, &scene->object(StageObject::goomba1)},  {14, 73773, &scene->object(StageObject::goomba2)},
+        {16, 73873, &scene->object(StageObject::mario)},    {228, 84473, &scene->object(StageObject::goomba1)},
+        {230, 84573, &scene->object(StageObject::goomba2)},
     };
     for (const auto& e : expected) {
         EXPECT_EQ(t.trackStart[e.track], e.startMs) << e.track;
@@ -159,8 +189,8 @@ TEST_F(ShowControlTest, StartRegistersTheHundredSixteenHops)
 
     // Every character hops 29 times from where it was placed; in the closing series each hop
     // starts exactly 400 ms after its previous one.
-    for (SceneObjectField field : hoppers) {
-        const SceneObject* object = &(scene.get()->*field);
+    for (StageObject which : hoppers) {
+        const SceneObject* object = &scene->object(which);
         int hops = 0;
         int lastSeriesStart = 0;
         for (size_t i = 0; i < t.trackStart.size(); i += 2) {
@@ -194,19 +224,19 @@ TEST_F(ShowControlTest, TimedSwitchesFireOnceAtTheirThresholds)
     EXPECT_TRUE(show->shadowSwitchDone);
 
     // Spent: a later frame does not apply the shadow style again.
-    scene->turmGross.program = 99;
+    scene->object(StageObject::turmGross).program = 99;
     frameAt(30000);
-    EXPECT_EQ(scene->turmGross.program, 99u);
-    scene->turmGross.program = shadow;
+    EXPECT_EQ(scene->object(StageObject::turmGross).program, 99u);
+    scene->object(StageObject::turmGross).program = shadow;
 
     frameAt(48428);
     expectLook(shadow, false, shadow, true);
     frameAt(48429);
     expectLook(bump, true, shadow, true);
     EXPECT_TRUE(show->bumpSwitchDone);
-    scene->mario.program = 99;
+    scene->object(StageObject::mario).program = 99;
     frameAt(90000);
-    EXPECT_EQ(scene->mario.program, 99u);
+    EXPECT_EQ(scene->object(StageObject::mario).program, 99u);
 }
 
 TEST_F(ShowControlTest, EarlyShadowKeyCancelsTheTimedSwitch)
@@ -283,7 +313,7 @@ TEST_F(ShowControlTest, CameraOffFreezesPathAndHopsButNotTheSwitches)
 {
     frameAt(5000);
     const glm::vec3 eye = cameraPosition;
-    const glm::vec3 marioRest = scene->mario.position;
+    const glm::vec3 marioRest = scene->object(StageObject::mario).position;
 
     frameAt(5016, keysDown(false, false, false, true));  // toggled after this frame's step
     const glm::vec3 frozenEye = cameraPosition;
@@ -293,7 +323,7 @@ TEST_F(ShowControlTest, CameraOffFreezesPathAndHopsButNotTheSwitches)
     frameAt(8000);
     frameAt(10700);  // mario's first hop would be at its top
     EXPECT_EQ(cameraPosition, frozenEye);
-    EXPECT_EQ(scene->mario.position, marioRest);
+    EXPECT_EQ(scene->object(StageObject::mario).position, marioRest);
     EXPECT_EQ(cameraYaw, frozenYaw);
 
     frameAt(29300);
@@ -305,7 +335,7 @@ TEST_F(ShowControlTest, CameraOffFreezesPathAndHopsButNotTheSwitches)
     EXPECT_EQ(cameraPosition, frozenEye);  // the toggle acts after this frame's step
     frameAt(37000);
     EXPECT_NEAR(cameraPitch, -0.0899976f + (-1.03f + 0.0899976f) * (1972.0f / 4168.0f), 1e-4f);
-    EXPECT_NEAR(scene->mario.position.y, marioRest.y, 1e-5f);
+    EXPECT_NEAR(scene->object(StageObject::mario).position.y, marioRest.y, 1e-5f);
     EXPECT_TRUE(show->timeline.trackDone[0]);
     EXPECT_TRUE(show->timeline.trackDone[3]);  // luigi's hop at 29375 went by while frozen
 }
@@ -329,13 +359,13 @@ TEST_F(ShowControlTest, WholeShowWithoutKeys)
 {
     glm::vec3 rest[4];
     for (int i = 0; i < 4; ++i) {
-        rest[i] = (scene.get()->*hoppers[i]).position;
+        rest[i] = scene->object(hoppers[i]).position;
     }
     float highest = 0.0f;
     for (double ms = 0.0; ms < 90000.0; ms += 1000.0 / 60.0) {
         frameAt(ms);
         for (int i = 0; i < 4; ++i) {
-            const float lift = (scene.get()->*hoppers[i]).position.y - rest[i].y;
+            const float lift = scene->object(hoppers[i]).position.y - rest[i].y;
             ASSERT_GE(lift, -1e-4f) << ms;
             ASSERT_LE(lift, 4.0f + 1e-4f) << ms;
             highest = std::max(highest, lift);
@@ -346,7 +376,7 @@ TEST_F(ShowControlTest, WholeShowWithoutKeys)
     }
     EXPECT_GT(highest, 3.9f);
     for (int i = 0; i < 4; ++i) {
-        const glm::vec3 now = (scene.get()->*hoppers[i]).position;
+        const glm::vec3 now = scene->object(hoppers[i]).position;
         EXPECT_NEAR(now.x, rest[i].x, 1e-4f);
         EXPECT_NEAR(now.y, rest[i].y, 1e-4f);
         EXPECT_NEAR(now.z, rest[i].z, 1e-4f);

@@ -2,7 +2,7 @@
 // real window (keys are injected with xdotool, the cursor with glfwSetCursorPos).
 #include "camera/camera.h"
 #include "platform/clock.h"
-#include "render/display_size.h"
+#include "platform/display_size.h"
 #include "support/gl_context.h"
 #include "support/process.h"
 

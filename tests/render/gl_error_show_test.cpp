@@ -118,7 +118,7 @@ TEST(GlErrorShow, EveryPassOfTheWholeShowLeavesNoGlError)
         }
         drawnFrame(session, ms, keysFor(key), errors);
         ++drawn;
-        stonePrograms.insert(scene.stone.program);
+        stonePrograms.insert(scene.object(StageObject::stone).program);
         sawShadows = sawShadows || renderer.shadowsEnabled;
         sawFreeCamera = sawFreeCamera || !renderer.autoCamera;
     }

@@ -5,7 +5,7 @@
 #include "assets/fixture_meshes.h"
 #include "assets/scene_object.h"
 #include "camera/camera.h"
-#include "render/display_size.h"
+#include "platform/display_size.h"
 #include "render/renderer.h"
 #include "render/shaded_pass.h"
 #include "support/gl_context.h"

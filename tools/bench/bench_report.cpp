@@ -56,7 +56,7 @@ void startupJson(JsonWriter& json, const char* key, const StartupTimes& s)
     json.beginArray("models");
     for (int i = 0; i < benchModelCount; ++i) {
         json.beginObject();
-        json.text("object", benchModelLabels[i]);
+        json.text("object", stageEntries[i].name);
         json.number("read_ms", s.modelRead[i]);
         json.number("upload_ms", s.modelUpload[i]);
         json.number("textures_ms", s.modelTextures[i]);
@@ -189,9 +189,9 @@ std::string formatTable(const BenchResults& r)
     row("shader programs (Renderer)", w.shaderPrograms, c.shaderPrograms);
     for (int i = 0; i < benchModelCount; ++i) {
         char label[64];
-        snprintf(label, sizeof label, "model %s: read", benchModelLabels[i]);
+        snprintf(label, sizeof label, "model %s: read", stageEntries[i].name);
         row(label, w.modelRead[i], c.modelRead[i]);
-        snprintf(label, sizeof label, "model %s: upload", benchModelLabels[i]);
+        snprintf(label, sizeof label, "model %s: upload", stageEntries[i].name);
         row(label, w.modelUpload[i], c.modelUpload[i]);
     }
     char texturesLabel[64];

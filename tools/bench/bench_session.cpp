@@ -9,7 +9,7 @@
 #include "app/show_script.h"
 #include "app/window.h"
 #include "platform/clock.h"
-#include "render/display_size.h"
+#include "platform/display_size.h"
 
 #include <GLFW/glfw3.h>
 
@@ -22,13 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The outlined objects, as the scene's outline pass draws them; used only when the bench
-// changes the contour width, which the renderer sets inside its pass set-up.
-constexpr SceneObject Scene::*outlinedObjects[7] = {
-    &Scene::stone,     &Scene::mario,   &Scene::luigi,   &Scene::turmGross,
-    &Scene::turmKlein, &Scene::goomba1, &Scene::goomba2,
-};
 
 double milliseconds(double seconds)
 {
@@ -93,16 +86,14 @@ void renderOutline(BenchSession& session)
         return;
     }
     glLineWidth(session.options.lineWidth);
-    for (SceneObject Scene::*member : outlinedObjects) {
-        scene.renderer.drawOutline(scene.*member);
+    for (StageObject which : stageDrawOrder) {
+        if (stageEntry(which).outlined) {
+            scene.renderer.drawOutline(scene.object(which));
+        }
     }
 }
 
 }  // namespace
-
-const char* const benchModelLabels[benchModelCount] = {
-    "background", "stone", "ground", "luigi", "mario", "turmGross", "turmKlein", "goomba1", "goomba2",
-};
 
 double benchClock()
 {
@@ -139,9 +130,9 @@ bool openBenchSession(BenchSession& session, const BenchOptions& options, double
     startup.windowAndContext = milliseconds(benchClock() - step);
 
     step = benchClock();
-    loadTimings = LoadTimings();
+    LoadTimings loadTimings;
     session.scene = std::make_unique<Scene>();
-    if (!session.scene->load(session.window)) {
+    if (!session.scene->load(session.window, &loadTimings)) {
         fprintf(stderr, "lumarq-bench: %s\n", session.scene->loadFailure.c_str());
         return false;
     }
@@ -172,15 +163,12 @@ bool openBenchSession(BenchSession& session, const BenchOptions& options, double
 
 BenchStyle currentStyle(const Scene& scene)
 {
-    const SceneObject* objects[] = {&scene.background, &scene.stone,   &scene.ground,
-                                    &scene.luigi,      &scene.mario,   &scene.turmGross,
-                                    &scene.turmKlein,  &scene.goomba1, &scene.goomba2};
     bool shadowMapping = false;
-    for (const SceneObject* object : objects) {
-        if (object->program == scene.renderer.bumpMappingProgram) {
+    for (const SceneObject& object : scene.objects) {
+        if (object.program == scene.renderer.bumpMappingProgram) {
             return bumpStyleIndex;
         }
-        shadowMapping = shadowMapping || object->program == scene.renderer.shadowMappingProgram;
+        shadowMapping = shadowMapping || object.program == scene.renderer.shadowMappingProgram;
     }
     return shadowMapping ? shadowStyleIndex : toonStyleIndex;
 }

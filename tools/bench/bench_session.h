@@ -1,6 +1,7 @@
 // The demo's own Scene and ShowControl in a window of the bench's size under the virtual clock,
 // started with each start-up step timed, and run one frame of the real loop at a time.
 #pragma once
+#include "app/stage.h"
 #include "bench_options.h"
 #include "pass_timers.h"
 
@@ -10,9 +11,7 @@ struct GLFWwindow;
 struct Scene;
 struct ShowControl;
 
-constexpr int benchModelCount = 9;
-// The scene's objects in load order, for labelling the per-model start-up rows.
-extern const char* const benchModelLabels[benchModelCount];
+constexpr int benchModelCount = stageObjectCount;
 
 // Start-up steps in milliseconds.
 struct StartupTimes {

@@ -7,7 +7,7 @@
 #include "app/window.h"
 #include "camera/camera.h"
 #include "platform/clock.h"
-#include "render/display_size.h"
+#include "platform/display_size.h"
 
 #include <GLFW/glfw3.h>
 

@@ -1,5 +1,5 @@
 // Storage for the display size; 1280x720 until a program sets its own.
-#include "render/display_size.h"
+#include "platform/display_size.h"
 
 int displayWidth = 1280;
 int displayHeight = 720;
