@@ -127,7 +127,6 @@ Texel paintSky(glm::vec2 p)
 Model makeBackground()
 {
     Model model;
-    model.name = "background";
     addEllipsoid(model.mesh, glm::vec3(0.0f), glm::vec3(kSkyRadius), kSegments, kRings, UvRect{});
     // Seen from inside: turn every face inwards.
     for (glm::uvec3& t : model.mesh.triangles)

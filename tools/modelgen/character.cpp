@@ -32,7 +32,6 @@ const UvRect kScarfUv{{0.75f, 0.0f}, {1.0f, 0.25f}};
 enum class Hat { FeltBrim, PointedCap };
 
 struct CharacterStyle {
-    const char* name;
     float height;  // top of the head (without hat) above the feet
     float girth;   // body radius
     glm::vec3 tunic, tunicDark, trousers, boots, mittens, hat, hatBand, scarf;
@@ -205,8 +204,6 @@ void addPart(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int ri
 Model makeCharacter(const CharacterStyle& s)
 {
     Model model;
-    model.name = s.name;
-    model.normalMap = true;
     model.reliefStrength = 0.7f;
     Mesh& mesh = model.mesh;
 
@@ -355,8 +352,7 @@ Model makeCharacter(const CharacterStyle& s)
 
 Model makeMario()
 {
-    CharacterStyle s{"mario_bl_mat",
-                     0.80f,
+    CharacterStyle s{0.80f,
                      0.20f,
                      {0.90f, 0.48f, 0.10f},
                      {0.62f, 0.30f, 0.05f},  // orange tunic
@@ -373,8 +369,7 @@ Model makeMario()
 
 Model makeLuigi()
 {
-    CharacterStyle s{"luigi_bl_mat",
-                     0.92f,
+    CharacterStyle s{0.92f,
                      0.17f,
                      {0.42f, 0.68f, 0.16f},
                      {0.25f, 0.45f, 0.08f},  // green tunic

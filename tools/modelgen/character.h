@@ -2,5 +2,5 @@
 #pragma once
 #include "model.h"
 
-Model makeMario();  // mario_bl_mat
-Model makeLuigi();  // luigi_bl_mat
+Model makeMario();
+Model makeLuigi();

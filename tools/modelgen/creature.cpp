@@ -100,7 +100,6 @@ void addPart(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int ri
 Model makeCreature()
 {
     Model model;
-    model.name = "goomba";
     Mesh& mesh = model.mesh;
     // Feet first: soles exactly at kCreatureFeet, two at the front and two at the back.
     for (float sx : {-1.0f, 1.0f})

@@ -361,8 +361,6 @@ Texel paintLeaves(glm::vec2 p, glm::vec3 dark, glm::vec3 light, uint32_t seed)
 Model makeGround()
 {
     Model model;
-    model.name = "ground";
-    model.normalMap = true;
     model.reliefStrength = 0.8f;
     addTop(model.mesh);
     addUnderside(model.mesh);

@@ -1,15 +1,10 @@
-// lumarq-modelgen <output-dir>: builds the nine stage models procedurally and writes their
-// OBJ, MTL and PNG files into the folder. Same bytes every run.
-#include <cstdio>
-#include <string>
-#include <vector>
+// lumarq-modelgen <output-dir>: builds the stage's models procedurally and writes their OBJ, MTL
+// and PNG files into the folder, one set per model file of the stage table. Same bytes every run.
+#include "stage_models.h"
 
-#include "background.h"
-#include "character.h"
-#include "creature.h"
-#include "ground.h"
-#include "stone.h"
-#include "tower.h"
+#include <cstdio>
+#include <set>
+#include <string>
 
 int main(int argc, char** argv)
 {
@@ -18,11 +13,13 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string directory = argv[1];
-    using Maker = Model (*)();
-    const Maker makers[] = {makeBackground, makeStone,     makeGround,     makeLuigi,
-                            makeMario,      makeTallTower, makeShortTower, makeCreature};
-    for (Maker make : makers) {
-        Model model = make();
+    std::set<std::string> written;
+    for (int i = 0; i < stageObjectCount; ++i) {
+        const StageObject object = static_cast<StageObject>(i);
+        if (!written.insert(modelFileStem(object)).second) {
+            continue;  // the goombas share one file
+        }
+        const Model model = makeStageModel(object);
         if (!writeModel(model, directory)) {
             std::fprintf(stderr, "lumarq-modelgen: cannot write %s into %s\n", model.name.c_str(),
                          directory.c_str());

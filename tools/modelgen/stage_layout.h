@@ -1,30 +1,31 @@
-// Where the demo places each model, and the sizes that make the models fit together there.
-// The demo's placements: mario's origin at world (-0.7, 1.8, 0) and luigi's at (0, 1.1, 2),
-// both turned half about y; the creatures scaled by 0.3 with origins at (0, 0.39, -1.5) and
-// (0, 0.39, -3); the tall tower at the origin, the short one at (0, 0, 2); the stone at (0, 4, -4).
+// The sizes that make the models fit together where the stage table places them: mario's origin
+// at world (-0.7, 1.8, 0) and luigi's at (0, 1.1, 2), both turned half about y; the creatures
+// scaled by 0.3 with origins at (0, 0.39, -1.5) and (0, 0.39, -3); the tall tower at the origin,
+// the short one at (0, 0, 2); the stone at (0, 4, -4).
 #pragma once
+#include "app/stage.h"
 
 // Ground level of the square the towers and creatures stand on.
 constexpr float kPlazaHeight = 0.0f;
 
 // Tall tower: its top is the floor mario stands on; the top must reach past mario (x = -0.7)
 // but stay clear of the nearer creature at z = -1.5.
-constexpr float kTallTowerTop = 1.8f;
+constexpr float kTallTowerTop = stageEntry(StageObject::mario).placement.offset.y;
 constexpr float kTallTowerTopRadius = 1.12f;
 constexpr float kTallTowerShaftRadius = 0.98f;
 
 // Short tower: luigi stands at the centre of its top; it must not touch the tall tower (whose
 // rim ends at z = 1.12) although it stands only 2 units away.
-constexpr float kShortTowerTop = 1.1f;
+constexpr float kShortTowerTop = stageEntry(StageObject::luigi).placement.offset.y;
 constexpr float kShortTowerTopRadius = 0.78f;
 constexpr float kShortTowerShaftRadius = 0.68f;
 
 // Towers reach this far below the plaza so that uneven ground never shows a gap under them.
 constexpr float kTowerFooting = -0.4f;
 
-// The creatures' model is drawn at 0.3 scale with its origin 1.3 model units above the plaza
-// (0.39 world units): its feet are at model y = -1.3.
-constexpr float kCreatureFeet = -1.3f;
+// The creatures' model is drawn scaled with its origin lifted above the plaza in its own units:
+// its feet are that far below the origin.
+constexpr float kCreatureFeet = kPlazaHeight - stageEntry(StageObject::goomba1).placement.offset.y;
 
 // Characters are turned half about y by the demo; this extra model-space turn (degrees) makes
 // them face world +x and a little -z, towards the cameras that look at them from that side.

@@ -107,8 +107,6 @@ Texel paintFace(glm::vec2 p, int glyph)
 Model makeStone()
 {
     Model model;
-    model.name = "stone2";
-    model.normalMap = true;
     model.reliefStrength = 0.9f;
     model.texture = makeTextureImage(kTextureSize, kTextureSize);
     // Each face: normal axis and two in-plane axes whose cross product is the normal.

@@ -14,7 +14,6 @@
 namespace {
 
 struct TowerShape {
-    const char* name;
     float top;          // height of the floor on top
     float topRadius;    // radius of the parapet
     float shaftRadius;  // radius just below the parapet
@@ -140,7 +139,6 @@ Texel paintFloor(glm::vec2 p, uint32_t seed)
 Model makeTower(const TowerShape& s)
 {
     Model model;
-    model.name = s.name;
     Mesh& mesh = model.mesh;
     const float footing = kTowerFooting;
     const float baseRadius = s.shaftRadius * 1.08f;
@@ -199,10 +197,10 @@ Model makeTower(const TowerShape& s)
 
 Model makeTallTower()
 {
-    return makeTower({"turm_gross", kTallTowerTop, kTallTowerTopRadius, kTallTowerShaftRadius, 12, 20, 14, 101u});
+    return makeTower({kTallTowerTop, kTallTowerTopRadius, kTallTowerShaftRadius, 12, 20, 14, 101u});
 }
 
 Model makeShortTower()
 {
-    return makeTower({"turm_klein", kShortTowerTop, kShortTowerTopRadius, kShortTowerShaftRadius, 8, 14, 9, 202u});
+    return makeTower({kShortTowerTop, kShortTowerTopRadius, kShortTowerShaftRadius, 8, 14, 9, 202u});
 }

@@ -2,5 +2,5 @@
 #pragma once
 #include "model.h"
 
-Model makeTallTower();   // turm_gross: mario's tower at the origin
-Model makeShortTower();  // turm_klein: luigi's tower
+Model makeTallTower();   // mario's tower
+Model makeShortTower();  // luigi's tower

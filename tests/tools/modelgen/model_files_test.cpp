@@ -1,6 +1,9 @@
 // The generated model files as the demo reads them: the import contract (one mesh, the real
 // material at index 1, triangles with normals and UVs), the texture slots, the budgets, and
 // normal maps and UVs fit for tangent-space bump mapping.
+#include "platform/asset_path.h"
+#include "stage_models.h"
+
 #include <cmath>
 #include <string>
 #include <vector>
@@ -19,17 +22,24 @@ namespace {
 constexpr unsigned kImportFlags = aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs;
 
 struct ModelSpec {
-    const char* name;
-    bool normalMap;
+    StageObject object;  // the first stage object read from the file
     unsigned triangleBudget;
     bool closedOutward;  // a closed surface facing out (signed volume > 0)
+    std::string name;    // the file stem, for messages and texture names
+    bool normalMap;
 };
 
-// Per-model shares of the stage's 60,000 triangles (the creature is drawn twice).
+ModelSpec spec(StageObject object, unsigned triangleBudget, bool closedOutward)
+{
+    return {object, triangleBudget, closedOutward, modelFileStem(object), stageEntry(object).loadsBumpMap};
+}
+
+// Per-file shares of the stage's 60,000 triangles (the creature's file is placed twice).
 const ModelSpec kModels[] = {
-    {"background", false, 6000, false}, {"stone2", true, 6000, true},       {"ground", true, 26000, true},
-    {"luigi_bl_mat", true, 6000, true}, {"mario_bl_mat", true, 6000, true}, {"turm_gross", false, 3000, true},
-    {"turm_klein", false, 3000, true},  {"goomba", false, 3000, true},
+    spec(StageObject::background, 6000, false), spec(StageObject::stone, 6000, true),
+    spec(StageObject::ground, 26000, true),     spec(StageObject::luigi, 6000, true),
+    spec(StageObject::mario, 6000, true),       spec(StageObject::turmGross, 3000, true),
+    spec(StageObject::turmKlein, 3000, true),   spec(StageObject::goomba1, 3000, true),
 };
 
 const aiScene* import(Assimp::Importer& importer, const std::string& name)
@@ -175,9 +185,7 @@ TEST_P(ModelFile, FacesPointTheWayTheModelIsSeen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Stage, ModelFile, ::testing::ValuesIn(kModels),
-                         [](const ::testing::TestParamInfo<ModelSpec>& info) {
-                             return std::string(info.param.name);
-                         });
+                         [](const ::testing::TestParamInfo<ModelSpec>& info) { return info.param.name; });
 
 std::vector<ModelSpec> bumpModels()
 {
@@ -190,19 +198,16 @@ std::vector<ModelSpec> bumpModels()
 }
 
 INSTANTIATE_TEST_SUITE_P(Stage, BumpModelFile, ::testing::ValuesIn(bumpModels()),
-                         [](const ::testing::TestParamInfo<ModelSpec>& info) {
-                             return std::string(info.param.name);
-                         });
+                         [](const ::testing::TestParamInfo<ModelSpec>& info) { return info.param.name; });
 
 TEST(Stage, WholeStageFitsTheTriangleBudget)
 {
     unsigned total = 0;
-    for (const ModelSpec& model : kModels) {
+    for (const StageEntry& entry : stageEntries) {
         Assimp::Importer importer;
-        const aiScene* scene = import(importer, model.name);
-        ASSERT_NE(scene, nullptr) << model.name;
-        // The creature's file is placed twice.
-        total += scene->mMeshes[0]->mNumFaces * (std::string(model.name) == "goomba" ? 2 : 1);
+        const aiScene* scene = importer.ReadFile(hostPath(entry.modelPath), kImportFlags);
+        ASSERT_NE(scene, nullptr) << entry.name;
+        total += scene->mMeshes[0]->mNumFaces;
     }
     EXPECT_LE(total, 60000u);
 }

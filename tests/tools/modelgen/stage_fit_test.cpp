@@ -1,7 +1,11 @@
-// The models placed as the demo places them: characters and creatures standing on their
+// The models placed where the stage table puts them: characters and creatures standing on their
 // surfaces, nothing sunk into anything, and a picture at every point of the camera path:
 // no camera inside or within the near plane of a model, all of them inside the sky, which
 // stays inside the far plane.
+#include "app/show_script.h"
+#include "app/stage.h"
+#include "platform/asset_path.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -30,11 +34,21 @@ struct Placed {
     std::vector<glm::vec3> vertices;
 };
 
-Placed load(const std::string& name, const glm::mat4& model)
+// Where the stage puts an object, `lift` units higher in its own frame (the top of a hop).
+glm::mat4 placement(StageObject which, float lift = 0.0f)
 {
+    const StagePlacement& p = stageEntry(which).placement;
+    glm::mat4 m = glm::rotate(glm::mat4(1.0f), glm::radians(p.turnDegrees), glm::vec3(0, 1, 0));
+    m = glm::scale(m, glm::vec3(p.scale));
+    return glm::translate(m, p.offset + glm::vec3(0.0f, lift, 0.0f));
+}
+
+Placed load(StageObject which, float lift = 0.0f)
+{
+    const glm::mat4 model = placement(which, lift);
     Placed placed;
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile("models/" + name + ".obj", kImportFlags);
+    const aiScene* scene = importer.ReadFile(hostPath(stageEntry(which).modelPath), kImportFlags);
     if (!scene)
         return placed;
     const aiMesh* mesh = scene->mMeshes[0];
@@ -49,22 +63,7 @@ Placed load(const std::string& name, const glm::mat4& model)
     return placed;
 }
 
-// The demo's placements (each operation post-multiplies the model matrix).
-const glm::mat4 kIdentity(1.0f);
-const glm::mat4 kHalfTurn = glm::rotate(kIdentity, glm::radians(180.0f), glm::vec3(0, 1, 0));
-glm::mat4 marioMatrix(float lift)
-{
-    return glm::translate(kHalfTurn, {0.7f, 1.8f + lift, 0.0f});
-}
-glm::mat4 luigiMatrix(float lift)
-{
-    return glm::translate(kHalfTurn, {0.0f, 1.1f + lift, -2.0f});
-}
-glm::mat4 creatureMatrix(float z, float lift)
-{
-    return glm::translate(glm::scale(kIdentity, glm::vec3(0.3f)), {0.0f, 1.3f + lift, z});
-}
-const glm::vec3 kStoneCentre(0.0f, 4.0f, -4.0f);
+const glm::vec3 kStoneCentre = stageEntry(StageObject::stone).placement.offset;
 
 // Closest point on a triangle (Ericson, Real-Time Collision Detection 5.1.5).
 glm::vec3 closestPoint(const glm::vec3& p, const Triangle& t)
@@ -149,14 +148,6 @@ struct Pose {
     glm::vec3 eye;
 };
 
-// The camera path: thirteen poses and the ten segments between them.
-const glm::vec3 kPoses[13] = {
-    {-0.638742f, 1.52268f, -1.87331f},   {3.61215f, 1.50135f, -2.20395f},    {2.7529f, 1.50135f, -13.1384f},
-    {3.65873f, 1.40029f, 11.0473f},      {4.48482f, 1.40029f, -0.472208f},   {1.90016f, -2.45395f, -0.485646f},
-    {1.08461f, 1.8634f, 2.84152f},       {2.11774f, 1.92167f, -9.27166f},    {0.0326127f, 5.09731f, -6.90864f},
-    {-2.0052826f, 5.44899f, -4.168555f}, {-0.0879303f, 4.80067f, -1.42847f}, {3.42998f, 3.48672f, -0.211209f},
-    {7.91417f, 2.96649f, -1.07633f}};
-const int kSegments[10][2] = {{0, 1}, {1, 2}, {3, 4}, {4, 5}, {6, 7}, {7, 8}, {8, 9}, {9, 10}, {10, 11}, {11, 12}};
 // Where the camera waits before the first segment opens.
 const glm::vec3 kStartEye(0.0f, 0.0f, 5.0f);
 
@@ -164,9 +155,10 @@ std::vector<glm::vec3> cameraPath()
 {
     std::vector<glm::vec3> eyes{kStartEye};
     const int steps = 60;
-    for (const auto& s : kSegments)
+    const auto eye = [](int pose) { return glm::vec3(showPoses[pose].x, showPoses[pose].y, showPoses[pose].z); };
+    for (const ShowSegment& s : showSegments)
         for (int i = 0; i <= steps; ++i)
-            eyes.push_back(glm::mix(kPoses[s[0]], kPoses[s[1]], float(i) / steps));
+            eyes.push_back(glm::mix(eye(s.from), eye(s.to), float(i) / steps));
     return eyes;
 }
 
@@ -174,15 +166,15 @@ class Stage : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        background = load("background", kIdentity);
-        ground = load("ground", kIdentity);
-        stone = load("stone2", glm::translate(kIdentity, kStoneCentre));
-        tallTower = load("turm_gross", kIdentity);
-        shortTower = load("turm_klein", glm::translate(kIdentity, {0.0f, 0.0f, 2.0f}));
-        mario = load("mario_bl_mat", marioMatrix(0.0f));
-        luigi = load("luigi_bl_mat", luigiMatrix(0.0f));
-        creature1 = load("goomba", creatureMatrix(-5.0f, 0.0f));
-        creature2 = load("goomba", creatureMatrix(-10.0f, 0.0f));
+        background = load(StageObject::background);
+        ground = load(StageObject::ground);
+        stone = load(StageObject::stone);
+        tallTower = load(StageObject::turmGross);
+        shortTower = load(StageObject::turmKlein);
+        mario = load(StageObject::mario);
+        luigi = load(StageObject::luigi);
+        creature1 = load(StageObject::goomba1);
+        creature2 = load(StageObject::goomba2);
     }
     static Placed background, ground, stone, tallTower, shortTower, mario, luigi, creature1, creature2;
 };
@@ -228,8 +220,9 @@ void expectStandsOn(const Placed& figure, const Placed& surface, float surfaceHe
 
 TEST_F(Stage, CharactersStandOnTheirTowerTops)
 {
-    expectStandsOn(mario, tallTower, 1.8f, "mario");
-    expectStandsOn(luigi, shortTower, 1.1f, "luigi");
+    // The towers' tops are the heights the characters are placed at.
+    expectStandsOn(mario, tallTower, stageEntry(StageObject::mario).placement.offset.y, "mario");
+    expectStandsOn(luigi, shortTower, stageEntry(StageObject::luigi).placement.offset.y, "luigi");
 }
 
 TEST_F(Stage, CreaturesStandOnTheGround)
@@ -241,8 +234,9 @@ TEST_F(Stage, CreaturesStandOnTheGround)
 TEST_F(Stage, TowersAreRootedInTheGround)
 {
     for (float angle = 0.0f; angle < 6.28f; angle += 0.3f) {
-        for (const glm::vec3& centre : {glm::vec3(0, 0, 0), glm::vec3(0, 0, 2)}) {
-            const Placed& tower = centre.z == 0.0f ? tallTower : shortTower;
+        for (StageObject which : {StageObject::turmGross, StageObject::turmKlein}) {
+            const glm::vec3 centre = stageEntry(which).placement.offset;
+            const Placed& tower = which == StageObject::turmGross ? tallTower : shortTower;
             float radius = 0.5f;  // inside every tower's foot
             glm::vec3 p = centre + radius * glm::vec3(std::sin(angle), 0.0f, std::cos(angle));
             float groundY = surfaceBelow(p.x, p.z, ground);
@@ -289,9 +283,8 @@ TEST_F(Stage, SpinningStoneClearsEverything)
 // stone at any spin angle and the figures at rest or at the top of a hop.
 TEST_F(Stage, CameraPathNeverEntersOrClipsAModel)
 {
-    const Placed lifted[] = {load("mario_bl_mat", marioMatrix(kHop)), load("luigi_bl_mat", luigiMatrix(kHop)),
-                             load("goomba", creatureMatrix(-5.0f, kHop)),
-                             load("goomba", creatureMatrix(-10.0f, kHop))};
+    const Placed lifted[] = {load(StageObject::mario, kHop), load(StageObject::luigi, kHop),
+                             load(StageObject::goomba1, kHop), load(StageObject::goomba2, kHop)};
     float stoneReach = 0.0f;
     for (const glm::vec3& v : stone.vertices)
         stoneReach = std::max(stoneReach, glm::length(v - kStoneCentre));
