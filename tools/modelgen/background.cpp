@@ -15,18 +15,18 @@ namespace {
 
 // Coarse: the sky is lit evenly and seen from inside, so facets never show, and every one of
 // its large triangles is clipped in each pass.
-constexpr int kSegments = 36;
-constexpr int kRings = 22;
-constexpr int kTextureWidth = 1024;
-constexpr int kTextureHeight = 1024;  // square: elevation needs the rows near the horizon
-constexpr uint32_t kSeed = 404u;
-constexpr int kPeriod = 16;  // noise lattice cells once around (tiles in u)
+constexpr int segments = 36;
+constexpr int rings = 22;
+constexpr int textureWidth = 1024;
+constexpr int textureHeight = 1024;  // square: elevation needs the rows near the horizon
+constexpr uint32_t modelSeed = 404u;
+constexpr int period = 16;  // noise lattice cells once around (tiles in u)
 // The light stands at x = 6, y = 4 and sweeps along z, looking toward (0, 0, -1). A sky normal
 // almost straight up meets it at a cosine between 0.39 and 0.51 wherever it is: always the
 // middle toon band (so the sky never merges with lit slopes), and an even, unbanded sky under
 // the textured styles.
-const glm::vec3 kSkyLightNormal = glm::normalize(glm::vec3(-0.05f, 1.0f, 0.0f));
-constexpr float kSkyGain = 1.3f;
+const glm::vec3 skyLightNormal = glm::normalize(glm::vec3(-0.05f, 1.0f, 0.0f));
+constexpr float skyGain = 1.3f;
 
 glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
 {
@@ -36,7 +36,7 @@ glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
 // Height of a mountain range (radians of elevation) at u, tiling once around.
 float ridge(float u, float scale, uint32_t seed)
 {
-    float n = fbm(glm::vec2(u * float(kPeriod) * scale, 0.5f), 5, seed, int(float(kPeriod) * scale));
+    float n = fbm(glm::vec2(u * float(period) * scale, 0.5f), 5, seed, int(float(period) * scale));
     return n * n;
 }
 
@@ -44,12 +44,14 @@ float ridge(float u, float scale, uint32_t seed)
 float islandShape(float du, float de, float width)
 {
     float x = du / width;
-    if (std::fabs(x) > 1.0f)
+    if (std::fabs(x) > 1.0f) {
         return 0.0f;
+    }
     float top = 0.08f * width * (1.0f - x * x);
     float bottom = -0.6f * width * (1.0f - std::fabs(x)) * (1.0f - std::fabs(x));
-    if (de > top || de < bottom)
+    if (de > top || de < bottom) {
         return 0.0f;
+    }
     return de > 0.0f ? 2.0f : 1.0f;  // 2: grassy top, 1: rock
 }
 
@@ -65,16 +67,16 @@ Texel paintSky(glm::vec2 p)
     if (e > 0.0f) {
         float reach = std::min(1.0f / std::tan(std::max(e, 0.02f)), 30.0f);
         glm::vec2 q(std::cos(angle) * reach, std::sin(angle) * reach);
-        float c = fbm(q * 0.9f, 5, kSeed);
+        float c = fbm(q * 0.9f, 5, modelSeed);
         float cover = smoothstep01(0.5f, 0.68f, c) * smoothstep01(0.02f, 0.12f, e);
-        float shade = fbm(q * 1.8f + glm::vec2(3.0f, 1.0f), 3, kSeed + 5u);
+        float shade = fbm(q * 1.8f + glm::vec2(3.0f, 1.0f), 3, modelSeed + 5u);
         glm::vec3 cloud = mixColor(glm::vec3(0.76f, 0.80f, 0.90f), glm::vec3(1.0f, 0.99f, 0.96f), shade + 0.25f);
         color = mixColor(color, cloud, cover * 0.95f);
     }
 
     // Far ranges: a hazy blue one behind a nearer blue-green one, rising from the cloud sea.
-    float far = 0.02f + 0.14f * ridge(u, 1.0f, kSeed + 30u);
-    float nearRange = -0.01f + 0.10f * ridge(u + 0.37f, 1.5f, kSeed + 40u);
+    float far = 0.02f + 0.14f * ridge(u, 1.0f, modelSeed + 30u);
+    float nearRange = -0.01f + 0.10f * ridge(u + 0.37f, 1.5f, modelSeed + 40u);
     if (e < far && e > -0.05f) {
         float t = (far - e) / 0.2f;
         color = mixColor(glm::vec3(0.56f, 0.66f, 0.80f), glm::vec3(0.48f, 0.58f, 0.74f), t);
@@ -82,7 +84,7 @@ Texel paintSky(glm::vec2 p)
         color = mixColor(color, glm::vec3(0.92f, 0.94f, 0.98f), snow * 0.8f);
     }
     if (e < nearRange && e > -0.05f) {
-        float rock = fbm(glm::vec2(u * 200.0f, e * 60.0f), 3, kSeed + 50u, 200);
+        float rock = fbm(glm::vec2(u * 200.0f, e * 60.0f), 3, modelSeed + 50u, 200);
         color = mixColor(glm::vec3(0.36f, 0.52f, 0.50f), glm::vec3(0.30f, 0.44f, 0.46f), rock);
         color = mixColor(color, glm::vec3(0.45f, 0.56f, 0.62f), 0.3f);  // aerial haze
     }
@@ -97,10 +99,11 @@ Texel paintSky(glm::vec2 p)
         float du = u - isl[0];
         du -= std::round(du);
         float s = islandShape(du * glm::two_pi<float>(), e - isl[1], isl[2] * glm::two_pi<float>());
-        if (s > 1.5f)
+        if (s > 1.5f) {
             color = glm::vec3(0.42f, 0.62f, 0.38f);
-        else if (s > 0.5f)
+        } else if (s > 0.5f) {
             color = mixColor(glm::vec3(0.55f, 0.50f, 0.52f), glm::vec3(0.66f, 0.72f, 0.82f), 0.4f);
+        }
     }
 
     // The cloud sea below the horizon, on a plane seen in perspective: billows close below,
@@ -108,8 +111,8 @@ Texel paintSky(glm::vec2 p)
     if (e < -0.03f) {
         float reach = std::min(1.0f / std::tan(-e), 30.0f);
         glm::vec2 q(std::cos(angle) * reach, std::sin(angle) * reach);
-        float billow = fbm(q * 3.0f, 5, kSeed + 60u);
-        float cells = cellDistance(q * 2.2f, kSeed + 61u);
+        float billow = fbm(q * 3.0f, 5, modelSeed + 60u);
+        float cells = cellDistance(q * 2.2f, modelSeed + 61u);
         float puff = smoothstep01(0.25f, 0.8f, billow * 0.8f + (1.0f - cells) * 0.45f);
         // Blue gaps between white billows, their undersides shaded towards the gaps.
         glm::vec3 sea = mixColor(glm::vec3(0.36f, 0.52f, 0.82f), glm::vec3(0.74f, 0.80f, 0.92f), puff * 1.6f);
@@ -119,7 +122,7 @@ Texel paintSky(glm::vec2 p)
         color = mixColor(color, sea, smoothstep01(0.03f, 0.06f, -e));
     }
     // Painted brighter than it should look: the shaded styles light the sky at about 0.7.
-    return {glm::min(color * kSkyGain, glm::vec3(1.0f)), 0.0f};
+    return {glm::min(color * skyGain, glm::vec3(1.0f)), 0.0f};
 }
 
 }  // namespace
@@ -127,16 +130,18 @@ Texel paintSky(glm::vec2 p)
 Model makeBackground()
 {
     Model model;
-    addEllipsoid(model.mesh, glm::vec3(0.0f), glm::vec3(kSkyRadius), kSegments, kRings, UvRect{});
+    addEllipsoid(model.mesh, glm::vec3(0.0f), glm::vec3(skyRadius), segments, rings, UvRect{});
     // Seen from inside: turn every face inwards.
-    for (glm::uvec3& t : model.mesh.triangles)
+    for (glm::uvec3& t : model.mesh.triangles) {
         std::swap(t.y, t.z);
+    }
     // The sky is lit evenly: every normal faces the side the light sweeps along, so the
     // directional light shades the whole dome alike instead of splitting it into a lit and a
     // dark half with a hard edge across the picture.
-    for (glm::vec3& n : model.mesh.normals)
-        n = kSkyLightNormal;
-    model.texture = makeTextureImage(kTextureWidth, kTextureHeight);
+    for (glm::vec3& n : model.mesh.normals) {
+        n = skyLightNormal;
+    }
+    model.texture = makeTextureImage(textureWidth, textureHeight);
     paintRect(model.texture, UvRect{}, [](glm::vec2 p, glm::vec2) { return paintSky(p); });
     return model;
 }

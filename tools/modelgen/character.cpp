@@ -16,18 +16,18 @@
 
 namespace {
 
-constexpr int kTextureSize = 1024;
+constexpr int textureSize = 1024;
 
 // Atlas regions.
-const UvRect kTunicUv{{0.0f, 0.5f}, {0.5f, 1.0f}};
-const UvRect kHeadUv{{0.5f, 0.5f}, {1.0f, 1.0f}};
-const UvRect kHatUv{{0.0f, 0.25f}, {0.5f, 0.5f}};
-const UvRect kSleeveUv{{0.5f, 0.25f}, {0.75f, 0.5f}};
-const UvRect kTrouserUv{{0.75f, 0.25f}, {1.0f, 0.5f}};
-const UvRect kBootUv{{0.0f, 0.0f}, {0.25f, 0.25f}};
-const UvRect kMittenUv{{0.25f, 0.0f}, {0.5f, 0.25f}};
-const UvRect kSkinUv{{0.5f, 0.0f}, {0.75f, 0.25f}};
-const UvRect kScarfUv{{0.75f, 0.0f}, {1.0f, 0.25f}};
+const UvRect tunicUv{{0.0f, 0.5f}, {0.5f, 1.0f}};
+const UvRect headUv{{0.5f, 0.5f}, {1.0f, 1.0f}};
+const UvRect hatUv{{0.0f, 0.25f}, {0.5f, 0.5f}};
+const UvRect sleeveUv{{0.5f, 0.25f}, {0.75f, 0.5f}};
+const UvRect trouserUv{{0.75f, 0.25f}, {1.0f, 0.5f}};
+const UvRect bootUv{{0.0f, 0.0f}, {0.25f, 0.25f}};
+const UvRect mittenUv{{0.25f, 0.0f}, {0.5f, 0.25f}};
+const UvRect skinUv{{0.5f, 0.0f}, {0.75f, 0.25f}};
+const UvRect scarfUv{{0.75f, 0.0f}, {1.0f, 0.25f}};
 
 enum class Hat { FeltBrim, PointedCap };
 
@@ -100,8 +100,9 @@ Texel paintTunic(glm::vec2 p, const CharacterStyle& s)
         t.relief -= 1.2f * q;
     }
     // Hem.
-    if (p.y < 0.12f)
+    if (p.y < 0.12f) {
         t.color = mixColor(t.color, s.tunicDark, 0.5f);
+    }
     return t;
 }
 
@@ -119,18 +120,21 @@ Texel paintHead(glm::vec2 p, const CharacterStyle& s)
         if (eye < 1.0f) {
             t.color = glm::vec3(0.97f, 0.97f, 0.97f);
             glm::vec2 pupil = e - glm::vec2(side * 0.02f, -0.01f);
-            if ((pupil.x * pupil.x) / 0.005f + (pupil.y * pupil.y) / 0.012f < 1.0f)
+            if ((pupil.x * pupil.x) / 0.005f + (pupil.y * pupil.y) / 0.012f < 1.0f) {
                 t.color = glm::vec3(0.12f, 0.16f, 0.30f);
-            if (std::hypot(pupil.x - 0.02f, (pupil.y - 0.05f) * 0.6f) < 0.022f)
+            }
+            if (std::hypot(pupil.x - 0.02f, (pupil.y - 0.05f) * 0.6f) < 0.022f) {
                 t.color = glm::vec3(1.0f);
+            }
             t.relief = 1.5f;
         } else if (eye < 1.35f) {
             t.color = glm::vec3(0.25f, 0.15f, 0.10f);  // outline
         }
         // Brows and rosy cheeks.
         glm::vec2 b = f - glm::vec2(side * 0.25f, 0.36f);
-        if (std::fabs(b.y + 0.06f * b.x * side) < 0.025f && std::fabs(b.x) < 0.12f)
+        if (std::fabs(b.y + 0.06f * b.x * side) < 0.025f && std::fabs(b.x) < 0.12f) {
             t.color = glm::vec3(0.35f, 0.20f, 0.10f);
+        }
         float cheek = std::hypot(f.x - side * 0.38f, (f.y + 0.08f) * 1.4f);
         t.color = mixColor(t.color, glm::vec3(0.95f, 0.55f, 0.50f), smoothstep01(0.12f, 0.02f, cheek) * 0.6f);
     }
@@ -176,8 +180,9 @@ Texel paintBoot(glm::vec2 p, const CharacterStyle& s)
         t.color = glm::vec3(0.20f, 0.16f, 0.12f);
         t.relief = 0.5f + 0.5f * std::sin(p.x * 300.0f);
     }
-    if (std::fabs(p.y - 0.3f) < 0.01f)
+    if (std::fabs(p.y - 0.3f) < 0.01f) {
         t.relief -= 1.5f;  // welt seam
+    }
     return t;
 }
 
@@ -217,13 +222,13 @@ Model makeCharacter(const CharacterStyle& s)
     // Boots: toes forward, soles exactly on y = 0.
     for (float side : {-1.0f, 1.0f}) {
         addPart(mesh, {side * g * 0.45f, bootHeight, 0.03f}, {0.075f * h / 0.8f, bootHeight, 0.12f * h / 0.8f}, 14,
-                8, kBootUv);
+                8, bootUv);
         // Legs: trouser cylinders from inside the boot to inside the tunic.
         const size_t first = mesh.positions.size();
         addLathe(
             mesh, 12, 3,
             [&](float v) { return glm::vec2(0.055f * h / 0.8f, bootHeight + (hipY + 0.08f - bootHeight) * v); },
-            kTrouserUv);
+            trouserUv);
         transformVertices(mesh, first, glm::translate(glm::mat4(1.0f), {side * g * 0.45f, 0.0f, 0.0f}));
     }
     // Body: an egg, wider at the bottom.
@@ -236,7 +241,7 @@ Model makeCharacter(const CharacterStyle& s)
                 float r = std::sin(a) * g * (1.0f + 0.12f * std::cos(a));
                 return glm::vec2(r, -std::cos(a) * bodyHalf);
             },
-            kTunicUv);
+            tunicUv);
         glm::mat4 m = glm::translate(glm::mat4(1.0f), {0.0f, bodyY, 0.0f});
         m = glm::scale(m, {1.0f, 1.0f, 0.9f});
         m = glm::rotate(m, glm::pi<float>(), glm::vec3(0, 1, 0));
@@ -251,15 +256,16 @@ Model makeCharacter(const CharacterStyle& s)
         float len = glm::length(hand - shoulder);
         glm::mat4 pose(1.0f);
         glm::vec3 axis = glm::cross(glm::vec3(0, 1, 0), dir);
-        if (glm::length(axis) > 1e-5f)
+        if (glm::length(axis) > 1e-5f) {
             pose =
                 glm::rotate(glm::mat4(1.0f), std::acos(glm::dot(glm::vec3(0, 1, 0), dir)), glm::normalize(axis));
-        addPart(mesh, mid, {0.06f * h / 0.8f, len * 0.6f, 0.06f * h / 0.8f}, 12, 8, kSleeveUv, pose);
-        addPart(mesh, hand + dir * 0.02f, glm::vec3(0.055f * h / 0.8f), 10, 7, kMittenUv);
+        }
+        addPart(mesh, mid, {0.06f * h / 0.8f, len * 0.6f, 0.06f * h / 0.8f}, 12, 8, sleeveUv, pose);
+        addPart(mesh, hand + dir * 0.02f, glm::vec3(0.055f * h / 0.8f), 10, 7, mittenUv);
     }
     // Head and nose.
-    addPart(mesh, {0.0f, headY, 0.0f}, {headR, headR * 0.95f, headR * 0.95f}, 20, 13, kHeadUv);
-    addPart(mesh, {0.0f, headY - headR * 0.12f, headR * 0.92f}, glm::vec3(headR * 0.2f), 10, 6, kSkinUv);
+    addPart(mesh, {0.0f, headY, 0.0f}, {headR, headR * 0.95f, headR * 0.95f}, 20, 13, headUv);
+    addPart(mesh, {0.0f, headY - headR * 0.12f, headR * 0.92f}, glm::vec3(headR * 0.2f), 10, 6, skinUv);
 
     // Hat.
     if (s.hatKind == Hat::FeltBrim) {
@@ -276,12 +282,13 @@ Model makeCharacter(const CharacterStyle& s)
             mesh, 20, 9,
             [&](float v) {
                 int k = 0;
-                while (k < 5 && v > vs[k + 1])
+                while (k < 5 && v > vs[k + 1]) {
                     ++k;
+                }
                 float t = (v - vs[k]) / (vs[k + 1] - vs[k]);
                 return profile[k] + (profile[k + 1] - profile[k]) * t;
             },
-            kHatUv);
+            hatUv);
         // Tipped back a little about the middle of the head.
         glm::mat4 m = glm::translate(glm::mat4(1.0f), {0.0f, headY, 0.0f});
         m = glm::rotate(m, -0.12f, glm::vec3(1, 0, 0));
@@ -296,7 +303,7 @@ Model makeCharacter(const CharacterStyle& s)
                 float ring = g * 0.62f + 0.045f * std::cos(b);
                 return glm::vec3(ring * std::sin(a), 0.06f * std::sin(b), ring * std::cos(a));
             },
-            kScarfUv);
+            scarfUv);
         transformVertices(mesh, scarf, glm::translate(glm::mat4(1.0f), {0.0f, bodyY + bodyHalf * 0.92f, 0.0f}));
     } else {
         // Pointed cap sitting on the head above the brows, its tip flopping backwards.
@@ -310,7 +317,7 @@ Model makeCharacter(const CharacterStyle& s)
                 float y = baseY + v * headR * 2.2f - v * v * v * headR * 0.9f;
                 return glm::vec3(r * std::sin(a), y, r * std::cos(a) - v * v * headR * 1.2f);
             },
-            kHatUv);
+            hatUv);
         // A rolled trim round the cap's rim.
         const size_t trim = mesh.positions.size();
         addPatch(
@@ -320,31 +327,32 @@ Model makeCharacter(const CharacterStyle& s)
                 float ring = baseR + 0.012f * std::cos(b);
                 return glm::vec3(ring * std::sin(a), 0.022f * std::sin(b), ring * std::cos(a));
             },
-            kScarfUv);
+            scarfUv);
         transformVertices(mesh, trim, glm::translate(glm::mat4(1.0f), {0.0f, baseY, 0.0f}));
     }
     // The whole figure turns to face the cameras.
     transformVertices(mesh, 0,
-                      glm::rotate(glm::mat4(1.0f), glm::radians(kCharacterFacingDegrees), glm::vec3(0, 1, 0)));
+                      glm::rotate(glm::mat4(1.0f), glm::radians(characterFacingDegrees), glm::vec3(0, 1, 0)));
 
-    model.texture = makeTextureImage(kTextureSize, kTextureSize);
+    model.texture = makeTextureImage(textureSize, textureSize);
     TextureImage& tex = model.texture;
-    paintRect(tex, kTunicUv, [&](glm::vec2 p, glm::vec2) { return paintTunic(p, s); });
-    paintRect(tex, kHeadUv, [&](glm::vec2 p, glm::vec2) { return paintHead(p, s); });
-    paintRect(tex, kHatUv, [&](glm::vec2 p, glm::vec2) { return paintHat(p, s); });
-    paintRect(tex, kSleeveUv, [&](glm::vec2 p, glm::vec2) {
+    paintRect(tex, tunicUv, [&](glm::vec2 p, glm::vec2) { return paintTunic(p, s); });
+    paintRect(tex, headUv, [&](glm::vec2 p, glm::vec2) { return paintHead(p, s); });
+    paintRect(tex, hatUv, [&](glm::vec2 p, glm::vec2) { return paintHat(p, s); });
+    paintRect(tex, sleeveUv, [&](glm::vec2 p, glm::vec2) {
         Texel t = cloth(p, s.tunic, 70.0f, s.seed + 8u);
-        if (p.y < 0.15f)
+        if (p.y < 0.15f) {
             t.color = s.tunicDark;  // cuff
+        }
         return t;
     });
-    paintRect(tex, kTrouserUv, [&](glm::vec2 p, glm::vec2) { return cloth(p, s.trousers, 70.0f, s.seed + 9u); });
-    paintRect(tex, kBootUv, [&](glm::vec2 p, glm::vec2) { return paintBoot(p, s); });
-    paintRect(tex, kMittenUv, [&](glm::vec2 p, glm::vec2) { return cloth(p, s.mittens, 50.0f, s.seed + 10u); });
-    paintRect(tex, kSkinUv, [&](glm::vec2 p, glm::vec2) {
+    paintRect(tex, trouserUv, [&](glm::vec2 p, glm::vec2) { return cloth(p, s.trousers, 70.0f, s.seed + 9u); });
+    paintRect(tex, bootUv, [&](glm::vec2 p, glm::vec2) { return paintBoot(p, s); });
+    paintRect(tex, mittenUv, [&](glm::vec2 p, glm::vec2) { return cloth(p, s.mittens, 50.0f, s.seed + 10u); });
+    paintRect(tex, skinUv, [&](glm::vec2 p, glm::vec2) {
         return Texel{glm::vec3(0.98f, 0.70f, 0.58f) * (0.95f + 0.08f * fbm(p * 6.0f, 2, s.seed, 6)), 0.0f};
     });
-    paintRect(tex, kScarfUv, [&](glm::vec2 p, glm::vec2) { return paintScarf(p, s); });
+    paintRect(tex, scarfUv, [&](glm::vec2 p, glm::vec2) { return paintScarf(p, s); });
     return model;
 }
 

@@ -17,32 +17,32 @@
 
 namespace {
 
-constexpr uint32_t kSeed = 606u;
-constexpr int kTextureSize = 1024;
+constexpr uint32_t modelSeed = 606u;
+constexpr int textureSize = 1024;
 // Top grid: about 0.6 m per cell both ways. The texture and the smooth normals carry the
 // terrain's detail; every vertex costs in three passes a frame on a software renderer.
-constexpr int kColumnsX = 23;
-constexpr int kRowsZ = 56;
+constexpr int columnsX = 23;
+constexpr int rowsZ = 56;
 
 // Atlas regions.
-const UvRect kTopUv{{0.0f, 0.375f}, {1.0f, 1.0f}};
-const UvRect kUndersideUv{{0.0f, 0.125f}, {1.0f, 0.375f}};
-const UvRect kRockUv{{0.0f, 0.0f}, {0.34f, 0.125f}};
-const UvRect kBarkUv{{0.34f, 0.0f}, {0.5f, 0.125f}};
-const UvRect kLeavesUv{{0.5f, 0.0f}, {0.78f, 0.125f}};
-const UvRect kNeedlesUv{{0.78f, 0.0f}, {1.0f, 0.125f}};
+const UvRect islandTopUv{{0.0f, 0.375f}, {1.0f, 1.0f}};
+const UvRect undersideUv{{0.0f, 0.125f}, {1.0f, 0.375f}};
+const UvRect rockUv{{0.0f, 0.0f}, {0.34f, 0.125f}};
+const UvRect barkUv{{0.34f, 0.0f}, {0.5f, 0.125f}};
+const UvRect leavesUv{{0.5f, 0.0f}, {0.78f, 0.125f}};
+const UvRect needlesUv{{0.78f, 0.0f}, {1.0f, 0.125f}};
 
 // The planar mapping of the top: u along z, v along x, over the footprint's bounding box.
-constexpr float kTopMinX = kIslandCentreX - kIslandHalfX * 1.06f;
-constexpr float kTopMaxX = kIslandCentreX + kIslandHalfX * 1.06f;
-constexpr float kTopMinZ = kIslandCentreZ - kIslandHalfZ * 1.06f;
-constexpr float kTopMaxZ = kIslandCentreZ + kIslandHalfZ * 1.06f;
+constexpr float topMinX = islandCentreX - islandHalfX * 1.06f;
+constexpr float topMaxX = islandCentreX + islandHalfX * 1.06f;
+constexpr float topMinZ = islandCentreZ - islandHalfZ * 1.06f;
+constexpr float topMaxZ = islandCentreZ + islandHalfZ * 1.06f;
 
 // Underside rings: share of the way from the rim to the centre line, and depth below the rim.
 // A short steep cliff under the rim, then a cone down to a hanging point.
-const glm::vec2 kUndersideRings[] = {{0.0f, 0.0f}, {0.015f, 0.4f}, {0.05f, 0.8f}, {0.11f, 1.2f},
-                                     {0.2f, 1.8f}, {0.32f, 2.7f},  {0.45f, 3.7f}, {0.58f, 4.7f},
-                                     {0.7f, 5.6f}, {0.81f, 6.4f},  {0.91f, 7.2f}, {1.0f, 8.0f}};
+const glm::vec2 undersideRings[] = {{0.0f, 0.0f}, {0.015f, 0.4f}, {0.05f, 0.8f}, {0.11f, 1.2f},
+                                    {0.2f, 1.8f}, {0.32f, 2.7f},  {0.45f, 3.7f}, {0.58f, 4.7f},
+                                    {0.7f, 5.6f}, {0.81f, 6.4f},  {0.91f, 7.2f}, {1.0f, 8.0f}};
 
 glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
 {
@@ -57,7 +57,7 @@ glm::vec3 topPoint(glm::vec2 square)
 
 glm::vec2 topUv(glm::vec3 p)
 {
-    return uvInRect(kTopUv, {(p.z - kTopMinZ) / (kTopMaxZ - kTopMinZ), (p.x - kTopMinX) / (kTopMaxX - kTopMinX)});
+    return uvInRect(islandTopUv, {(p.z - topMinZ) / (topMaxZ - topMinZ), (p.x - topMinX) / (topMaxX - topMinX)});
 }
 
 void addTop(Mesh& mesh)
@@ -65,13 +65,14 @@ void addTop(Mesh& mesh)
     const size_t first = mesh.positions.size();
     // u across x, v from +z to -z, so the surface faces up.
     addPatch(
-        mesh, kColumnsX, kRowsZ,
+        mesh, columnsX, rowsZ,
         [](float u, float v) {
             return topPoint({u * 2.0f - 1.0f, 1.0f - v * 2.0f});
         },
-        kTopUv);
-    for (size_t i = first; i < mesh.positions.size(); ++i)
+        islandTopUv);
+    for (size_t i = first; i < mesh.positions.size(); ++i) {
         mesh.uvs[i] = topUv(mesh.positions[i]);
+    }
 }
 
 // The rim as a closed loop of grid-border points, the same points the top's border has.
@@ -79,16 +80,20 @@ std::vector<glm::vec2> rimLoop()
 {
     std::vector<glm::vec2> loop;
     auto square = [](int i, int j) {
-        return glm::vec2(float(i) / kColumnsX * 2.0f - 1.0f, 1.0f - float(j) / kRowsZ * 2.0f);
+        return glm::vec2(float(i) / columnsX * 2.0f - 1.0f, 1.0f - float(j) / rowsZ * 2.0f);
     };
-    for (int i = 0; i < kColumnsX; ++i)
+    for (int i = 0; i < columnsX; ++i) {
         loop.push_back(square(i, 0));
-    for (int j = 0; j < kRowsZ; ++j)
-        loop.push_back(square(kColumnsX, j));
-    for (int i = kColumnsX; i > 0; --i)
-        loop.push_back(square(i, kRowsZ));
-    for (int j = kRowsZ; j > 0; --j)
+    }
+    for (int j = 0; j < rowsZ; ++j) {
+        loop.push_back(square(columnsX, j));
+    }
+    for (int i = columnsX; i > 0; --i) {
+        loop.push_back(square(i, rowsZ));
+    }
+    for (int j = rowsZ; j > 0; --j) {
         loop.push_back(square(0, j));
+    }
     return loop;
 }
 
@@ -96,8 +101,8 @@ void addUnderside(Mesh& mesh)
 {
     const std::vector<glm::vec2> loop = rimLoop();
     const int count = int(loop.size());
-    const int rings = int(std::size(kUndersideRings)) - 1;
-    const glm::vec3 tip(kIslandCentreX + 0.5f, 0.0f, kIslandCentreZ + 1.0f);
+    const int rings = int(std::size(undersideRings)) - 1;
+    const glm::vec3 tip(islandCentreX + 0.5f, 0.0f, islandCentreZ + 1.0f);
     const size_t first = mesh.positions.size();
     const size_t firstTriangle = mesh.triangles.size();
     addPatch(
@@ -106,30 +111,33 @@ void addUnderside(Mesh& mesh)
             int i = int(std::lround(u * float(count))) % count;
             int k = int(std::lround(v * float(rings)));
             glm::vec3 rim = topPoint(loop[size_t(i)]);
-            glm::vec2 ring = kUndersideRings[k];
+            glm::vec2 ring = undersideRings[k];
             glm::vec3 p = rim + (glm::vec3(tip.x, rim.y, tip.z) - rim) * ring.x;
             p.y = rim.y - ring.y;
             // Rocky lumps, none on the rim itself so the seam with the top stays closed.
             if (k > 0) {
-                float lump = fbm(glm::vec2(float(i) * 0.11f, float(k) * 0.9f), 3, kSeed + 2u, 0) - 0.5f;
+                float lump = fbm(glm::vec2(float(i) * 0.11f, float(k) * 0.9f), 3, modelSeed + 2u, 0) - 0.5f;
                 glm::vec3 outward = rim - glm::vec3(tip.x, rim.y, tip.z);
                 float len = glm::length(outward);
-                if (len > 0.0f)
+                if (len > 0.0f) {
                     p += outward / len * (lump * 0.5f * (1.0f - ring.x));
+                }
                 p.y += lump * 2.4f * ring.x * (1.0f - ring.x);  // none at the tip: it stays a point
             }
             return p;
         },
-        kUndersideUv);
+        undersideUv);
     // The loop's direction decides which way the patch faces; make it face outwards.
     const glm::uvec3 t = mesh.triangles[firstTriangle + size_t(count)];  // second ring
     glm::vec3 a = mesh.positions[t.x], b = mesh.positions[t.y], c = mesh.positions[t.z];
     glm::vec3 outward = a - glm::vec3(tip.x, a.y, tip.z);
     if (glm::dot(glm::cross(b - a, c - a), outward) < 0.0f) {
-        for (size_t k = firstTriangle; k < mesh.triangles.size(); ++k)
+        for (size_t k = firstTriangle; k < mesh.triangles.size(); ++k) {
             std::swap(mesh.triangles[k].y, mesh.triangles[k].z);
-        for (size_t k = first; k < mesh.normals.size(); ++k)
+        }
+        for (size_t k = first; k < mesh.normals.size(); ++k) {
             mesh.normals[k] = -mesh.normals[k];
+        }
     }
 }
 
@@ -137,7 +145,7 @@ void addUnderside(Mesh& mesh)
 void addRock(Mesh& mesh, glm::vec3 base, glm::vec3 size, float turn, uint32_t seed)
 {
     const size_t first = mesh.positions.size();
-    addEllipsoid(mesh, glm::vec3(0.0f), glm::vec3(1.0f), 9, 6, kRockUv);
+    addEllipsoid(mesh, glm::vec3(0.0f), glm::vec3(1.0f), 9, 6, rockUv);
     for (size_t i = first; i < mesh.positions.size(); ++i) {
         glm::vec3& p = mesh.positions[i];
         float n = fbm(glm::vec2(p.x * 1.7f + p.y, p.z * 1.7f - p.y) + float(seed), 3, seed);
@@ -160,16 +168,17 @@ void addTree(Mesh& mesh, glm::vec3 base, float height, uint32_t seed)
     addLathe(
         mesh, 8, 3,
         [&](float v) { return glm::vec2(trunkRadius * (1.3f - 0.5f * v), -0.3f + (trunkTop + 0.3f) * v); },
-        kBarkUv);
+        barkUv);
     transformVertices(mesh, first, glm::translate(glm::mat4(1.0f), base));
     const float crown = height * 0.3f;
     for (int k = 0; k < 3; ++k) {
         glm::vec3 offset(nextRange(rng, -0.5f, 0.5f) * crown, trunkTop + crown * (0.5f + 0.5f * float(k == 0)),
                          nextRange(rng, -0.5f, 0.5f) * crown);
-        if (k == 0)
+        if (k == 0) {
             offset.x = offset.z = 0.0f;
+        }
         float r = crown * (k == 0 ? 1.1f : 0.8f);
-        addEllipsoid(mesh, base + offset, glm::vec3(r, r * 0.85f, r), 10, 6, kLeavesUv);
+        addEllipsoid(mesh, base + offset, glm::vec3(r, r * 0.85f, r), 10, 6, leavesUv);
     }
 }
 
@@ -179,7 +188,7 @@ void addPine(Mesh& mesh, glm::vec3 base, float height)
     const size_t first = mesh.positions.size();
     const float trunkRadius = height * 0.05f;
     addLathe(
-        mesh, 7, 1, [&](float v) { return glm::vec2(trunkRadius, -0.3f + (height * 0.3f + 0.3f) * v); }, kBarkUv);
+        mesh, 7, 1, [&](float v) { return glm::vec2(trunkRadius, -0.3f + (height * 0.3f + 0.3f) * v); }, barkUv);
     for (int k = 0; k < 3; ++k) {
         float bottom = height * (0.22f + 0.24f * float(k)), top = bottom + height * (0.46f - 0.06f * float(k));
         float radius = height * (0.30f - 0.07f * float(k));
@@ -187,12 +196,13 @@ void addPine(Mesh& mesh, glm::vec3 base, float height)
             mesh, 10, 2,
             [&](float v) {
                 // Underside disc (v < 0.5) then the cone up to the point.
-                if (v < 0.5f)
+                if (v < 0.5f) {
                     return glm::vec2(radius * v * 2.0f, bottom);
+                }
                 float t = (v - 0.5f) * 2.0f;
                 return glm::vec2(radius * (1.0f - t), bottom + (top - bottom) * t);
             },
-            kNeedlesUv);
+            needlesUv);
     }
     transformVertices(mesh, first, glm::translate(glm::mat4(1.0f), base));
 }
@@ -209,51 +219,54 @@ void addProps(Mesh& mesh)
                               {-3.2f, -5.4f, 2.4f}, {-2.4f, -9.6f, 2.1f},  {-1.3f, 11.4f, 2.0f},
                               {-4.2f, 1.0f, 2.6f},  {-3.6f, -13.5f, 2.3f}, {-0.9f, -12.2f, 1.9f},
                               {-5.5f, 7.0f, 2.5f}};
-    uint32_t seed = kSeed + 100u;
-    for (const auto& t : trees)
+    uint32_t seed = modelSeed + 100u;
+    for (const auto& t : trees) {
         addTree(mesh, onGround(t[0], t[1]), t[2], seed++);
+    }
     // Pines on the western hills.
     const float pines[][3] = {{-6.0f, -2.0f, 2.6f},  {-7.2f, 2.6f, 3.0f},  {-6.6f, -7.5f, 2.8f},
                               {-8.3f, -3.8f, 3.2f},  {-5.3f, 4.4f, 2.4f},  {-8.0f, 8.8f, 2.9f},
                               {-7.6f, -11.5f, 2.7f}, {-9.0f, 0.4f, 3.1f},  {-4.9f, -9.9f, 2.5f},
                               {-6.8f, 12.0f, 2.6f},  {-9.5f, -8.0f, 2.8f}, {-4.6f, 10.2f, 2.2f}};
-    for (const auto& p : pines)
+    for (const auto& p : pines) {
         addPine(mesh, onGround(p[0], p[1]), p[2]);
+    }
     // Boulders along the path and at the plaza's edge.
     const float rocks[][4] = {{1.9f, -5.2f, 0.35f, 0.3f}, {-1.6f, -3.6f, 0.45f, 1.1f}, {2.0f, 3.9f, 0.3f, 2.0f},
                               {-1.2f, 5.6f, 0.4f, 0.6f},  {1.5f, 5.9f, 0.28f, 2.7f},   {-2.9f, -1.2f, 0.6f, 1.7f},
                               {-0.6f, -8.4f, 0.5f, 0.2f}, {1.7f, -11.6f, 0.4f, 1.3f},  {-2.0f, 9.4f, 0.55f, 2.2f},
                               {-4.8f, -4.4f, 0.8f, 0.9f}, {-0.8f, 13.6f, 0.5f, 0.4f},  {0.4f, -15.5f, 0.6f, 1.0f},
                               {2.1f, 10.6f, 0.3f, 2.5f},  {-0.2f, 3.6f, 0.22f, 0.8f}};
-    uint32_t rockSeed = kSeed + 200u;
-    for (const auto& r : rocks)
+    uint32_t rockSeed = modelSeed + 200u;
+    for (const auto& r : rocks) {
         addRock(mesh, onGround(r[0], r[1]), glm::vec3(r[2] * 1.3f, r[2], r[2] * 1.1f), r[3], rockSeed++);
+    }
     // Rocks floating beside and below the island.
-    addRock(mesh, glm::vec3(0.5f, -5.6f, -1.0f), glm::vec3(0.9f, 0.7f, 0.8f), 0.4f, kSeed + 300u);
-    addRock(mesh, glm::vec3(6.5f, -1.2f, -6.5f), glm::vec3(0.7f, 0.5f, 0.6f), 1.4f, kSeed + 301u);
-    addRock(mesh, glm::vec3(5.5f, 0.6f, 7.5f), glm::vec3(0.6f, 0.45f, 0.5f), 2.4f, kSeed + 302u);
-    addRock(mesh, glm::vec3(-3.5f, -9.5f, 6.0f), glm::vec3(1.2f, 0.9f, 1.0f), 0.9f, kSeed + 303u);
+    addRock(mesh, glm::vec3(0.5f, -5.6f, -1.0f), glm::vec3(0.9f, 0.7f, 0.8f), 0.4f, modelSeed + 300u);
+    addRock(mesh, glm::vec3(6.5f, -1.2f, -6.5f), glm::vec3(0.7f, 0.5f, 0.6f), 1.4f, modelSeed + 301u);
+    addRock(mesh, glm::vec3(5.5f, 0.6f, 7.5f), glm::vec3(0.6f, 0.45f, 0.5f), 2.4f, modelSeed + 302u);
+    addRock(mesh, glm::vec3(-3.5f, -9.5f, 6.0f), glm::vec3(1.2f, 0.9f, 1.0f), 0.9f, modelSeed + 303u);
     // Below the dive at the end of the fourth camera segment, in the camera's view.
-    addRock(mesh, glm::vec3(-1.2f, -7.6f, -0.5f), glm::vec3(1.1f, 0.8f, 1.0f), 2.0f, kSeed + 304u);
-    addRock(mesh, glm::vec3(-0.5f, -6.4f, 2.8f), glm::vec3(0.6f, 0.45f, 0.55f), 0.3f, kSeed + 305u);
-    addRock(mesh, glm::vec3(2.5f, -6.8f, -3.5f), glm::vec3(0.7f, 0.5f, 0.6f), 1.1f, kSeed + 306u);
+    addRock(mesh, glm::vec3(-1.2f, -7.6f, -0.5f), glm::vec3(1.1f, 0.8f, 1.0f), 2.0f, modelSeed + 304u);
+    addRock(mesh, glm::vec3(-0.5f, -6.4f, 2.8f), glm::vec3(0.6f, 0.45f, 0.55f), 0.3f, modelSeed + 305u);
+    addRock(mesh, glm::vec3(2.5f, -6.8f, -3.5f), glm::vec3(0.7f, 0.5f, 0.6f), 1.1f, modelSeed + 306u);
 }
 
 Texel paintTop(glm::vec2 p)
 {
-    const float z = kTopMinZ + p.x * (kTopMaxZ - kTopMinZ);
-    const float x = kTopMinX + p.y * (kTopMaxX - kTopMinX);
+    const float z = topMinZ + p.x * (topMaxZ - topMinZ);
+    const float x = topMinX + p.y * (topMaxX - topMinX);
     glm::vec2 w(x, z);
     float h = terrainHeight(x, z);
     float slope = glm::length(glm::vec2(terrainHeight(x + 0.1f, z) - h, terrainHeight(x, z + 0.1f) - h)) / 0.1f;
     // Meadow: patchy greens, blade strokes and a scatter of flowers.
-    float patch = fbm(w * 0.6f, 4, kSeed + 10u);
-    float blades = fbm(glm::vec2(x * 40.0f, z * 14.0f), 2, kSeed + 11u);
+    float patch = fbm(w * 0.6f, 4, modelSeed + 10u);
+    float blades = fbm(glm::vec2(x * 40.0f, z * 14.0f), 2, modelSeed + 11u);
     glm::vec3 color =
         mixColor(glm::vec3(0.30f, 0.52f, 0.18f), glm::vec3(0.52f, 0.70f, 0.26f), patch * 1.4f - 0.2f);
     color *= 0.82f + 0.36f * blades;
     float relief = 1.6f * blades + 0.8f * patch;
-    float flower = hash2(int(std::floor(x * 30.0f)), int(std::floor(z * 30.0f)), kSeed + 12u);
+    float flower = hash2(int(std::floor(x * 30.0f)), int(std::floor(z * 30.0f)), modelSeed + 12u);
     if (flower > 0.985f) {
         int kind = int(flower * 1000.0f) % 3;
         color = kind == 0   ? glm::vec3(0.95f, 0.92f, 0.55f)
@@ -262,18 +275,19 @@ Texel paintTop(glm::vec2 p)
         relief += 1.0f;
     }
     // Bare rock on steep hillsides.
-    float rocky = smoothstep01(0.8f, 1.3f, slope + 0.4f * fbm(w * 1.2f, 3, kSeed + 13u));
+    float rocky = smoothstep01(0.8f, 1.3f, slope + 0.4f * fbm(w * 1.2f, 3, modelSeed + 13u));
     color = mixColor(color, glm::vec3(0.52f, 0.48f, 0.43f) * (0.8f + 0.4f * blades), rocky);
     // Earth at the crumbling rim.
     color = mixColor(color, glm::vec3(0.45f, 0.33f, 0.22f), rimCloseness(x, z) * 0.9f);
     // Dirt path with pebbles.
     float path = pathMask(x, z);
     if (path > 0.0f) {
-        float pebble = cellDistance(w * 7.0f, kSeed + 14u);
+        float pebble = cellDistance(w * 7.0f, modelSeed + 14u);
         glm::vec3 dirt = mixColor(glm::vec3(0.62f, 0.50f, 0.34f), glm::vec3(0.74f, 0.63f, 0.45f),
-                                  fbm(w * 3.0f, 3, kSeed + 15u));
-        if (pebble < 0.22f)
+                                  fbm(w * 3.0f, 3, modelSeed + 15u));
+        if (pebble < 0.22f) {
             dirt = glm::vec3(0.66f, 0.64f, 0.60f);
+        }
         color = mixColor(color, dirt, path);
         relief = relief + (smoothstep01(0.25f, 0.0f, pebble) * 2.0f - relief) * path;
     }
@@ -281,9 +295,9 @@ Texel paintTop(glm::vec2 p)
     float plaza = plazaMask(x, z);
     if (plaza > 0.0f) {
         glm::vec2 q = w * 2.2f;
-        float d = cellDistance(q, kSeed + 16u);
+        float d = cellDistance(q, modelSeed + 16u);
         float seam = smoothstep01(0.55f, 0.7f, d);  // far from a cell point: the joints
-        float tint = fbm(q * 0.7f, 3, kSeed + 17u);
+        float tint = fbm(q * 0.7f, 3, modelSeed + 17u);
         glm::vec3 stone = mixColor(glm::vec3(0.62f, 0.60f, 0.56f), glm::vec3(0.76f, 0.72f, 0.64f), tint);
         glm::vec3 joint = mixColor(glm::vec3(0.28f, 0.40f, 0.16f), glm::vec3(0.30f, 0.28f, 0.24f), tint);
         color = mixColor(color, mixColor(stone, joint, seam), plaza);
@@ -292,8 +306,8 @@ Texel paintTop(glm::vec2 p)
     // Pond: deep blue in the middle, reeds of lighter green at its bank.
     float pond = pondMask(x, z);
     if (pond > 0.0f) {
-        float ripple =
-            0.5f + 0.5f * std::sin(std::hypot(x - 0.2f, z - 5.2f) * 22.0f + fbm(w * 3.0f, 2, kSeed + 18u) * 4.0f);
+        float ripple = 0.5f + 0.5f * std::sin(std::hypot(x - 0.2f, z - 5.2f) * 22.0f +
+                                              fbm(w * 3.0f, 2, modelSeed + 18u) * 4.0f);
         glm::vec3 water = mixColor(glm::vec3(0.20f, 0.42f, 0.62f), glm::vec3(0.36f, 0.62f, 0.80f),
                                    ripple * 0.5f + 0.2f * (1.0f - pond));
         color = mixColor(color, water, smoothstep01(0.2f, 0.5f, pond));
@@ -307,18 +321,19 @@ Texel paintUnderside(glm::vec2 p)
 {
     const int period = 48;
     glm::vec2 q(p.x * float(period), p.y * 6.0f);
-    float strata = fbm(glm::vec2(q.x * 0.5f, q.y * 3.0f), 4, kSeed + 20u, period / 2);
-    float cracks = cellDistance(glm::vec2(q.x, q.y * 1.5f), kSeed + 21u, period);
+    float strata = fbm(glm::vec2(q.x * 0.5f, q.y * 3.0f), 4, modelSeed + 20u, period / 2);
+    float cracks = cellDistance(glm::vec2(q.x, q.y * 1.5f), modelSeed + 21u, period);
     glm::vec3 earth = mixColor(glm::vec3(0.42f, 0.30f, 0.20f), glm::vec3(0.55f, 0.42f, 0.30f), strata);
     glm::vec3 rock = mixColor(glm::vec3(0.45f, 0.42f, 0.40f), glm::vec3(0.60f, 0.57f, 0.52f), strata);
     float rockiness = smoothstep01(0.75f, 0.4f, p.y);  // rock deeper down, earth under the rim
     glm::vec3 color = mixColor(earth, rock, rockiness) * (0.75f + 0.25f * smoothstep01(0.05f, 0.3f, cracks));
     float relief = 3.0f * smoothstep01(0.05f, 0.35f, cracks) + strata;
     // A grassy lip and roots dangling from it.
-    if (p.y > 0.96f)
+    if (p.y > 0.96f) {
         color = glm::vec3(0.36f, 0.55f, 0.20f);
+    }
     float root = std::fabs(std::fmod(q.x * 3.0f + 0.2f * std::sin(q.y * 4.0f), 1.0f) - 0.5f);
-    float rootLength = hash2(int(q.x * 3.0f), 0, kSeed + 22u);
+    float rootLength = hash2(int(q.x * 3.0f), 0, modelSeed + 22u);
     if (root < 0.06f && p.y > 1.0f - 0.25f * rootLength) {
         color = glm::vec3(0.36f, 0.26f, 0.17f);
         relief += 1.5f;
@@ -329,8 +344,8 @@ Texel paintUnderside(glm::vec2 p)
 Texel paintRock(glm::vec2 p)
 {
     glm::vec2 q(p.x * 12.0f, p.y * 4.0f);
-    float n = fbm(q, 5, kSeed + 30u, 12);
-    float moss = smoothstep01(0.78f, 0.88f, p.y + 0.15f * fbm(q * 2.0f, 3, kSeed + 31u, 24));  // on top only
+    float n = fbm(q, 5, modelSeed + 30u, 12);
+    float moss = smoothstep01(0.78f, 0.88f, p.y + 0.15f * fbm(q * 2.0f, 3, modelSeed + 31u, 24));  // on top only
     glm::vec3 color = mixColor(glm::vec3(0.48f, 0.46f, 0.44f), glm::vec3(0.66f, 0.64f, 0.60f), n);
     color = mixColor(color, glm::vec3(0.36f, 0.50f, 0.22f), moss);
     return {color, 4.0f * n};
@@ -338,7 +353,7 @@ Texel paintRock(glm::vec2 p)
 
 Texel paintBark(glm::vec2 p)
 {
-    float n = fbm(glm::vec2(p.x * 16.0f, p.y * 3.0f), 4, kSeed + 40u, 16);
+    float n = fbm(glm::vec2(p.x * 16.0f, p.y * 3.0f), 4, modelSeed + 40u, 16);
     float ridges = 0.5f + 0.5f * std::sin(p.x * 6.2831853f * 10.0f + n * 6.0f);
     glm::vec3 color =
         mixColor(glm::vec3(0.30f, 0.20f, 0.13f), glm::vec3(0.48f, 0.36f, 0.24f), ridges * 0.7f + n * 0.3f);
@@ -366,17 +381,17 @@ Model makeGround()
     addUnderside(model.mesh);
     addProps(model.mesh);
 
-    model.texture = makeTextureImage(kTextureSize, kTextureSize);
+    model.texture = makeTextureImage(textureSize, textureSize);
     TextureImage& tex = model.texture;
-    paintRect(tex, kTopUv, [](glm::vec2 p, glm::vec2) { return paintTop(p); });
-    paintRect(tex, kUndersideUv, [](glm::vec2 p, glm::vec2) { return paintUnderside(p); });
-    paintRect(tex, kRockUv, [](glm::vec2 p, glm::vec2) { return paintRock(p); });
-    paintRect(tex, kBarkUv, [](glm::vec2 p, glm::vec2) { return paintBark(p); });
-    paintRect(tex, kLeavesUv, [](glm::vec2 p, glm::vec2) {
-        return paintLeaves(p, glm::vec3(0.16f, 0.36f, 0.12f), glm::vec3(0.45f, 0.68f, 0.22f), kSeed + 50u);
+    paintRect(tex, islandTopUv, [](glm::vec2 p, glm::vec2) { return paintTop(p); });
+    paintRect(tex, undersideUv, [](glm::vec2 p, glm::vec2) { return paintUnderside(p); });
+    paintRect(tex, rockUv, [](glm::vec2 p, glm::vec2) { return paintRock(p); });
+    paintRect(tex, barkUv, [](glm::vec2 p, glm::vec2) { return paintBark(p); });
+    paintRect(tex, leavesUv, [](glm::vec2 p, glm::vec2) {
+        return paintLeaves(p, glm::vec3(0.16f, 0.36f, 0.12f), glm::vec3(0.45f, 0.68f, 0.22f), modelSeed + 50u);
     });
-    paintRect(tex, kNeedlesUv, [](glm::vec2 p, glm::vec2) {
-        return paintLeaves(p, glm::vec3(0.08f, 0.24f, 0.14f), glm::vec3(0.22f, 0.44f, 0.26f), kSeed + 60u);
+    paintRect(tex, needlesUv, [](glm::vec2 p, glm::vec2) {
+        return paintLeaves(p, glm::vec3(0.08f, 0.24f, 0.14f), glm::vec3(0.22f, 0.44f, 0.26f), modelSeed + 60u);
     });
     return model;
 }

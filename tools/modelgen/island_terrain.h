@@ -7,12 +7,12 @@
 // Island extent: a rounded rectangle (superellipse) around this centre, long along z so the
 // camera runs from z = -13 to z = 11 over it. Its +x edge lies at x = 2.8 near z = -0.5, inside
 // the line on which the camera dives under the island (it crosses y = 0 at x = 3.5).
-constexpr float kIslandCentreX = -4.3f;
-constexpr float kIslandCentreZ = -2.0f;
-constexpr float kIslandHalfX = 7.1f;
-constexpr float kIslandHalfZ = 16.8f;
-constexpr float kIslandRoundness = 4.0f;    // superellipse exponent: 2 ellipse, large a box
-constexpr float kIslandRimHeight = -0.12f;  // the top surface drops to this at the rim
+constexpr float islandCentreX = -4.3f;
+constexpr float islandCentreZ = -2.0f;
+constexpr float islandHalfX = 7.1f;
+constexpr float islandHalfZ = 16.8f;
+constexpr float islandRoundness = 4.0f;    // superellipse exponent: 2 ellipse, large a box
+constexpr float islandRimHeight = -0.12f;  // the top surface drops to this at the rim
 
 // Map of the grid square [-1, 1]^2 (u across x, v along z) onto the island's footprint;
 // the square's border lands on the rim.
@@ -28,4 +28,4 @@ float pondMask(float x, float z);      // the pond at (0.2, 5.2)
 float rimCloseness(float x, float z);  // 1 at the rim, 0 further than a metre inside
 
 // The pond's water surface level.
-constexpr float kPondLevel = -0.2f;
+constexpr float pondLevel = -0.2f;

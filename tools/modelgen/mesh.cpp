@@ -13,11 +13,11 @@
 namespace {
 
 // Vertices closer than this are the same point for smoothing (seams of closed patches).
-constexpr float kWeldQuantum = 1e-4f;
+constexpr float weldQuantum = 1e-4f;
 
 std::tuple<long, long, long> weldKey(glm::vec3 p)
 {
-    return {std::lround(p.x / kWeldQuantum), std::lround(p.y / kWeldQuantum), std::lround(p.z / kWeldQuantum)};
+    return {std::lround(p.x / weldQuantum), std::lround(p.y / weldQuantum), std::lround(p.z / weldQuantum)};
 }
 
 float triangleArea(glm::vec3 a, glm::vec3 b, glm::vec3 c)
@@ -52,8 +52,9 @@ void addPatch(Mesh& mesh, int columns, int rows, const Surface& surface, const U
             glm::uvec3 tris[2] = {{index(i, j), index(i + 1, j), index(i + 1, j + 1)},
                                   {index(i, j), index(i + 1, j + 1), index(i, j + 1)}};
             for (const glm::uvec3& t : tris) {
-                if (triangleArea(mesh.positions[t.x], mesh.positions[t.y], mesh.positions[t.z]) > minArea)
+                if (triangleArea(mesh.positions[t.x], mesh.positions[t.y], mesh.positions[t.z]) > minArea) {
                     mesh.triangles.push_back(t);
+                }
             }
         }
     }
@@ -119,8 +120,9 @@ void transformVertices(Mesh& mesh, size_t firstVertex, const glm::mat4& transfor
     // A mirroring transform turns the faces inside out; swap the winding back.
     if (glm::determinant(glm::mat3(transform)) < 0.0f) {
         for (glm::uvec3& t : mesh.triangles) {
-            if (t.x >= firstVertex)
+            if (t.x >= firstVertex) {
                 std::swap(t.y, t.z);
+            }
         }
     }
 }
@@ -129,17 +131,20 @@ void smoothNormals(Mesh& mesh, size_t firstVertex)
 {
     std::map<std::tuple<long, long, long>, glm::vec3> sums;
     for (const glm::uvec3& t : mesh.triangles) {
-        if (t.x < firstVertex)
+        if (t.x < firstVertex) {
             continue;
+        }
         glm::vec3 a = mesh.positions[t.x], b = mesh.positions[t.y], c = mesh.positions[t.z];
         glm::vec3 n = glm::cross(b - a, c - a);  // length is twice the area: area weighting
-        for (uint32_t v : {t.x, t.y, t.z})
+        for (uint32_t v : {t.x, t.y, t.z}) {
             sums[weldKey(mesh.positions[v])] += n;
+        }
     }
     for (size_t i = firstVertex; i < mesh.positions.size(); ++i) {
         auto it = sums.find(weldKey(mesh.positions[i]));
-        if (it != sums.end() && glm::length(it->second) > 0.0f)
+        if (it != sums.end() && glm::length(it->second) > 0.0f) {
             mesh.normals[i] = glm::normalize(it->second);
+        }
     }
 }
 
@@ -149,6 +154,7 @@ void appendMesh(Mesh& to, const Mesh& from)
     to.positions.insert(to.positions.end(), from.positions.begin(), from.positions.end());
     to.normals.insert(to.normals.end(), from.normals.begin(), from.normals.end());
     to.uvs.insert(to.uvs.end(), from.uvs.begin(), from.uvs.end());
-    for (const glm::uvec3& t : from.triangles)
+    for (const glm::uvec3& t : from.triangles) {
         to.triangles.push_back(t + glm::uvec3(offset));
+    }
 }

@@ -39,8 +39,9 @@ float hash2(int x, int y, uint32_t seed)
 
 static int wrap(int i, int period)
 {
-    if (period <= 0)
+    if (period <= 0) {
         return i;
+    }
     int m = i % period;
     return m < 0 ? m + period : m;
 }
@@ -82,8 +83,9 @@ float cellDistance(glm::vec2 p, uint32_t seed, int period)
             int hx = wrap(x, period);
             glm::vec2 point(float(x) + hash2(hx, y, seed), float(y) + hash2(hx, y, seed + 7u));
             float d = std::hypot(p.x - point.x, p.y - point.y);
-            if (d < best)
+            if (d < best) {
                 best = d;
+            }
         }
     }
     return best;

@@ -6,34 +6,34 @@
 #include "app/stage.h"
 
 // Ground level of the square the towers and creatures stand on.
-constexpr float kPlazaHeight = 0.0f;
+constexpr float plazaHeight = 0.0f;
 
 // Tall tower: its top is the floor mario stands on; the top must reach past mario (x = -0.7)
 // but stay clear of the nearer creature at z = -1.5.
-constexpr float kTallTowerTop = stageEntry(StageObject::mario).placement.offset.y;
-constexpr float kTallTowerTopRadius = 1.12f;
-constexpr float kTallTowerShaftRadius = 0.98f;
+constexpr float tallTowerTop = stageEntry(StageObject::mario).placement.offset.y;
+constexpr float tallTowerTopRadius = 1.12f;
+constexpr float tallTowerShaftRadius = 0.98f;
 
 // Short tower: luigi stands at the centre of its top; it must not touch the tall tower (whose
 // rim ends at z = 1.12) although it stands only 2 units away.
-constexpr float kShortTowerTop = stageEntry(StageObject::luigi).placement.offset.y;
-constexpr float kShortTowerTopRadius = 0.78f;
-constexpr float kShortTowerShaftRadius = 0.68f;
+constexpr float shortTowerTop = stageEntry(StageObject::luigi).placement.offset.y;
+constexpr float shortTowerTopRadius = 0.78f;
+constexpr float shortTowerShaftRadius = 0.68f;
 
 // Towers reach this far below the plaza so that uneven ground never shows a gap under them.
-constexpr float kTowerFooting = -0.4f;
+constexpr float towerFooting = -0.4f;
 
 // The creatures' model is drawn scaled with its origin lifted above the plaza in its own units:
 // its feet are that far below the origin.
-constexpr float kCreatureFeet = kPlazaHeight - stageEntry(StageObject::goomba1).placement.offset.y;
+constexpr float creatureFeet = plazaHeight - stageEntry(StageObject::goomba1).placement.offset.y;
 
 // Characters are turned half about y by the demo; this extra model-space turn (degrees) makes
 // them face world +x and a little -z, towards the cameras that look at them from that side.
-constexpr float kCharacterFacingDegrees = -70.0f;
+constexpr float characterFacingDegrees = -70.0f;
 
 // The creatures are not turned by the demo; this turn faces them towards world +x, -z likewise.
-constexpr float kCreatureFacingDegrees = 110.0f;
+constexpr float creatureFacingDegrees = 110.0f;
 
 // The sky dome: inside the far plane (100) from every camera position, which all lie within
 // 15 units of the origin.
-constexpr float kSkyRadius = 55.0f;
+constexpr float skyRadius = 55.0f;

@@ -79,7 +79,8 @@ std::vector<unsigned char> normalMapBytes(const TextureImage& image, float stren
 bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgba)
 {
     std::vector<unsigned char> png;
-    if (lodepng::encode(png, rgba, unsigned(width), unsigned(height)) != 0)
+    if (lodepng::encode(png, rgba, unsigned(width), unsigned(height)) != 0) {
         return false;
+    }
     return lodepng::save_file(png, path) == 0;
 }

@@ -24,15 +24,15 @@ struct TowerShape {
 };
 
 // Atlas: walls above, top floor and merlons below.
-const UvRect kWallUv{{0.0f, 0.25f}, {1.0f, 1.0f}};
-const UvRect kFloorUv{{0.0f, 0.0f}, {0.5f, 0.25f}};
-const UvRect kMerlonUv{{0.5f, 0.0f}, {1.0f, 0.25f}};
+const UvRect wallUv{{0.0f, 0.25f}, {1.0f, 1.0f}};
+const UvRect floorUv{{0.0f, 0.0f}, {0.5f, 0.25f}};
+const UvRect merlonUv{{0.5f, 0.0f}, {1.0f, 0.25f}};
 
-constexpr int kTextureSize = 1024;
-constexpr int kSegments = 48;           // round enough for the close views at P1 and P11
-constexpr float kMerlonHeight = 0.13f;  // low, so the character's legs stay in view
-constexpr float kMerlonDepth = 0.13f;
-constexpr float kParapetDrop = 0.32f;  // the corbel flare starts this far below the top
+constexpr int textureSize = 1024;
+constexpr int segments = 48;           // round enough for the close views at P1 and P11
+constexpr float merlonHeight = 0.13f;  // low, so the character's legs stay in view
+constexpr float merlonDepth = 0.13f;
+constexpr float parapetDrop = 0.32f;  // the corbel flare starts this far below the top
 
 glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
 {
@@ -68,11 +68,13 @@ Texel paintBricks(glm::vec2 p, int around, int rows, uint32_t seed)
 // from y0 to y1 with a round top; true inside.
 bool inArch(float x, float y, float halfWidth, float y0, float y1)
 {
-    if (std::fabs(x) > halfWidth || y < y0 || y > y1)
+    if (std::fabs(x) > halfWidth || y < y0 || y > y1) {
         return false;
+    }
     float archStart = y1 - halfWidth;
-    if (y < archStart)
+    if (y < archStart) {
         return true;
+    }
     float dy = y - archStart;
     return x * x + dy * dy < halfWidth * halfWidth;
 }
@@ -80,7 +82,7 @@ bool inArch(float x, float y, float halfWidth, float y0, float y1)
 Texel paintWall(glm::vec2 p, const TowerShape& s)
 {
     Texel t = paintBricks(p, s.bricksAround, s.brickRows, s.seed);
-    const float footing = kTowerFooting;
+    const float footing = towerFooting;
     const float circumference = glm::two_pi<float>() * s.shaftRadius;
     const float y = footing + p.y * (s.top - footing);
     // Door towards world +x (u = 0.25), a window above it and one towards -z (u = 0.5).
@@ -103,8 +105,9 @@ Texel paintWall(glm::vec2 p, const TowerShape& s)
         bool band = std::fabs(y - doorTop * 0.3f) < 0.025f || std::fabs(y - doorTop * 0.7f) < 0.025f;
         t.color = glm::vec3(0.45f, 0.27f, 0.13f) *
                   (plank < 0.15f ? 0.6f : 0.9f + 0.2f * fbm(glm::vec2(doorX * 4.0f, y * 60.0f), 3, s.seed));
-        if (band)
+        if (band) {
             t.color = glm::vec3(0.25f, 0.24f, 0.24f);
+        }
         t.relief = plank < 0.15f ? 0.3f : 1.0f;
     }
     if (window) {
@@ -112,8 +115,9 @@ Texel paintWall(glm::vec2 p, const TowerShape& s)
         t.relief = 0.0f;
     }
     // A pale band under the parapet.
-    if (y > s.top - kParapetDrop - 0.04f)
+    if (y > s.top - parapetDrop - 0.04f) {
         t.color = mixColor(t.color, glm::vec3(0.82f, 0.78f, 0.70f), 0.45f);
+    }
     return t;
 }
 
@@ -140,9 +144,9 @@ Model makeTower(const TowerShape& s)
 {
     Model model;
     Mesh& mesh = model.mesh;
-    const float footing = kTowerFooting;
+    const float footing = towerFooting;
     const float baseRadius = s.shaftRadius * 1.08f;
-    const float flareStart = s.top - kParapetDrop;
+    const float flareStart = s.top - parapetDrop;
 
     // Wall: base, tapering shaft, corbel flare and parapet face, as one piecewise profile.
     const glm::vec2 profile[] = {{baseRadius, footing},
@@ -155,41 +159,41 @@ Model makeTower(const TowerShape& s)
     const float wallHeight = s.top - footing;
     for (int k = 0; k < pieces; ++k) {
         glm::vec2 a = profile[k], b = profile[k + 1];
-        UvRect rect{uvInRect(kWallUv, {0.0f, (a.y - footing) / wallHeight}),
-                    uvInRect(kWallUv, {1.0f, (b.y - footing) / wallHeight})};
+        UvRect rect{uvInRect(wallUv, {0.0f, (a.y - footing) / wallHeight}),
+                    uvInRect(wallUv, {1.0f, (b.y - footing) / wallHeight})};
         addLathe(
-            mesh, kSegments, ringsPerPiece[k], [&](float v) { return a + (b - a) * v; }, rect);
+            mesh, segments, ringsPerPiece[k], [&](float v) { return a + (b - a) * v; }, rect);
     }
     // Floor on top (facing up) and the bottom cap (facing down).
     addPatch(
-        mesh, kSegments, 4,
+        mesh, segments, 4,
         [&](float u, float v) {
             float a = u * glm::two_pi<float>(), r = (1.0f - v) * s.topRadius;
             return glm::vec3(r * std::sin(a), s.top, r * std::cos(a));
         },
-        kFloorUv);
+        floorUv);
     addPatch(
-        mesh, kSegments, 1,
+        mesh, segments, 1,
         [&](float u, float v) {
             float a = u * glm::two_pi<float>(), r = v * baseRadius;
             return glm::vec3(r * std::sin(a), footing, r * std::cos(a));
         },
-        kFloorUv);
+        floorUv);
     // Merlons on the rim, half a step off the +x axis so none stands right at the door side.
     for (int i = 0; i < s.merlons; ++i) {
         const size_t first = mesh.positions.size();
         float width = glm::two_pi<float>() * s.topRadius / float(s.merlons) * 0.5f;
-        addBox(mesh, {-width * 0.5f, 0.0f, -kMerlonDepth}, {width * 0.5f, kMerlonHeight, 0.0f}, kMerlonUv);
+        addBox(mesh, {-width * 0.5f, 0.0f, -merlonDepth}, {width * 0.5f, merlonHeight, 0.0f}, merlonUv);
         float angle = (float(i) + 0.5f) * glm::two_pi<float>() / float(s.merlons);
         glm::mat4 m = glm::rotate(glm::mat4(1.0f), angle, glm::vec3(0, 1, 0));
         m = glm::translate(m, glm::vec3(0.0f, s.top - 0.001f, s.topRadius));
         transformVertices(mesh, first, m);
     }
 
-    model.texture = makeTextureImage(kTextureSize, kTextureSize);
-    paintRect(model.texture, kWallUv, [&](glm::vec2 p, glm::vec2) { return paintWall(p, s); });
-    paintRect(model.texture, kFloorUv, [&](glm::vec2 p, glm::vec2) { return paintFloor(p, s.seed); });
-    paintRect(model.texture, kMerlonUv, [&](glm::vec2 p, glm::vec2) { return paintBricks(p, 2, 2, s.seed + 1u); });
+    model.texture = makeTextureImage(textureSize, textureSize);
+    paintRect(model.texture, wallUv, [&](glm::vec2 p, glm::vec2) { return paintWall(p, s); });
+    paintRect(model.texture, floorUv, [&](glm::vec2 p, glm::vec2) { return paintFloor(p, s.seed); });
+    paintRect(model.texture, merlonUv, [&](glm::vec2 p, glm::vec2) { return paintBricks(p, 2, 2, s.seed + 1u); });
     return model;
 }
 
@@ -197,10 +201,10 @@ Model makeTower(const TowerShape& s)
 
 Model makeTallTower()
 {
-    return makeTower({kTallTowerTop, kTallTowerTopRadius, kTallTowerShaftRadius, 12, 20, 14, 101u});
+    return makeTower({tallTowerTop, tallTowerTopRadius, tallTowerShaftRadius, 12, 20, 14, 101u});
 }
 
 Model makeShortTower()
 {
-    return makeTower({kShortTowerTop, kShortTowerTopRadius, kShortTowerShaftRadius, 8, 14, 9, 202u});
+    return makeTower({shortTowerTop, shortTowerTopRadius, shortTowerShaftRadius, 8, 14, 9, 202u});
 }

@@ -11,7 +11,7 @@ StereoBuffer renderEcho(const StereoBuffer& send, const EchoSettings& settings)
 {
     const std::size_t frames = frameCount(send);
     const std::size_t delay =
-        std::max<std::size_t>(1, static_cast<std::size_t>(settings.delaySeconds * kSampleRate));
+        std::max<std::size_t>(1, static_cast<std::size_t>(settings.delaySeconds * sampleRate));
     std::vector<float> lineLeft(delay, 0.0f), lineRight(delay, 0.0f);
     OnePole toneLeft = makeOnePole(settings.toneHz), toneRight = makeOnePole(settings.toneHz);
     StereoBuffer wet = makeStereoBuffer(frames);

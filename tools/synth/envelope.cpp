@@ -14,7 +14,7 @@ float smoothstep(float x)
 
 static std::size_t secondsToFrames(double seconds)
 {
-    return static_cast<std::size_t>(std::max(0.0, std::round(seconds * kSampleRate)));
+    return static_cast<std::size_t>(std::max(0.0, std::round(seconds * sampleRate)));
 }
 
 EnvelopeRun startEnvelope(const Envelope& shape, double holdSeconds)
@@ -24,7 +24,7 @@ EnvelopeRun startEnvelope(const Envelope& shape, double holdSeconds)
     run.holdFrames = secondsToFrames(holdSeconds);
     run.releaseFrames = std::max<std::size_t>(1, secondsToFrames(shape.release));
     run.sustain = shape.sustain;
-    run.decayFactor = shape.decay > 0.0f ? static_cast<float>(std::exp(-1.0 / (shape.decay * kSampleRate))) : 0.0f;
+    run.decayFactor = shape.decay > 0.0f ? static_cast<float>(std::exp(-1.0 / (shape.decay * sampleRate))) : 0.0f;
     return run;
 }
 

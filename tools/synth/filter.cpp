@@ -7,12 +7,12 @@
 #include <cmath>
 
 // Keeps tan() away from its pole; above this the filter is fully open anyway.
-constexpr float kMaxCutoffFraction = 0.45f;
+constexpr float maxCutoffFraction = 0.45f;
 
 void tuneSvf(Svf& filter, float cutoffHz, float q)
 {
-    const float cutoff = std::clamp(cutoffHz, 10.0f, kMaxCutoffFraction * kSampleRate);
-    const float g = static_cast<float>(std::tan(kPi * cutoff / kSampleRate));
+    const float cutoff = std::clamp(cutoffHz, 10.0f, maxCutoffFraction * sampleRate);
+    const float g = static_cast<float>(std::tan(pi * cutoff / sampleRate));
     filter.k = 1.0f / std::max(q, 0.05f);
     filter.a1 = 1.0f / (1.0f + g * (g + filter.k));
     filter.a2 = g * filter.a1;
@@ -32,6 +32,6 @@ SvfOutput stepSvf(Svf& filter, float input)
 OnePole makeOnePole(float cutoffHz)
 {
     OnePole filter;
-    filter.coefficient = static_cast<float>(1.0 - std::exp(-2.0 * kPi * cutoffHz / kSampleRate));
+    filter.coefficient = static_cast<float>(1.0 - std::exp(-2.0 * pi * cutoffHz / sampleRate));
     return filter;
 }

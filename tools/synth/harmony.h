@@ -8,13 +8,13 @@ struct Chord {
 };
 
 // The chords of the piece, which sits in D minor and ends in D major.
-constexpr Chord kDm{2, 3};
-constexpr Chord kBb{10, 4};
-constexpr Chord kC{0, 4};
-constexpr Chord kGm{7, 3};
-constexpr Chord kA{9, 4};
-constexpr Chord kF{5, 4};
-constexpr Chord kD{2, 4};
+constexpr Chord chordDm{2, 3};
+constexpr Chord chordBb{10, 4};
+constexpr Chord chordC{0, 4};
+constexpr Chord chordGm{7, 3};
+constexpr Chord chordA{9, 4};
+constexpr Chord chordF{5, 4};
+constexpr Chord chordD{2, 4};
 
 // The lowest note of the pitch class at or above `lowest`.
 int pitchAtOrAbove(int pitchClass, int lowest);

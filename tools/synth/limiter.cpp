@@ -14,7 +14,7 @@ void limitPeaks(StereoBuffer& audio, const LimiterSettings& settings)
 {
     const std::size_t frames = frameCount(audio);
     const std::size_t window =
-        std::max<std::size_t>(1, static_cast<std::size_t>(settings.lookAheadSeconds * kSampleRate));
+        std::max<std::size_t>(1, static_cast<std::size_t>(settings.lookAheadSeconds * sampleRate));
     std::vector<float> need(frames);
     for (std::size_t i = 0; i < frames; ++i) {
         const float peak = std::max(std::fabs(audio.left[i]), std::fabs(audio.right[i]));
@@ -38,7 +38,7 @@ void limitPeaks(StereoBuffer& audio, const LimiterSettings& settings)
         ahead[i] = need[queue.front()];
     }
     // Average of ahead over [i - window + 1, i]; frames before the start count as unity.
-    const float releaseFactor = static_cast<float>(std::exp(-1.0 / (settings.releaseSeconds * kSampleRate)));
+    const float releaseFactor = static_cast<float>(std::exp(-1.0 / (settings.releaseSeconds * sampleRate)));
     double sum = static_cast<double>(window);
     float gain = 1.0f;
     for (std::size_t i = 0; i < frames; ++i) {

@@ -1,4 +1,4 @@
-// K-weighting (high shelf, then high pass) designed for kSampleRate, mean-square per 400 ms block
+// K-weighting (high shelf, then high pass) designed for sampleRate, mean-square per 400 ms block
 // with 75 % overlap, then the two gates.
 #include "loudness.h"
 
@@ -26,7 +26,7 @@ double stepBiquad(Biquad& f, double x)
 Biquad shelfStage()
 {
     const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
-    const double k = std::tan(kPi * f0 / kSampleRate);
+    const double k = std::tan(pi * f0 / sampleRate);
     const double vh = std::pow(10.0, gainDb / 20.0);
     const double vb = std::pow(vh, 0.4996667741545416);
     const double a0 = 1.0 + k / q + k * k;
@@ -38,7 +38,7 @@ Biquad shelfStage()
 Biquad highPassStage()
 {
     const double f0 = 38.13547087602444, q = 0.5003270373238773;
-    const double k = std::tan(kPi * f0 / kSampleRate);
+    const double k = std::tan(pi * f0 / sampleRate);
     const double a0 = 1.0 + k / q + k * k;
     return {1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
 }
@@ -54,7 +54,7 @@ double integratedLoudness(const StereoBuffer& audio)
 {
     const std::size_t frames = frameCount(audio);
     // Per 100 ms step, the K-weighted energy summed over both channels.
-    const std::size_t step = kSampleRate / 10;
+    const std::size_t step = sampleRate / 10;
     std::vector<double> stepEnergy(frames / step, 0.0);
     const std::vector<float>* channels[2] = {&audio.left, &audio.right};
     for (const std::vector<float>* channel : channels) {
@@ -74,7 +74,7 @@ double integratedLoudness(const StereoBuffer& audio)
         }
     }
     if (blocks.empty()) {
-        return kSilenceLufs;
+        return silenceLufs;
     }
     double sum = 0.0;
     for (double b : blocks) {

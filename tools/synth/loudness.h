@@ -3,7 +3,7 @@
 #pragma once
 #include "stereo_buffer.h"
 
-// Returns kSilenceLufs for a buffer with no gated block.
+// Returns silenceLufs for a buffer with no gated block.
 double integratedLoudness(const StereoBuffer& audio);
 
-constexpr double kSilenceLufs = -200.0;
+constexpr double silenceLufs = -200.0;

@@ -10,9 +10,9 @@
 #include <cmath>
 
 // Below the lowest note of the piece: removes offset without touching the bass.
-constexpr float kDcCutHz = 15.0f;
-constexpr int kLevelPasses = 3;
-constexpr double kLevelTolerance = 0.1;  // LU
+constexpr float dcCutHz = 15.0f;
+constexpr int levelPasses = 3;
+constexpr double levelTolerance = 0.1;  // LU
 
 static void scale(StereoBuffer& audio, float gain)
 {
@@ -24,13 +24,13 @@ static void scale(StereoBuffer& audio, float gain)
 
 MasterReport masterMix(StereoBuffer& mix, const MasterSettings& settings)
 {
-    OnePole dcLeft = makeOnePole(kDcCutHz), dcRight = makeOnePole(kDcCutHz);
+    OnePole dcLeft = makeOnePole(dcCutHz), dcRight = makeOnePole(dcCutHz);
     for (std::size_t i = 0; i < frameCount(mix); ++i) {
         mix.left[i] = highPass(dcLeft, mix.left[i]);
         mix.right[i] = highPass(dcRight, mix.right[i]);
     }
     const std::size_t fade =
-        std::min(frameCount(mix), static_cast<std::size_t>(settings.fadeOutSeconds * kSampleRate));
+        std::min(frameCount(mix), static_cast<std::size_t>(settings.fadeOutSeconds * sampleRate));
     for (std::size_t i = 0; i < fade; ++i) {
         const float g = smoothstep(static_cast<float>(i) / static_cast<float>(fade));
         mix.left[frameCount(mix) - 1 - i] *= g;
@@ -39,13 +39,13 @@ MasterReport masterMix(StereoBuffer& mix, const MasterSettings& settings)
     const StereoBuffer unlimited = mix;
     double loudness = integratedLoudness(mix);
     float gain = 1.0f;
-    for (int pass = 0; pass < kLevelPasses && loudness > kSilenceLufs; ++pass) {
+    for (int pass = 0; pass < levelPasses && loudness > silenceLufs; ++pass) {
         gain *= static_cast<float>(std::pow(10.0, (settings.targetLufs - loudness) / 20.0));
         mix = unlimited;
         scale(mix, gain);
         limitPeaks(mix, settings.limiter);
         loudness = integratedLoudness(mix);
-        if (std::fabs(loudness - settings.targetLufs) < kLevelTolerance) {
+        if (std::fabs(loudness - settings.targetLufs) < levelTolerance) {
             break;
         }
     }

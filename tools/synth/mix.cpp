@@ -12,14 +12,14 @@
 
 void panGains(float pan, float& left, float& right)
 {
-    const double angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0) * kPi / 4.0;
+    const double angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0) * pi / 4.0;
     left = static_cast<float>(std::cos(angle));
     right = static_cast<float>(std::sin(angle));
 }
 
 StereoBuffer mixNotes(const std::vector<Note>& notes, double lengthSeconds)
 {
-    const std::size_t frames = static_cast<std::size_t>(std::llround(lengthSeconds * kSampleRate));
+    const std::size_t frames = static_cast<std::size_t>(std::llround(lengthSeconds * sampleRate));
     StereoBuffer dry = makeStereoBuffer(frames);
     StereoBuffer reverbSend = makeStereoBuffer(frames);
     StereoBuffer echoSend = makeStereoBuffer(frames);
@@ -27,7 +27,7 @@ StereoBuffer mixNotes(const std::vector<Note>& notes, double lengthSeconds)
         const Note& note = notes[n];
         // Seeds depend only on the note's place in the score, so every render is identical.
         const std::vector<float> samples = renderNote(note, static_cast<std::uint32_t>(n) * 2654435761u + 12345u);
-        const long long start = std::llround(note.start * kSampleRate);
+        const long long start = std::llround(note.start * sampleRate);
         float gainLeft = 0.0f, gainRight = 0.0f;
         panGains(note.pan, gainLeft, gainRight);
         for (std::size_t i = 0; i < samples.size(); ++i) {

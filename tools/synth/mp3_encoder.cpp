@@ -10,7 +10,7 @@
 #include <cstring>
 
 // Frames handed to lame per call; the output bound is lame's documented 1.25 n + 7200.
-constexpr int kChunkFrames = 8192;
+constexpr int chunkFrames = 8192;
 
 bool encodeMp3(const StereoBuffer& audio, const Mp3Settings& settings, std::vector<unsigned char>& out,
                std::string& error)
@@ -21,8 +21,8 @@ bool encodeMp3(const StereoBuffer& audio, const Mp3Settings& settings, std::vect
         error = "lame_init failed";
         return false;
     }
-    lame_set_in_samplerate(lame, kSampleRate);
-    lame_set_out_samplerate(lame, kSampleRate);
+    lame_set_in_samplerate(lame, sampleRate);
+    lame_set_out_samplerate(lame, sampleRate);
     lame_set_num_channels(lame, 2);
     lame_set_mode(lame, JOINT_STEREO);
     lame_set_VBR(lame, vbr_off);
@@ -36,10 +36,10 @@ bool encodeMp3(const StereoBuffer& audio, const Mp3Settings& settings, std::vect
         lame_close(lame);
         return false;
     }
-    std::vector<unsigned char> chunk(static_cast<std::size_t>(1.25 * kChunkFrames + 7200));
+    std::vector<unsigned char> chunk(static_cast<std::size_t>(1.25 * chunkFrames + 7200));
     const std::size_t frames = frameCount(audio);
-    for (std::size_t at = 0; at < frames; at += kChunkFrames) {
-        const int n = static_cast<int>(std::min<std::size_t>(kChunkFrames, frames - at));
+    for (std::size_t at = 0; at < frames; at += chunkFrames) {
+        const int n = static_cast<int>(std::min<std::size_t>(chunkFrames, frames - at));
         const int written = lame_encode_buffer_ieee_float(lame, audio.left.data() + at, audio.right.data() + at, n,
                                                           chunk.data(), static_cast<int>(chunk.size()));
         if (written < 0) {

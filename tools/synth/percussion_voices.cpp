@@ -11,20 +11,20 @@
 #include <cmath>
 
 // Every hit rises over this long (no click at the onset) and is faded out over the last
-// kTailFade seconds of its buffer, so that truncating its exponential tail is inaudible.
-constexpr float kHitAttack = 0.0012f;
-constexpr float kTailFade = 0.02f;
+// tailFade seconds of its buffer, so that truncating its exponential tail is inaudible.
+constexpr float hitAttack = 0.0012f;
+constexpr float tailFade = 0.02f;
 
 static std::size_t framesFor(double seconds)
 {
-    return static_cast<std::size_t>(seconds * kSampleRate);
+    return static_cast<std::size_t>(seconds * sampleRate);
 }
 
 // Onset rise and tail fade applied to a finished hit.
 static void shapeEdges(std::vector<float>& out)
 {
-    const float attackFrames = kHitAttack * kSampleRate;
-    const std::size_t fadeFrames = std::min(out.size(), framesFor(kTailFade));
+    const float attackFrames = hitAttack * sampleRate;
+    const std::size_t fadeFrames = std::min(out.size(), framesFor(tailFade));
     for (std::size_t i = 0; i < out.size() && i < static_cast<std::size_t>(attackFrames); ++i) {
         out[i] *= smoothstep(static_cast<float>(i) / attackFrames);
     }
@@ -44,12 +44,12 @@ static std::vector<float> renderKick(const Note& note, Noise& noise)
     double p = 0.0;
     OnePole clickFilter = makeOnePole(3000.0f);
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const float t = static_cast<float>(i) / kSampleRate;
+        const float t = static_cast<float>(i) / sampleRate;
         const double f = 46.0 + 120.0 * decayAt(t, 0.035f);
         const float body = sineWave(p) * decayAt(t, 0.3f);
         const float click = 0.3f * highPass(clickFilter, nextNoise(noise)) * decayAt(t, 0.003f);
         out[i] = note.velocity * std::tanh(1.5f * (body + click)) / std::tanh(1.5f);
-        p = advancePhase(p, f / kSampleRate);
+        p = advancePhase(p, f / sampleRate);
     }
     shapeEdges(out);
     return out;
@@ -62,14 +62,14 @@ static std::vector<float> renderSnare(const Note& note, Noise& noise)
     Svf band;
     tuneSvf(band, 2600.0f + 1500.0f * note.tone, 0.7f);
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const float t = static_cast<float>(i) / kSampleRate;
+        const float t = static_cast<float>(i) / sampleRate;
         const double drop = 1.0 + 0.3 * decayAt(t, 0.01f);
         const float body = 0.6f * sineWave(p1) * decayAt(t, 0.08f) + 0.3f * sineWave(p2) * decayAt(t, 0.05f);
         const SvfOutput n = stepSvf(band, nextNoise(noise));
         const float rattle = (n.band + 0.5f * n.high) * decayAt(t, 0.13f);
         out[i] = 0.8f * note.velocity * (body + rattle);
-        p1 = advancePhase(p1, 190.0 * drop / kSampleRate);
-        p2 = advancePhase(p2, 330.0 * drop / kSampleRate);
+        p1 = advancePhase(p1, 190.0 * drop / sampleRate);
+        p2 = advancePhase(p2, 330.0 * drop / sampleRate);
     }
     shapeEdges(out);
     return out;
@@ -78,19 +78,19 @@ static std::vector<float> renderSnare(const Note& note, Noise& noise)
 static std::vector<float> renderHiHat(const Note& note, Noise& noise)
 {
     const float ring = static_cast<float>(std::max(0.01, note.length));
-    std::vector<float> out(framesFor(std::min(2.0, 5.0 * ring + kTailFade)));
+    std::vector<float> out(framesFor(std::min(2.0, 5.0 * ring + tailFade)));
     // Inharmonic square partials give the metal its colour; the noise gives the hiss.
-    constexpr int kPartials = 6;
-    const double ratios[kPartials] = {317.0, 449.0, 563.0, 701.0, 829.0, 1031.0};
-    double phase[kPartials] = {};
+    constexpr int partialCount = 6;
+    const double ratios[partialCount] = {317.0, 449.0, 563.0, 701.0, 829.0, 1031.0};
+    double phase[partialCount] = {};
     Svf hp;
     tuneSvf(hp, 7000.0f, 0.7f);
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const float t = static_cast<float>(i) / kSampleRate;
+        const float t = static_cast<float>(i) / sampleRate;
         float metal = 0.0f;
-        for (int k = 0; k < kPartials; ++k) {
+        for (int k = 0; k < partialCount; ++k) {
             metal += phase[k] < 0.5 ? 1.0f : -1.0f;
-            phase[k] = advancePhase(phase[k], ratios[k] * 2.3 / kSampleRate);
+            phase[k] = advancePhase(phase[k], ratios[k] * 2.3 / sampleRate);
         }
         const float s = stepSvf(hp, 0.12f * metal + nextNoise(noise)).high;
         out[i] = 0.5f * note.velocity * s * decayAt(t, ring);
@@ -107,7 +107,7 @@ static std::vector<float> renderCrash(const Note& note, Noise& noise)
     tuneSvf(hp, 3500.0f, 0.7f);
     tuneSvf(band, 6500.0f, 1.2f);
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const float t = static_cast<float>(i) / kSampleRate;
+        const float t = static_cast<float>(i) / sampleRate;
         const float n = nextNoise(noise);
         const float s = stepSvf(hp, n).high + 0.6f * stepSvf(band, n).band;
         // A fast initial splash over the long wash.
@@ -135,12 +135,12 @@ static std::vector<float> renderMembrane(const Note& note, Noise& noise, const M
     double phase[4] = {};
     OnePole malletFilter = makeOnePole(900.0f);
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const float t = static_cast<float>(i) / kSampleRate;
+        const float t = static_cast<float>(i) / sampleRate;
         const double bend = 1.0 + m.pitchDrop * decayAt(t, m.dropTime);
         float s = m.mallet * lowPass(malletFilter, nextNoise(noise)) * decayAt(t, 0.012f);
         for (int k = 0; k < 4; ++k) {
             s += m.gains[k] * sineWave(phase[k]) * decayAt(t, m.decays[k]);
-            phase[k] = advancePhase(phase[k], f * m.ratios[k] * bend / kSampleRate);
+            phase[k] = advancePhase(phase[k], f * m.ratios[k] * bend / sampleRate);
         }
         out[i] = note.velocity * s;
     }
@@ -155,7 +155,7 @@ static std::vector<float> renderRiser(const Note& note, Noise& noise)
     Svf band;
     const double span = std::max(note.length, 0.05);
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const double x = std::min(1.0, static_cast<double>(i) / kSampleRate / span);
+        const double x = std::min(1.0, static_cast<double>(i) / sampleRate / span);
         if (i % 16 == 0) {
             tuneSvf(band, static_cast<float>(250.0 * std::pow(36.0, x)), 2.5f);
         }

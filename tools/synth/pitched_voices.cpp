@@ -11,8 +11,8 @@
 
 // Filters are retuned every this many frames: fast enough for any sweep here, and it keeps
 // tan() out of the per-sample loop.
-constexpr std::size_t kControlFrames = 16;
-constexpr double kTwoPi = 2.0 * kPi;
+constexpr std::size_t controlFrames = 16;
+constexpr double twoPi = 2.0 * pi;
 
 static Envelope withOverrides(Envelope shape, const Note& note)
 {
@@ -27,7 +27,7 @@ static Envelope withOverrides(Envelope shape, const Note& note)
 
 static float seconds(std::size_t frame)
 {
-    return static_cast<float>(frame) / kSampleRate;
+    return static_cast<float>(frame) / sampleRate;
 }
 
 // Staggered start phases keep unison oscillators from starting in lockstep (a hard "zip").
@@ -42,7 +42,7 @@ static float detunedSaws(double* phase, const double* detune, int count, double 
 {
     float s = 0.0f;
     for (int v = 0; v < count; ++v) {
-        const double dt = frequency * detune[v] * bend / kSampleRate;
+        const double dt = frequency * detune[v] * bend / sampleRate;
         s += sawWave(phase[v], dt);
         phase[v] = advancePhase(phase[v], dt);
     }
@@ -54,13 +54,13 @@ static std::vector<float> renderDrone(const Note& note, Noise& noise)
     EnvelopeRun env = startEnvelope(withOverrides({2.0f, 1.0f, 1.0f, 2.0f}, note), note.length);
     std::vector<float> out(envelopeFrames(env));
     const double f = midiToHz(note.pitch);
-    const double dtLow = f * 0.9965 / kSampleRate;
-    const double dtHigh = f * 1.0035 / kSampleRate;
-    const double dtSub = f / kSampleRate;
+    const double dtLow = f * 0.9965 / sampleRate;
+    const double dtHigh = f * 1.0035 / sampleRate;
+    const double dtSub = f / sampleRate;
     double p1 = startPhase(noise), p2 = startPhase(noise), p3 = 0.0;
     Svf lp;
     for (std::size_t i = 0; i < out.size(); ++i) {
-        if (i % kControlFrames == 0) {
+        if (i % controlFrames == 0) {
             const float x = static_cast<float>(i) / static_cast<float>(out.size());
             tuneSvf(lp, 90.0f + note.tone * 1400.0f * x * x, 0.9f);
         }
@@ -85,13 +85,13 @@ static std::vector<float> renderBrass(const Note& note, Noise& noise)
     for (std::size_t i = 0; i < out.size(); ++i) {
         const float t = seconds(i);
         const float fe = nextEnvelopeLevel(filterEnv);
-        if (i % kControlFrames == 0) {
+        if (i % controlFrames == 0) {
             tuneSvf(lp, static_cast<float>(f) * 1.2f + (500.0f + 4000.0f * note.tone) * fe, 0.8f);
         }
         // A brass player's slight scoop into the note, then vibrato once the note has settled.
         const float scoop = -0.3f * std::exp(-t / 0.03f);
         const float vibrato =
-            0.12f * smoothstep((t - 0.35f) / 0.4f) * std::sin(static_cast<float>(kTwoPi) * 5.2f * t);
+            0.12f * smoothstep((t - 0.35f) / 0.4f) * std::sin(static_cast<float>(twoPi) * 5.2f * t);
         const double bend = std::pow(2.0, (scoop + vibrato) / 12.0);
         const float s = detunedSaws(phase, detune, 3, f, bend);
         out[i] = 0.33f * stepSvf(lp, s).low * nextEnvelopeLevel(env) * note.velocity;
@@ -104,9 +104,9 @@ static std::vector<float> renderStrings(const Note& note, Noise& noise)
     EnvelopeRun env = startEnvelope(withOverrides({0.4f, 1.0f, 1.0f, 0.8f}, note), note.length);
     std::vector<float> out(envelopeFrames(env));
     const double f = midiToHz(note.pitch);
-    constexpr int kUnison = 5;
-    const double detune[kUnison] = {0.989, 0.995, 1.0, 1.006, 1.012};
-    double phase[kUnison];
+    constexpr int unisonVoices = 5;
+    const double detune[unisonVoices] = {0.989, 0.995, 1.0, 1.006, 1.012};
+    double phase[unisonVoices];
     for (double& p : phase) {
         p = startPhase(noise);
     }
@@ -114,8 +114,8 @@ static std::vector<float> renderStrings(const Note& note, Noise& noise)
     tuneSvf(lp, static_cast<float>(f) * 3.0f + 1200.0f + 3000.0f * note.tone, 0.7f);
     for (std::size_t i = 0; i < out.size(); ++i) {
         const float t = seconds(i);
-        const double bend = 1.0 + 0.0015 * std::sin(kTwoPi * 5.5 * t);
-        const float s = detunedSaws(phase, detune, kUnison, f, bend);
+        const double bend = 1.0 + 0.0015 * std::sin(twoPi * 5.5 * t);
+        const float s = detunedSaws(phase, detune, unisonVoices, f, bend);
         out[i] = 0.2f * stepSvf(lp, s).low * nextEnvelopeLevel(env) * note.velocity;
     }
     return out;
@@ -126,13 +126,13 @@ static std::vector<float> renderBass(const Note& note, Noise& noise)
     EnvelopeRun env = startEnvelope(withOverrides({0.003f, 0.4f, 0.7f, 0.05f}, note), note.length);
     std::vector<float> out(envelopeFrames(env));
     const double f = midiToHz(note.pitch);
-    const double dt = f / kSampleRate;
+    const double dt = f / sampleRate;
     double p = startPhase(noise), sub = 0.0;
-    const float pluckFactor = std::exp(-1.0f / (0.12f * kSampleRate));
+    const float pluckFactor = std::exp(-1.0f / (0.12f * sampleRate));
     float pluck = 1.0f;
     Svf lp;
     for (std::size_t i = 0; i < out.size(); ++i) {
-        if (i % kControlFrames == 0) {
+        if (i % controlFrames == 0) {
             tuneSvf(lp, static_cast<float>(f) * 1.5f + 2500.0f * note.tone * pluck, 1.1f);
         }
         pluck *= pluckFactor;
@@ -149,17 +149,17 @@ static std::vector<float> renderPluck(const Note& note, Noise& noise)
     EnvelopeRun env = startEnvelope(withOverrides({0.002f, 0.18f, 0.2f, 0.06f}, note), note.length);
     std::vector<float> out(envelopeFrames(env));
     const double f = midiToHz(note.pitch);
-    const double dt = f / kSampleRate;
+    const double dt = f / sampleRate;
     double p = startPhase(noise);
-    const float pluckFactor = std::exp(-1.0f / (0.09f * kSampleRate));
+    const float pluckFactor = std::exp(-1.0f / (0.09f * sampleRate));
     float pluck = 1.0f;
     Svf lp;
     for (std::size_t i = 0; i < out.size(); ++i) {
-        if (i % kControlFrames == 0) {
+        if (i % controlFrames == 0) {
             tuneSvf(lp, static_cast<float>(f) * 1.5f + 6000.0f * note.tone * pluck, 1.4f);
         }
         pluck *= pluckFactor;
-        const double width = 0.3 + 0.1 * std::sin(kTwoPi * 0.7 * seconds(i));
+        const double width = 0.3 + 0.1 * std::sin(twoPi * 0.7 * seconds(i));
         const float s = pulseWave(p, dt, width) + 0.3f * sawWave(p, dt);
         out[i] = 0.7f * stepSvf(lp, s).low * nextEnvelopeLevel(env) * note.velocity;
         p = advancePhase(p, dt);
@@ -183,15 +183,15 @@ static std::vector<float> renderFm(const Note& note, const FmShape& shape)
     EnvelopeRun env = startEnvelope(withOverrides(shape.envelope, note), note.length);
     std::vector<float> out(envelopeFrames(env));
     const double f = midiToHz(note.pitch);
-    const double dtCarrier = f / kSampleRate;
-    const double dtModulator = f * shape.ratio / kSampleRate;
+    const double dtCarrier = f / sampleRate;
+    const double dtModulator = f * shape.ratio / sampleRate;
     double pc = 0.0, pm = 0.0, pOctave = 0.0;
-    const float indexFactor = std::exp(-1.0f / (shape.indexDecay * kSampleRate));
+    const float indexFactor = std::exp(-1.0f / (shape.indexDecay * sampleRate));
     float index = shape.index * (0.4f + 0.6f * note.tone);
     for (std::size_t i = 0; i < out.size(); ++i) {
         const float mod = (index + shape.floorIndex) * sineWave(pm);
         index *= indexFactor;
-        const float s = static_cast<float>(std::sin(kTwoPi * pc + mod)) + 0.15f * sineWave(pOctave);
+        const float s = static_cast<float>(std::sin(twoPi * pc + mod)) + 0.15f * sineWave(pOctave);
         out[i] = shape.gain * s * nextEnvelopeLevel(env) * note.velocity;
         pc = advancePhase(pc, dtCarrier);
         pm = advancePhase(pm, dtModulator);
@@ -209,7 +209,7 @@ static std::vector<float> renderBlip(const Note& note)
     for (std::size_t i = 0; i < out.size(); ++i) {
         // Starts an octave up and drops onto the pitch within a few milliseconds: a soft thump.
         const double drop = 1.0 + std::exp(-seconds(i) / 0.012f);
-        const double dt = f * drop / kSampleRate;
+        const double dt = f * drop / sampleRate;
         const float s = sineWave(p) + 0.3f * sineWave(p2);
         out[i] = 0.9f * std::tanh(1.6f * s) * nextEnvelopeLevel(env) * note.velocity;
         p = advancePhase(p, dt);
@@ -227,8 +227,8 @@ static std::vector<float> renderBoing(const Note& note)
     double p = 0.0, pm = 0.0;
     for (std::size_t i = 0; i < out.size(); ++i) {
         const double x = std::min(1.0, seconds(i) / span);
-        const double dt = f * std::pow(2.0, note.glide * std::sin(kPi * x) / 12.0) / kSampleRate;
-        const float s = static_cast<float>(std::sin(kTwoPi * p + 0.8 * sineWave(pm)));
+        const double dt = f * std::pow(2.0, note.glide * std::sin(pi * x) / 12.0) / sampleRate;
+        const float s = static_cast<float>(std::sin(twoPi * p + 0.8 * sineWave(pm)));
         out[i] = 0.6f * s * nextEnvelopeLevel(env) * note.velocity;
         p = advancePhase(p, dt);
         pm = advancePhase(pm, 2.0 * dt);

@@ -7,15 +7,15 @@
 #include <cstddef>
 #include <vector>
 
-constexpr int kCombs = 8;
-constexpr int kAllpasses = 4;
-constexpr std::size_t kCombLengths[kCombs] = {1103, 1181, 1277, 1361, 1423, 1493, 1559, 1613};
-constexpr std::size_t kAllpassLengths[kAllpasses] = {557, 443, 337, 227};
+constexpr int combCount = 8;
+constexpr int allpassCount = 4;
+constexpr std::size_t combLengths[combCount] = {1103, 1181, 1277, 1361, 1423, 1493, 1559, 1613};
+constexpr std::size_t allpassLengths[allpassCount] = {557, 443, 337, 227};
 // The right channel's lines are this many frames longer: decorrelated, so the tail is wide.
-constexpr std::size_t kStereoSpread = 23;
-constexpr float kAllpassGain = 0.5f;
+constexpr std::size_t stereoSpread = 23;
+constexpr float allpassGain = 0.5f;
 // The combs sum to a large level; this brings the wet signal back near the send's.
-constexpr float kWetGain = 0.12f;
+constexpr float wetGain = 0.12f;
 
 struct Comb {
     std::vector<float> line;
@@ -41,7 +41,7 @@ static float stepAllpass(Allpass& allpass, float input)
 {
     const float delayed = allpass.line[allpass.index];
     const float out = delayed - input;
-    allpass.line[allpass.index] = input + delayed * kAllpassGain;
+    allpass.line[allpass.index] = input + delayed * allpassGain;
     allpass.index = allpass.index + 1 == allpass.line.size() ? 0 : allpass.index + 1;
     return out;
 }
@@ -49,15 +49,15 @@ static float stepAllpass(Allpass& allpass, float input)
 static void renderChannel(const std::vector<float>& input, std::vector<float>& output, std::size_t spread,
                           const ReverbSettings& settings)
 {
-    Comb combs[kCombs];
-    Allpass allpasses[kAllpasses];
-    for (int c = 0; c < kCombs; ++c) {
-        combs[c].line.assign(kCombLengths[c] + spread, 0.0f);
+    Comb combs[combCount];
+    Allpass allpasses[allpassCount];
+    for (int c = 0; c < combCount; ++c) {
+        combs[c].line.assign(combLengths[c] + spread, 0.0f);
     }
-    for (int a = 0; a < kAllpasses; ++a) {
-        allpasses[a].line.assign(kAllpassLengths[a] + spread, 0.0f);
+    for (int a = 0; a < allpassCount; ++a) {
+        allpasses[a].line.assign(allpassLengths[a] + spread, 0.0f);
     }
-    const std::size_t preDelay = static_cast<std::size_t>(settings.preDelaySeconds * kSampleRate);
+    const std::size_t preDelay = static_cast<std::size_t>(settings.preDelaySeconds * sampleRate);
     OnePole lowCut = makeOnePole(settings.lowCutHz);
     for (std::size_t i = 0; i < output.size(); ++i) {
         const float in = i >= preDelay ? highPass(lowCut, input[i - preDelay]) : 0.0f;
@@ -68,7 +68,7 @@ static void renderChannel(const std::vector<float>& input, std::vector<float>& o
         for (Allpass& allpass : allpasses) {
             sum = stepAllpass(allpass, sum);
         }
-        output[i] = kWetGain * sum;
+        output[i] = wetGain * sum;
     }
 }
 
@@ -81,6 +81,6 @@ StereoBuffer renderReverb(const StereoBuffer& send, const ReverbSettings& settin
     }
     StereoBuffer wet = makeStereoBuffer(frames);
     renderChannel(mono, wet.left, 0, settings);
-    renderChannel(mono, wet.right, kStereoSpread, settings);
+    renderChannel(mono, wet.right, stereoSpread, settings);
     return wet;
 }

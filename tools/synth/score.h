@@ -14,4 +14,4 @@ Score composeSoundtrack();
 // The beat grid the piece is written on: bars fitted to the camera segments, then 150 bpm.
 TempoMap soundtrackTempo();
 // The beat on which the hop series (and the 150 bpm finale) begins.
-constexpr double kFinaleBeat = 132.0;
+constexpr double finaleBeat = 132.0;

@@ -1,4 +1,4 @@
-// A pair of float channels at kSampleRate: the mix buses, the effect returns and the final mix.
+// A pair of float channels at sampleRate: the mix buses, the effect returns and the final mix.
 #pragma once
 #include <cstddef>
 #include <vector>

@@ -32,8 +32,8 @@ bool writeWav(const std::string& path, const StereoBuffer& audio)
     put32(bytes, 16);
     put16(bytes, 1);
     put16(bytes, 2);
-    put32(bytes, kSampleRate);
-    put32(bytes, kSampleRate * 4);
+    put32(bytes, sampleRate);
+    put32(bytes, sampleRate * 4);
     put16(bytes, 4);
     put16(bytes, 16);
     bytes.insert(bytes.end(), {'d', 'a', 't', 'a'});

@@ -18,8 +18,9 @@ std::vector<std::string> listFiles(const std::string& directory)
     if (DIR* dir = opendir(directory.c_str())) {
         while (dirent* entry = readdir(dir)) {
             std::string name = entry->d_name;
-            if (name != "." && name != "..")
+            if (name != "." && name != "..") {
                 names.push_back(name);
+            }
         }
         closedir(dir);
     }

@@ -19,7 +19,7 @@
 namespace {
 
 // The demo's import flags.
-constexpr unsigned kImportFlags = aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs;
+constexpr unsigned importFlags = aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs;
 
 struct ModelSpec {
     StageObject object;  // the first stage object read from the file
@@ -35,7 +35,7 @@ ModelSpec spec(StageObject object, unsigned triangleBudget, bool closedOutward)
 }
 
 // Per-file shares of the stage's 60,000 triangles (the creature's file is placed twice).
-const ModelSpec kModels[] = {
+const ModelSpec modelFiles[] = {
     spec(StageObject::background, 6000, false), spec(StageObject::stone, 6000, true),
     spec(StageObject::ground, 26000, true),     spec(StageObject::luigi, 6000, true),
     spec(StageObject::mario, 6000, true),       spec(StageObject::turmGross, 3000, true),
@@ -44,14 +44,15 @@ const ModelSpec kModels[] = {
 
 const aiScene* import(Assimp::Importer& importer, const std::string& name)
 {
-    return importer.ReadFile("models/" + name + ".obj", kImportFlags);
+    return importer.ReadFile("models/" + name + ".obj", importFlags);
 }
 
 std::string texturePath(const aiMaterial* material, aiTextureType type)
 {
     aiString path;
-    if (aiGetMaterialTexture(material, type, 0, &path) != AI_SUCCESS)
+    if (aiGetMaterialTexture(material, type, 0, &path) != AI_SUCCESS) {
         return "";
+    }
     return path.C_Str();
 }
 
@@ -80,8 +81,9 @@ TEST_P(ModelFile, MeetsTheImportContract)
     EXPECT_GT(mesh->mNumFaces, 0u);
     EXPECT_LE(mesh->mNumFaces, model.triangleBudget);
     EXPECT_EQ(mesh->mNumVertices, 3 * mesh->mNumFaces);
-    for (unsigned f = 0; f < mesh->mNumFaces; ++f)
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
         ASSERT_EQ(mesh->mFaces[f].mNumIndices, 3u) << "face " << f;
+    }
     for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
         ASSERT_TRUE(finite(mesh->mVertices[i])) << "vertex " << i;
         ASSERT_TRUE(finite(mesh->mNormals[i])) << "normal " << i;
@@ -104,8 +106,9 @@ TEST_P(ModelFile, MaterialNamesItsTexturesAndTheyDecode)
     EXPECT_EQ(normal, model.normalMap ? std::string("models/") + model.name + "_normal.png" : std::string());
 
     for (const std::string& path : {diffuse, normal}) {
-        if (path.empty())
+        if (path.empty()) {
             continue;
+        }
         std::vector<unsigned char> pixels;
         unsigned w = 0, h = 0;
         ASSERT_EQ(lodepng::decode(pixels, w, h, path), 0u) << path;
@@ -129,8 +132,9 @@ TEST_P(BumpModelFile, NormalMapHoldsUnitOutwardNormalsWithRelief)
                     pixels[4 * i + 2] / 255.0f * 2.0f - 1.0f);
         ASSERT_NEAR(glm::length(n), 1.0f, 0.03f) << "texel " << i;
         ASSERT_GT(n.z, 0.0f) << "texel " << i;
-        if (n.z < 0.95f)
+        if (n.z < 0.95f) {
             ++tilted;
+        }
     }
     EXPECT_GT(tilted, size_t(w) * h / 50) << "too flat to show any relief";
 }
@@ -171,28 +175,32 @@ TEST_P(ModelFile, FacesPointTheWayTheModelIsSeen)
         volume += glm::dot(a, glm::cross(b, c)) / 6.0;
         glm::dvec3 faceNormal = glm::cross(b - a, c - a);
         aiVector3D n = mesh->mNormals[idx[0]] + mesh->mNormals[idx[1]] + mesh->mNormals[idx[2]];
-        if (glm::dot(faceNormal, glm::dvec3(n.x, n.y, n.z)) > 0.0)
+        if (glm::dot(faceNormal, glm::dvec3(n.x, n.y, n.z)) > 0.0) {
             ++agreeing;
+        }
     }
-    if (model.closedOutward)
+    if (model.closedOutward) {
         EXPECT_GT(volume, 0.0);
-    else
+    } else {
         EXPECT_LT(volume, 0.0);
+    }
     // Stored normals agree with the winding (a few slivers at sharp creases may not). The sky
     // is the exception: its normals all face the light so that it is lit evenly.
-    if (model.closedOutward)
+    if (model.closedOutward) {
         EXPECT_GT(agreeing, size_t(mesh->mNumFaces) * 99 / 100);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Stage, ModelFile, ::testing::ValuesIn(kModels),
+INSTANTIATE_TEST_SUITE_P(Stage, ModelFile, ::testing::ValuesIn(modelFiles),
                          [](const ::testing::TestParamInfo<ModelSpec>& info) { return info.param.name; });
 
 std::vector<ModelSpec> bumpModels()
 {
     std::vector<ModelSpec> result;
-    for (const ModelSpec& model : kModels) {
-        if (model.normalMap)
+    for (const ModelSpec& model : modelFiles) {
+        if (model.normalMap) {
             result.push_back(model);
+        }
     }
     return result;
 }
@@ -205,7 +213,7 @@ TEST(Stage, WholeStageFitsTheTriangleBudget)
     unsigned total = 0;
     for (const StageEntry& entry : stageEntries) {
         Assimp::Importer importer;
-        const aiScene* scene = importer.ReadFile(hostPath(entry.modelPath), kImportFlags);
+        const aiScene* scene = importer.ReadFile(hostPath(entry.modelPath), importFlags);
         ASSERT_NE(scene, nullptr) << entry.name;
         total += scene->mMeshes[0]->mNumFaces;
     }

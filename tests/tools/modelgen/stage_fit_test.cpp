@@ -20,10 +20,10 @@
 
 namespace {
 
-constexpr unsigned kImportFlags = aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs;
-constexpr float kNearPlane = 0.1f;
-constexpr float kFarPlane = 100.0f;
-constexpr float kHop = 4.0f;  // in the object's own (possibly scaled) units
+constexpr unsigned importFlags = aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs;
+constexpr float nearPlane = 0.1f;
+constexpr float farPlane = 100.0f;
+constexpr float hopHeight = 4.0f;  // in the object's own (possibly scaled) units
 
 struct Triangle {
     glm::vec3 a, b, c;
@@ -48,9 +48,10 @@ Placed load(StageObject which, float lift = 0.0f)
     const glm::mat4 model = placement(which, lift);
     Placed placed;
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(hostPath(stageEntry(which).modelPath), kImportFlags);
-    if (!scene)
+    const aiScene* scene = importer.ReadFile(hostPath(stageEntry(which).modelPath), importFlags);
+    if (!scene) {
         return placed;
+    }
     const aiMesh* mesh = scene->mMeshes[0];
     for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
         const aiVector3D& v = mesh->mVertices[i];
@@ -63,32 +64,38 @@ Placed load(StageObject which, float lift = 0.0f)
     return placed;
 }
 
-const glm::vec3 kStoneCentre = stageEntry(StageObject::stone).placement.offset;
+const glm::vec3 stoneCentre = stageEntry(StageObject::stone).placement.offset;
 
 // Closest point on a triangle (Ericson, Real-Time Collision Detection 5.1.5).
 glm::vec3 closestPoint(const glm::vec3& p, const Triangle& t)
 {
     glm::vec3 ab = t.b - t.a, ac = t.c - t.a, ap = p - t.a;
     float d1 = glm::dot(ab, ap), d2 = glm::dot(ac, ap);
-    if (d1 <= 0 && d2 <= 0)
+    if (d1 <= 0 && d2 <= 0) {
         return t.a;
+    }
     glm::vec3 bp = p - t.b;
     float d3 = glm::dot(ab, bp), d4 = glm::dot(ac, bp);
-    if (d3 >= 0 && d4 <= d3)
+    if (d3 >= 0 && d4 <= d3) {
         return t.b;
+    }
     float vc = d1 * d4 - d3 * d2;
-    if (vc <= 0 && d1 >= 0 && d3 <= 0)
+    if (vc <= 0 && d1 >= 0 && d3 <= 0) {
         return t.a + ab * (d1 / (d1 - d3));
+    }
     glm::vec3 cp = p - t.c;
     float d5 = glm::dot(ab, cp), d6 = glm::dot(ac, cp);
-    if (d6 >= 0 && d5 <= d6)
+    if (d6 >= 0 && d5 <= d6) {
         return t.c;
+    }
     float vb = d5 * d2 - d1 * d6;
-    if (vb <= 0 && d2 >= 0 && d6 <= 0)
+    if (vb <= 0 && d2 >= 0 && d6 <= 0) {
         return t.a + ac * (d2 / (d2 - d6));
+    }
     float va = d3 * d6 - d5 * d4;
-    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
+    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0) {
         return t.b + (t.c - t.b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
+    }
     float denom = 1.0f / (va + vb + vc);
     return t.a + ab * (vb * denom) + ac * (vc * denom);
 }
@@ -106,8 +113,9 @@ Nearest nearest(const glm::vec3& p, const Placed& placed)
     for (const Triangle& t : placed.triangles) {
         glm::vec3 q = closestPoint(p, t);
         float d = glm::length(p - q);
-        if (d > best.distance + 1e-5f)
+        if (d > best.distance + 1e-5f) {
             continue;
+        }
         // Where the nearest point is an edge or corner shared by several faces, the face that
         // looks most squarely at the point decides the side.
         glm::vec3 n = glm::cross(t.b - t.a, t.c - t.a);
@@ -130,16 +138,19 @@ float surfaceBelow(float x, float z, const Placed& placed, float from = 1e9f)
     for (const Triangle& t : placed.triangles) {
         glm::vec2 a(t.a.x, t.a.z), b(t.b.x, t.b.z), c(t.c.x, t.c.z);
         float area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-        if (std::fabs(area) < 1e-12f)
+        if (std::fabs(area) < 1e-12f) {
             continue;
+        }
         float w1 = ((p.x - a.x) * (c.y - a.y) - (p.y - a.y) * (c.x - a.x)) / area;
         float w2 = ((b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x)) / area;
         float w0 = 1.0f - w1 - w2;
-        if (w0 < -1e-5f || w1 < -1e-5f || w2 < -1e-5f)
+        if (w0 < -1e-5f || w1 < -1e-5f || w2 < -1e-5f) {
             continue;
+        }
         float y = w0 * t.a.y + w1 * t.b.y + w2 * t.c.y;
-        if (y <= from)
+        if (y <= from) {
             best = std::max(best, y);
+        }
     }
     return best;
 }
@@ -149,16 +160,18 @@ struct Pose {
 };
 
 // Where the camera waits before the first segment opens.
-const glm::vec3 kStartEye(0.0f, 0.0f, 5.0f);
+const glm::vec3 startEye(0.0f, 0.0f, 5.0f);
 
 std::vector<glm::vec3> cameraPath()
 {
-    std::vector<glm::vec3> eyes{kStartEye};
+    std::vector<glm::vec3> eyes{startEye};
     const int steps = 60;
     const auto eye = [](int pose) { return glm::vec3(showPoses[pose].x, showPoses[pose].y, showPoses[pose].z); };
-    for (const ShowSegment& s : showSegments)
-        for (int i = 0; i <= steps; ++i)
+    for (const ShowSegment& s : showSegments) {
+        for (int i = 0; i <= steps; ++i) {
             eyes.push_back(glm::mix(eye(s.from), eye(s.to), float(i) / steps));
+        }
+    }
     return eyes;
 }
 
@@ -184,8 +197,9 @@ Placed Stage::background, Stage::ground, Stage::stone, Stage::tallTower, Stage::
 float lowest(const Placed& p)
 {
     float y = 1e30f;
-    for (const glm::vec3& v : p.vertices)
+    for (const glm::vec3& v : p.vertices) {
         y = std::min(y, v.y);
+    }
     return y;
 }
 
@@ -194,17 +208,20 @@ std::vector<glm::vec3> soles(const Placed& p, float band)
 {
     std::vector<glm::vec3> out;
     float y0 = lowest(p);
-    for (const glm::vec3& v : p.vertices)
-        if (v.y < y0 + band)
+    for (const glm::vec3& v : p.vertices) {
+        if (v.y < y0 + band) {
             out.push_back(v);
+        }
+    }
     return out;
 }
 
 TEST_F(Stage, AllModelsLoad)
 {
     for (const Placed* p :
-         {&background, &ground, &stone, &tallTower, &shortTower, &mario, &luigi, &creature1, &creature2})
+         {&background, &ground, &stone, &tallTower, &shortTower, &mario, &luigi, &creature1, &creature2}) {
         EXPECT_FALSE(p->triangles.empty());
+    }
 }
 
 // Soles rest on the surface under them: not hanging over an edge, not sunk, not floating.
@@ -213,9 +230,10 @@ void expectStandsOn(const Placed& figure, const Placed& surface, float surfaceHe
     std::vector<glm::vec3> feet = soles(figure, 0.004f);
     ASSERT_FALSE(feet.empty());
     EXPECT_NEAR(lowest(figure), surfaceHeight, 0.01f) << what;
-    for (const glm::vec3& f : feet)
+    for (const glm::vec3& f : feet) {
         EXPECT_NEAR(surfaceBelow(f.x, f.z, surface, f.y + 0.05f), f.y, 0.03f)
             << what << " sole at " << f.x << ", " << f.z;
+    }
 }
 
 TEST_F(Stage, CharactersStandOnTheirTowerTops)
@@ -253,8 +271,9 @@ void expectNotInside(const Placed& figure, const Placed& solid, const char* what
     size_t inside = 0;
     for (const glm::vec3& v : figure.vertices) {
         Nearest n = nearest(v, solid);
-        if (!n.inFront && n.distance > 0.005f)
+        if (!n.inFront && n.distance > 0.005f) {
             ++inside;
+        }
     }
     EXPECT_EQ(inside, 0u) << what;
 }
@@ -272,22 +291,25 @@ TEST_F(Stage, NothingIsSunkIntoAnything)
 TEST_F(Stage, SpinningStoneClearsEverything)
 {
     float reach = 0.0f;
-    for (const glm::vec3& v : stone.vertices)
-        reach = std::max(reach, glm::length(v - kStoneCentre));
+    for (const glm::vec3& v : stone.vertices) {
+        reach = std::max(reach, glm::length(v - stoneCentre));
+    }
     EXPECT_GT(reach, 0.4f);
-    for (const Placed* p : {&ground, &tallTower, &shortTower, &mario, &luigi})
-        EXPECT_GT(nearest(kStoneCentre, *p).distance, reach + 0.3f);
+    for (const Placed* p : {&ground, &tallTower, &shortTower, &mario, &luigi}) {
+        EXPECT_GT(nearest(stoneCentre, *p).distance, reach + 0.3f);
+    }
 }
 
 // Every camera position on the path: outside each model by more than the near plane, the
 // stone at any spin angle and the figures at rest or at the top of a hop.
 TEST_F(Stage, CameraPathNeverEntersOrClipsAModel)
 {
-    const Placed lifted[] = {load(StageObject::mario, kHop), load(StageObject::luigi, kHop),
-                             load(StageObject::goomba1, kHop), load(StageObject::goomba2, kHop)};
+    const Placed lifted[] = {load(StageObject::mario, hopHeight), load(StageObject::luigi, hopHeight),
+                             load(StageObject::goomba1, hopHeight), load(StageObject::goomba2, hopHeight)};
     float stoneReach = 0.0f;
-    for (const glm::vec3& v : stone.vertices)
-        stoneReach = std::max(stoneReach, glm::length(v - kStoneCentre));
+    for (const glm::vec3& v : stone.vertices) {
+        stoneReach = std::max(stoneReach, glm::length(v - stoneCentre));
+    }
     struct Named {
         const Placed* model;
         const char* name;
@@ -308,10 +330,10 @@ TEST_F(Stage, CameraPathNeverEntersOrClipsAModel)
             Nearest n = nearest(eye, *s.model);
             EXPECT_TRUE(n.inFront) << "camera at " << eye.x << ", " << eye.y << ", " << eye.z << " inside "
                                    << s.name;
-            EXPECT_GT(n.distance, kNearPlane * 1.5f)
+            EXPECT_GT(n.distance, nearPlane * 1.5f)
                 << "camera at " << eye.x << ", " << eye.y << ", " << eye.z << " clips " << s.name;
         }
-        EXPECT_GT(glm::length(eye - kStoneCentre), stoneReach + kNearPlane * 1.5f);
+        EXPECT_GT(glm::length(eye - stoneCentre), stoneReach + nearPlane * 1.5f);
     }
 }
 
@@ -323,9 +345,10 @@ TEST_F(Stage, SkyEnclosesTheCameraWithinTheFarPlane)
         Nearest n = nearest(eye, background);
         EXPECT_TRUE(n.inFront) << "camera outside the sky at " << eye.x << ", " << eye.y << ", " << eye.z;
         float farthest = 0.0f;
-        for (const glm::vec3& v : background.vertices)
+        for (const glm::vec3& v : background.vertices) {
             farthest = std::max(farthest, glm::length(v - eye));
-        EXPECT_LT(farthest, kFarPlane * 0.95f);
+        }
+        EXPECT_LT(farthest, farPlane * 0.95f);
     }
 }
 

@@ -21,9 +21,9 @@ namespace {
 
 StereoBuffer sine(double hz, float amplitude, double seconds)
 {
-    StereoBuffer b = makeStereoBuffer(static_cast<std::size_t>(seconds * kSampleRate));
+    StereoBuffer b = makeStereoBuffer(static_cast<std::size_t>(seconds * sampleRate));
     for (std::size_t i = 0; i < frameCount(b); ++i) {
-        b.left[i] = b.right[i] = amplitude * static_cast<float>(std::sin(2.0 * kPi * hz * i / kSampleRate));
+        b.left[i] = b.right[i] = amplitude * static_cast<float>(std::sin(2.0 * pi * hz * i / sampleRate));
     }
     return b;
 }
@@ -41,7 +41,7 @@ TEST(Envelope, RisesHoldsAndReleasesToSilenceWithoutJumps)
 {
     EnvelopeRun run = startEnvelope({0.01f, 0.05f, 0.5f, 0.02f}, 0.3);
     const std::size_t frames = envelopeFrames(run);
-    EXPECT_EQ(frames, static_cast<std::size_t>(std::lround(0.32 * kSampleRate)));
+    EXPECT_EQ(frames, static_cast<std::size_t>(std::lround(0.32 * sampleRate)));
     std::vector<float> levels(frames);
     for (float& l : levels) {
         l = nextEnvelopeLevel(run);
@@ -49,7 +49,7 @@ TEST(Envelope, RisesHoldsAndReleasesToSilenceWithoutJumps)
     EXPECT_EQ(levels.front(), 0.0f);
     EXPECT_NEAR(levels.back(), 0.0f, 1e-5f);
     EXPECT_NEAR(*std::max_element(levels.begin(), levels.end()), 1.0f, 0.01f);
-    EXPECT_NEAR(levels[static_cast<std::size_t>(0.29 * kSampleRate)], 0.5f, 0.01f);
+    EXPECT_NEAR(levels[static_cast<std::size_t>(0.29 * sampleRate)], 0.5f, 0.01f);
     // The steepest step of a 10 ms smoothstep rise is 1.5 / 441: anything bigger is a click.
     for (std::size_t i = 1; i < frames; ++i) {
         ASSERT_LT(std::fabs(levels[i] - levels[i - 1]), 1.6f / 441.0f) << "at frame " << i;
@@ -79,11 +79,11 @@ TEST(Oscillator, SawHasThePitchAskedForAndStaysBounded)
     double phase = 0.25;
     int wraps = 0;
     float peak = 0.0f;
-    for (int i = 0; i < kSampleRate; ++i) {
-        const double next = advancePhase(phase, hz / kSampleRate);
+    for (int i = 0; i < sampleRate; ++i) {
+        const double next = advancePhase(phase, hz / sampleRate);
         wraps += next < phase ? 1 : 0;
         phase = next;
-        peak = std::max(peak, std::fabs(sawWave(phase, hz / kSampleRate)));
+        peak = std::max(peak, std::fabs(sawWave(phase, hz / sampleRate)));
     }
     EXPECT_EQ(wraps, 440);
     EXPECT_LT(peak, 1.1f);
@@ -94,7 +94,7 @@ TEST(Filter, LowPassKeepsTheBassAndRemovesTheTreble)
     auto gainThrough = [](double hz) {
         Svf f;
         tuneSvf(f, 500.0f, 0.707f);
-        std::vector<float> out(kSampleRate / 2);
+        std::vector<float> out(sampleRate / 2);
         const StereoBuffer in = sine(hz, 1.0f, 0.5);
         for (std::size_t i = 0; i < out.size(); ++i) {
             out[i] = stepSvf(f, in.left[i]).low;
@@ -137,7 +137,7 @@ TEST(Voices, EveryVoiceStartsAndEndsInSilence)
             note.attack = 0.02f;
             const std::vector<float> s = renderNote(note, 99);
             SCOPED_TRACE("voice " + std::to_string(v) + " pitch " + std::to_string(pitch));
-            ASSERT_GT(s.size(), static_cast<std::size_t>(0.1 * kSampleRate));
+            ASSERT_GT(s.size(), static_cast<std::size_t>(0.1 * sampleRate));
             float peak = 0.0f;
             for (float x : s) {
                 ASSERT_TRUE(std::isfinite(x));
@@ -175,11 +175,11 @@ TEST(Mix, PanningKeepsPowerAndPlacesTheSound)
 
 TEST(Echo, RepeatsAlternateSidesAndFade)
 {
-    StereoBuffer send = makeStereoBuffer(kSampleRate);
+    StereoBuffer send = makeStereoBuffer(sampleRate);
     send.left[100] = send.right[100] = 1.0f;
     const EchoSettings settings{0.1f, 0.5f, 20000.0f};
     const StereoBuffer wet = renderEcho(send, settings);
-    const std::size_t d = static_cast<std::size_t>(0.1f * kSampleRate);
+    const std::size_t d = static_cast<std::size_t>(0.1f * sampleRate);
     auto energyNear = [](const std::vector<float>& x, std::size_t at) {
         float e = 0.0f;
         for (std::size_t i = at - 5; i < at + 20; ++i) {
@@ -204,7 +204,7 @@ TEST(Loudness, SineLevelsMatchTheReferenceAndSilenceIsGated)
     // takes the deep bass down.
     EXPECT_NEAR(integratedLoudness(sine(8000.0, 0.1f, 5.0)), -16.6, 0.15);
     EXPECT_LT(integratedLoudness(sine(25.0, 0.1f, 5.0)), -22.0);
-    EXPECT_EQ(integratedLoudness(makeStereoBuffer(5 * kSampleRate)), kSilenceLufs);
+    EXPECT_EQ(integratedLoudness(makeStereoBuffer(5 * sampleRate)), silenceLufs);
 }
 
 TEST(Loudness, QuietStretchesAreGatedOut)
@@ -221,7 +221,7 @@ TEST(Limiter, HoldsTheCeilingWithoutTouchingQuietPassages)
 {
     StereoBuffer b = sine(220.0, 0.5f, 2.0);
     Noise noise = makeNoise(3);
-    const std::size_t burst = kSampleRate;
+    const std::size_t burst = sampleRate;
     for (std::size_t i = burst; i < burst + 2000; ++i) {
         b.left[i] = 3.0f * nextNoise(noise);
         b.right[i] = -b.left[i];
@@ -242,8 +242,7 @@ TEST(Limiter, HoldsTheCeilingWithoutTouchingQuietPassages)
     EXPECT_LT(biggestGainStep, 0.1f);
     // Well before the burst and long after it the signal passes unchanged.
     EXPECT_EQ(b.left[burst / 2], original.left[burst / 2]);
-    EXPECT_NEAR(b.left[burst + 2000 + kSampleRate / 2] / original.left[burst + 2000 + kSampleRate / 2], 1.0f,
-                0.01f);
+    EXPECT_NEAR(b.left[burst + 2000 + sampleRate / 2] / original.left[burst + 2000 + sampleRate / 2], 1.0f, 0.01f);
 }
 
 }  // namespace

@@ -44,20 +44,20 @@ TEST(TempoMap, InterpolatesBetweenAnchorsAndExtendsTheLastTempo)
 TEST(TempoMap, SoundtrackGridPutsDownbeatsOnTheCutsAndGathersPace)
 {
     const TempoMap map = soundtrackTempo();
-    EXPECT_DOUBLE_EQ(msAtBeat(map, 8.0), kSecondFlightMs);
-    EXPECT_DOUBLE_EQ(msAtBeat(map, 16.0), kCutToTowersMs);
-    EXPECT_DOUBLE_EQ(msAtBeat(map, 32.0), kShadowStyleMs);
-    EXPECT_DOUBLE_EQ(msAtBeat(map, 44.0), kDiveMs);
-    EXPECT_DOUBLE_EQ(msAtBeat(map, 56.0), kCutToWalkMs);
-    EXPECT_DOUBLE_EQ(msAtBeat(map, 72.0), kBumpStyleMs);
-    EXPECT_DOUBLE_EQ(msAtBeat(map, 84.0), kRiseMs);
-    EXPECT_DOUBLE_EQ(msAtBeat(map, 96.0), kSwingMs);
-    EXPECT_DOUBLE_EQ(msAtBeat(map, 108.0), kCircleMs);
-    EXPECT_DOUBLE_EQ(msAtBeat(map, 120.0), kApproachMs);
-    EXPECT_DOUBLE_EQ(msAtBeat(map, kFinaleBeat), kHopSeriesMs);
-    EXPECT_DOUBLE_EQ(beatLengthMs(map, kFinaleBeat + 10.0), 400.0);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, 8.0), secondFlightMs);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, 16.0), cutToTowersMs);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, 32.0), shadowStyleMs);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, 44.0), diveMs);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, 56.0), cutToWalkMs);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, 72.0), bumpStyleMs);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, 84.0), riseMs);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, 96.0), swingMs);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, 108.0), circleMs);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, 120.0), approachMs);
+    EXPECT_DOUBLE_EQ(msAtBeat(map, finaleBeat), hopSeriesMs);
+    EXPECT_DOUBLE_EQ(beatLengthMs(map, finaleBeat + 10.0), 400.0);
     // Every phrase is between 80 and 150 bpm, and from the shadow look on it never slows down.
-    for (double beat = 0.0; beat < kFinaleBeat + 28.0; beat += 1.0) {
+    for (double beat = 0.0; beat < finaleBeat + 28.0; beat += 1.0) {
         const double bpm = 60000.0 / beatLengthMs(map, beat);
         ASSERT_GE(bpm, 80.0) << beat;
         ASSERT_LE(bpm, 150.0 + 1e-9) << beat;
@@ -72,14 +72,14 @@ TEST(Harmony, ChordTonesAndVoicings)
     EXPECT_EQ(pitchAtOrAbove(2, 60), 62);
     EXPECT_EQ(pitchAtOrAbove(2, 62), 62);
     EXPECT_EQ(pitchAtOrAbove(0, 61), 72);
-    EXPECT_EQ(chordTone(kDm, 0, 60), 62);
-    EXPECT_EQ(chordTone(kDm, 1, 60), 65);
-    EXPECT_EQ(chordTone(kA, 1, 60), 73);
-    EXPECT_EQ(chordTone(kDm, 4, 60), 77);
-    EXPECT_EQ(chordVoicing(kD, 50, 4), (std::vector<int>{50, 54, 57, 62}));
-    EXPECT_EQ(chordVoicing(kBb, 60, 3), (std::vector<int>{62, 65, 70}));
-    EXPECT_EQ(chordToneBelow(kDm, 74), 69);
-    EXPECT_EQ(chordToneBelow(kC, 72), 67);
+    EXPECT_EQ(chordTone(chordDm, 0, 60), 62);
+    EXPECT_EQ(chordTone(chordDm, 1, 60), 65);
+    EXPECT_EQ(chordTone(chordA, 1, 60), 73);
+    EXPECT_EQ(chordTone(chordDm, 4, 60), 77);
+    EXPECT_EQ(chordVoicing(chordD, 50, 4), (std::vector<int>{50, 54, 57, 62}));
+    EXPECT_EQ(chordVoicing(chordBb, 60, 3), (std::vector<int>{62, 65, 70}));
+    EXPECT_EQ(chordToneBelow(chordDm, 74), 69);
+    EXPECT_EQ(chordToneBelow(chordC, 72), 67);
 }
 
 TEST(Score, EveryNoteIsPlayableAndInsideThePiece)
@@ -102,10 +102,10 @@ TEST(Score, EveryNoteIsPlayableAndInsideThePiece)
 TEST(Score, FirstHopsAreAccentedAndTheLookChangesAreHits)
 {
     const Score score = composeSoundtrack();
-    EXPECT_EQ(notesAt(score, kMarioFirstHopMs, Voice::Boing).size(), 1u);
-    EXPECT_EQ(notesAt(score, kLuigiFirstHopMs, Voice::Boing).size(), 1u);
-    EXPECT_EQ(notesAt(score, kGoombasFirstHopMs, Voice::Boing).size(), 2u);
-    for (double hit : {kShadowStyleMs, kBumpStyleMs}) {
+    EXPECT_EQ(notesAt(score, marioFirstHopMs, Voice::Boing).size(), 1u);
+    EXPECT_EQ(notesAt(score, luigiFirstHopMs, Voice::Boing).size(), 1u);
+    EXPECT_EQ(notesAt(score, goombasFirstHopMs, Voice::Boing).size(), 2u);
+    for (double hit : {shadowStyleMs, bumpStyleMs}) {
         SCOPED_TRACE(hit);
         EXPECT_EQ(notesAt(score, hit, Voice::Kick).size(), 1u);
         EXPECT_FALSE(notesAt(score, hit, Voice::Crash).empty());
@@ -124,8 +124,8 @@ TEST(Score, FinaleGivesEachHopItsCharactersVoiceOnTheSixteenthGrid)
 {
     const Score score = composeSoundtrack();
     const Voice characterVoice[4] = {Voice::Pluck, Voice::Keys, Voice::Blip, Voice::Bass};
-    for (int hop = 0; hop < kHopSeriesCount; ++hop) {
-        const double t = kHopSeriesMs + kHopSpacingMs * hop;
+    for (int hop = 0; hop < hopSeriesCount; ++hop) {
+        const double t = hopSeriesMs + hopSpacingMs * hop;
         EXPECT_EQ(notesAt(score, t, characterVoice[hop % 4]).size(), 1u) << "hop " << hop;
         EXPECT_EQ(notesAt(score, t, Voice::HiHat).size(), 1u) << "hop " << hop;
         if (hop % 4 == 0) {
@@ -136,15 +136,15 @@ TEST(Score, FinaleGivesEachHopItsCharactersVoiceOnTheSixteenthGrid)
     std::map<long, int> onGrid;
     for (const Note& n : score.notes) {
         const double t = startMs(n);
-        if (t >= kHopSeriesMs && t <= kLastHopEndMs) {
-            const double slot = (t - kHopSeriesMs) / kHopSpacingMs;
+        if (t >= hopSeriesMs && t <= lastHopEndMs) {
+            const double slot = (t - hopSeriesMs) / hopSpacingMs;
             ASSERT_NEAR(slot, std::round(slot), 1e-6) << "note at " << t;
             ++onGrid[std::lround(slot)];
         }
     }
-    EXPECT_EQ(onGrid.size(), static_cast<std::size_t>(kHopSeriesCount + 4));
-    EXPECT_FALSE(notesAt(score, kLastHopEndMs, Voice::Crash).empty());
-    EXPECT_GE(notesAt(score, kLastHopEndMs, Voice::Strings).size(), 5u);
+    EXPECT_EQ(onGrid.size(), static_cast<std::size_t>(hopSeriesCount + 4));
+    EXPECT_FALSE(notesAt(score, lastHopEndMs, Voice::Crash).empty());
+    EXPECT_GE(notesAt(score, lastHopEndMs, Voice::Strings).size(), 5u);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 
 namespace {
 
-const char* const kMusicPath = "mp3/zarathustra2.mp3";
+const char* const musicPath = "mp3/zarathustra2.mp3";
 
 struct Decoded {
     bool ok = false;
@@ -37,7 +37,7 @@ Decoded decode(const std::string& path)
     }
     mpg123_param(h, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
     mpg123_format_none(h);
-    mpg123_format(h, kSampleRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    mpg123_format(h, sampleRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
     if (mpg123_open(h, path.c_str()) == MPG123_OK) {
         int encoding = 0;
         std::vector<unsigned char> buffer(1 << 16);
@@ -84,7 +84,7 @@ struct OnsetCurve {
 
 OnsetCurve onsetCurve(const Decoded& d)
 {
-    const std::size_t perMs = kSampleRate / 1000;
+    const std::size_t perMs = sampleRate / 1000;
     const std::size_t frames = d.samples.size() / 2;
     OnsetCurve curve;
     curve.energyPerMs.assign(frames / perMs + 1, 0.0);
@@ -92,7 +92,7 @@ OnsetCurve onsetCurve(const Decoded& d)
     for (std::size_t i = 1; i < frames; ++i) {
         const double dl = d.samples[2 * i] - d.samples[2 * i - 2];
         const double dr = d.samples[2 * i + 1] - d.samples[2 * i - 1];
-        curve.energyPerMs[i * 1000 / kSampleRate] += dl * dl + dr * dr;
+        curve.energyPerMs[i * 1000 / sampleRate] += dl * dl + dr * dr;
     }
     return curve;
 }
@@ -101,7 +101,7 @@ class Soundtrack : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        decoded = new Decoded(decode(kMusicPath));
+        decoded = new Decoded(decode(musicPath));
         curve = new OnsetCurve(onsetCurve(*decoded));
     }
     static void TearDownTestSuite()
@@ -118,15 +118,15 @@ OnsetCurve* Soundtrack::curve = nullptr;
 
 TEST_F(Soundtrack, DecodesAsStereoAtTheRenderRateForTheWholePiece)
 {
-    ASSERT_TRUE(decoded->ok) << "cannot decode " << kMusicPath;
-    EXPECT_EQ(decoded->rate, kSampleRate);
+    ASSERT_TRUE(decoded->ok) << "cannot decode " << musicPath;
+    EXPECT_EQ(decoded->rate, sampleRate);
     EXPECT_EQ(decoded->channels, 2);
-    const double seconds = static_cast<double>(decoded->samples.size()) / 2.0 / kSampleRate;
+    const double seconds = static_cast<double>(decoded->samples.size()) / 2.0 / sampleRate;
     EXPECT_GE(seconds, 86.0);
     EXPECT_LE(seconds, 92.0);
     // With the coder's delay and padding removed the decode is exactly as long as the render.
     EXPECT_EQ(decoded->samples.size() / 2,
-              static_cast<std::size_t>(std::llround(kPieceEndMs / 1000.0 * kSampleRate)));
+              static_cast<std::size_t>(std::llround(pieceEndMs / 1000.0 * sampleRate)));
 }
 
 TEST_F(Soundtrack, StaysBelowFullScaleAndNearTheLoudnessTarget)
@@ -153,7 +153,7 @@ TEST_F(Soundtrack, StaysBelowFullScaleAndNearTheLoudnessTarget)
 TEST_F(Soundtrack, LookChangesAreHeardAsSharpRisesRightOnTheirCues)
 {
     ASSERT_TRUE(decoded->ok);
-    for (double cue : {kShadowStyleMs, kBumpStyleMs}) {
+    for (double cue : {shadowStyleMs, bumpStyleMs}) {
         const long t = std::lround(cue);
         long best = t - 100;
         for (long m = t - 100; m <= t + 100; ++m) {
@@ -173,8 +173,8 @@ TEST_F(Soundtrack, LookChangesAreHeardAsSharpRisesRightOnTheirCues)
 TEST_F(Soundtrack, FinaleOnsetsRepeatEveryHundredMillisecondsOnTheHops)
 {
     ASSERT_TRUE(decoded->ok);
-    const int slots = kHopSeriesCount + 4;  // the hops, the fill and the final chord
-    auto slotMs = [](int n, long offset) { return std::lround(kHopSeriesMs + kHopSpacingMs * n) + offset; };
+    const int slots = hopSeriesCount + 4;  // the hops, the fill and the final chord
+    auto slotMs = [](int n, long offset) { return std::lround(hopSeriesMs + hopSpacingMs * n) + offset; };
     // The grid's phase as heard: the offset that makes the slots' rises strongest.
     long bestOffset = -50;
     double bestSum = -1e9;
@@ -217,7 +217,7 @@ TEST(SoundtrackGenerator, RendersTheSameBytesEveryTime)
     std::filesystem::remove_all(dir);
     ASSERT_GT(renders[0].size(), 1000000u);
     EXPECT_TRUE(renders[0] == renders[1]);
-    EXPECT_TRUE(renders[0] == readFile(kMusicPath)) << "the built soundtrack is stale";
+    EXPECT_TRUE(renders[0] == readFile(musicPath)) << "the built soundtrack is stale";
 }
 
 TEST(SoundtrackGenerator, RefusesAMissingOutputPath)
