@@ -6,18 +6,18 @@
 #include "app/window.h"
 #include "gl/gl_entry_points.h"
 #include "platform/clock.h"
-#include "platform/display_size.h"
 
 #include <GLFW/glfw3.h>
 
 #include <cstdio>
 #include <memory>
 
+// The display size of this build: the full-screen window's size, and with it the viewport.
+constexpr int displayWidth = LUMARQ_DISPLAY_WIDTH;
+constexpr int displayHeight = LUMARQ_DISPLAY_HEIGHT;
+
 int main()
 {
-    displayWidth = LUMARQ_DISPLAY_WIDTH;
-    displayHeight = LUMARQ_DISPLAY_HEIGHT;
-
     // Both records are large (the scene holds nine importers), so they live on the heap.
     auto show = std::make_unique<ShowControl>();
     show->prepare();

@@ -2,11 +2,11 @@
 #include "camera/camera.h"
 
 #include "platform/clock.h"
-#include "platform/display_size.h"
 
 #include <GLFW/glfw3.h>
 
 #include <cmath>
+#include <optional>
 
 glm::vec3 cameraPosition(0.0f, 0.0f, 5.0f);
 float cameraYaw = 3.17f;
@@ -18,8 +18,8 @@ glm::mat4 projectionMatrix(1.0f);
 
 namespace {
 
-bool cameraClockStarted = false;
-double lastCameraTime = 0.0;
+// The seconds clock at the previous update; empty until the first one.
+std::optional<double> lastCameraTime;
 
 // Free flight re-centres the cursor here every frame, whatever the window size.
 constexpr double cursorRestX = 512.0;
@@ -68,14 +68,13 @@ glm::mat4 lookAt(glm::vec3 eye, glm::vec3 center, glm::vec3 up)
     return m;
 }
 
-void updateCameraMatrices(GLFWwindow* window, bool followTimeline)
+void updateCameraMatrices(GLFWwindow* window, bool followTimeline, float aspect)
 {
-    if (!cameraClockStarted) {
+    if (!lastCameraTime) {
         lastCameraTime = secondsNow();
-        cameraClockStarted = true;
     }
     const double now = secondsNow();
-    const float deltaTime = static_cast<float>(now - lastCameraTime);
+    const float deltaTime = static_cast<float>(now - *lastCameraTime);
 
     if (!followTimeline) {
         double x = 0.0;
@@ -105,8 +104,7 @@ void updateCameraMatrices(GLFWwindow* window, bool followTimeline)
         }
     }
 
-    // The aspect follows the display, so the 16:9 and 16:10 builds are not stretched.
-    projectionMatrix = cameraProjectionFor(static_cast<float>(displayWidth) / static_cast<float>(displayHeight));
+    projectionMatrix = cameraProjectionFor(aspect);
     viewMatrix = lookAt(cameraPosition, cameraPosition + direction, up);
     lastCameraTime = now;
 }
@@ -123,5 +121,5 @@ glm::mat4 getProjectionMatrix()
 
 void resetCameraClock()
 {
-    cameraClockStarted = false;
+    lastCameraTime.reset();
 }

@@ -27,8 +27,9 @@ glm::mat4 cameraProjectionFor(float aspect);
 
 glm::mat4 lookAt(glm::vec3 eye, glm::vec3 center, glm::vec3 up);
 
-// With followTimeline false the mouse and arrow keys first move the pose (free flight).
-void updateCameraMatrices(GLFWwindow* window, bool followTimeline);
+// With followTimeline false the mouse and arrow keys first move the pose (free flight). The
+// projection takes the aspect of the viewport it is drawn into, so no display size is stretched.
+void updateCameraMatrices(GLFWwindow* window, bool followTimeline, float aspect);
 glm::mat4 getViewMatrix();
 glm::mat4 getProjectionMatrix();
 

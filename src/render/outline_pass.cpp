@@ -3,7 +3,6 @@
 #include "render/renderer.h"
 
 #include "camera/camera.h"
-#include "platform/display_size.h"
 #include "render/draw_count.h"
 #include "render/position_binding.h"
 
@@ -19,11 +18,12 @@ void Renderer::beginOutlinePass()
 {
     drawVertexCount = 0.0;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, displayWidth, displayHeight);
+    glViewport(0, 0, viewportWidth, viewportHeight);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    updateCameraMatrices(window, autoCamera);
+    updateCameraMatrices(window, autoCamera,
+                         static_cast<float>(viewportWidth) / static_cast<float>(viewportHeight));
     cameraProjection = getProjectionMatrix();
     cameraView = getViewMatrix();
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);

@@ -3,8 +3,11 @@
 
 #include "assets/shader_program.h"
 
+#include <GLFW/glfw3.h>
+
 Renderer::Renderer(GLFWwindow* window) : window(window)
 {
+    glfwGetFramebufferSize(window, &viewportWidth, &viewportHeight);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 
     shadowMappingProgram = loadShaderProgram("ShadowMapping.vertexshader", "ShadowMapping.fragmentshader");

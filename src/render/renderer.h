@@ -52,6 +52,8 @@ struct Renderer {
     glm::mat4 depthMvp = glm::mat4(1.0f);
     glm::mat4 lightView = glm::mat4(1.0f);
     glm::mat4 lightProjection = glm::mat4(1.0f);
+    int viewportWidth = 0;  // the window's framebuffer, which the outline and shaded passes fill
+    int viewportHeight = 0;
     int attributeCounter = -1;
     double drawVertexCount = 0.0;  // vertex count of the draw in progress; 0 between draws
     bool shadowsEnabled = false;
@@ -59,7 +61,8 @@ struct Renderer {
 
     Renderer() = default;
     // Loads the programs, looks up the uniforms and builds the shadow-map target; needs the
-    // window's context current and the GL entry points resolved.
+    // window's context current and the GL entry points resolved. The viewport starts as the
+    // window's framebuffer; a program whose window changes size sets it anew.
     explicit Renderer(GLFWwindow* window);
 
     void beginShadowPass();

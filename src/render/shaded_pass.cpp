@@ -3,7 +3,6 @@
 #include "render/shaded_pass.h"
 
 #include "camera/camera.h"
-#include "platform/display_size.h"
 #include "render/draw_count.h"
 #include "render/renderer.h"
 
@@ -41,7 +40,7 @@ void setUpShadedPass(Renderer& renderer)
 {
     renderer.drawVertexCount = 0.0;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, displayWidth, displayHeight);
+    glViewport(0, 0, renderer.viewportWidth, renderer.viewportHeight);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glDisable(GL_POLYGON_OFFSET_LINE);

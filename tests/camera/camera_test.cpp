@@ -2,7 +2,6 @@
 // real window (keys are injected with xdotool, the cursor with glfwSetCursorPos).
 #include "camera/camera.h"
 #include "platform/clock.h"
-#include "platform/display_size.h"
 #include "support/gl_context.h"
 #include "support/process.h"
 
@@ -76,10 +75,8 @@ TEST(Camera, ProjectionFollowsTheDisplayAspect)
     const glm::mat4 square = cameraProjectionFor(4.0f / 3.0f);
     EXPECT_NEAR(square[0][0], 1.0f / (t * 1.3333334f), 1e-6f);
 
-    displayWidth = 1280;
-    displayHeight = 720;
     resetPose({0, 0, 5}, 3.17f, 0.03f);
-    updateCameraMatrices(nullptr, true);  // following the timeline touches no window
+    updateCameraMatrices(nullptr, true, 1280.0f / 720.0f);  // following the timeline touches no window
     const glm::mat4 p = getProjectionMatrix();
     EXPECT_NEAR(p[0][0], 1.7320508f / (1280.0f / 720.0f), 1e-5f);
     EXPECT_NEAR(p[1][1], 1.7320508f, 1e-5f);
@@ -121,7 +118,7 @@ TEST_F(FreeFlight, CursorOffsetTurnsTheCameraAndIsRecentred)
 {
     resetPose({0, 0, 5}, 3.17f, 0.03f);
     glfwSetCursorPos(window, 640, 360);
-    updateCameraMatrices(window, false);
+    updateCameraMatrices(window, false, 4.0f / 3.0f);
     EXPECT_NEAR(cameraYaw, 3.17f - 0.64f, 1e-5f);
     EXPECT_NEAR(cameraPitch, 0.03f + 0.12f, 1e-5f);
     double x = 0.0, y = 0.0;
@@ -131,7 +128,7 @@ TEST_F(FreeFlight, CursorOffsetTurnsTheCameraAndIsRecentred)
 
     // Following the timeline, the cursor is left alone and the pose is kept.
     glfwSetCursorPos(window, 100, 200);
-    updateCameraMatrices(window, true);
+    updateCameraMatrices(window, true, 4.0f / 3.0f);
     glfwGetCursorPos(window, &x, &y);
     EXPECT_NEAR(x, 100.0, 0.5);
     EXPECT_NEAR(cameraYaw, 3.17f - 0.64f, 1e-5f);
@@ -142,13 +139,13 @@ TEST_F(FreeFlight, ArrowKeysMoveAtThreeUnitsPerSecondAndOppositesCancel)
     const glm::vec3 start(1, 2, 3);
     resetPose(start, pi, 0.0f);
     glfwSetCursorPos(window, 512, 384);
-    updateCameraMatrices(window, false);  // starts the clock
+    updateCameraMatrices(window, false, 4.0f / 3.0f);  // starts the clock
 
     ASSERT_TRUE(xdotool({"mousemove", "512", "384", "keydown", "Up"}));
     ASSERT_EQ(glfwGetKey(window, GLFW_KEY_UP), GLFW_PRESS) << "key injection did not reach the window";
     virtualClock.milliseconds += 500.0;
     glfwSetCursorPos(window, 512, 384);
-    updateCameraMatrices(window, false);
+    updateCameraMatrices(window, false, 4.0f / 3.0f);
     EXPECT_NEAR(cameraPosition.z, start.z - 1.5f, 1e-4f) << "half a second at 3 units per second";
     EXPECT_NEAR(cameraPosition.x, start.x, 1e-4f);
 
@@ -156,7 +153,7 @@ TEST_F(FreeFlight, ArrowKeysMoveAtThreeUnitsPerSecondAndOppositesCancel)
     const glm::vec3 before = cameraPosition;
     virtualClock.milliseconds += 500.0;
     glfwSetCursorPos(window, 512, 384);
-    updateCameraMatrices(window, false);
+    updateCameraMatrices(window, false, 4.0f / 3.0f);
     EXPECT_NEAR(glm::length(cameraPosition - before), 0.0f, 1e-5f);
     xdotool({"keyup", "Up", "keyup", "Down", "keyup", "Left", "keyup", "Right"});
 }

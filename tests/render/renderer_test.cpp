@@ -5,7 +5,6 @@
 #include "assets/fixture_meshes.h"
 #include "assets/scene_object.h"
 #include "camera/camera.h"
-#include "platform/display_size.h"
 #include "render/renderer.h"
 #include "render/shaded_pass.h"
 #include "support/gl_context.h"
@@ -93,8 +92,6 @@ SceneObject loadModel(Stage& stage, int slot, const std::string& name, const Fix
 Stage* buildStage()
 {
     auto* stage = new Stage();
-    displayWidth = viewWidth;
-    displayHeight = viewHeight;
     stage->renderer = Renderer(testGlWindow(viewWidth, viewHeight));
     const std::string dir = stage->dir = makeTempDir("lumarq-render");
 

@@ -9,7 +9,6 @@
 #include "app/show_script.h"
 #include "app/window.h"
 #include "platform/clock.h"
-#include "platform/display_size.h"
 
 #include <GLFW/glfw3.h>
 
@@ -109,8 +108,6 @@ bool openBenchSession(BenchSession& session, const BenchOptions& options, double
         startup.processToMain = 0.0;
     }
     session.options = options;
-    displayWidth = options.width;
-    displayHeight = options.height;
     virtualClock.enabled = true;
     virtualClock.milliseconds = 0.0;
     // The bench measures the picture, not the sound device; the music still decodes as in the show.
@@ -216,8 +213,9 @@ void runBenchFrame(BenchSession& session, double ms, PassTimers* timers, long fr
 
 void runBareFrame(BenchSession& session)
 {
+    const Renderer& renderer = session.scene->renderer;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, displayWidth, displayHeight);
+    glViewport(0, 0, renderer.viewportWidth, renderer.viewportHeight);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glfwSwapBuffers(session.window);
     glFinish();

@@ -7,7 +7,6 @@
 #include "app/window.h"
 #include "camera/camera.h"
 #include "platform/clock.h"
-#include "platform/display_size.h"
 
 #include <GLFW/glfw3.h>
 
@@ -17,8 +16,6 @@
 
 bool openCaptureSession(CaptureSession& session, const CaptureOptions& options)
 {
-    displayWidth = options.width;
-    displayHeight = options.height;
     virtualClock.enabled = true;
     virtualClock.milliseconds = 0.0;
     // The video takes its sound from the music file; the capture itself plays nothing.
@@ -52,11 +49,14 @@ void runFrame(CaptureSession& session, double ms, Image* image)
     advanceFrame(show, scene, session.prevSeconds);
     if (image != nullptr) {
         scene.render();
-        readFramebuffer(*image, displayWidth, displayHeight, session.scratch);
+        readFramebuffer(*image, scene.renderer.viewportWidth, scene.renderer.viewportHeight, session.scratch);
         glfwSwapBuffers(session.window);
     } else {
         // The outline pass is where the camera follows its pose or flies; keep that going.
-        updateCameraMatrices(session.window, scene.renderer.autoCamera);
+        const Renderer& renderer = scene.renderer;
+        updateCameraMatrices(session.window, renderer.autoCamera,
+                             static_cast<float>(renderer.viewportWidth) /
+                                 static_cast<float>(renderer.viewportHeight));
     }
 
     ShowKeys keys;
