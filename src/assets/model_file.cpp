@@ -3,6 +3,7 @@
 
 #include <assimp/Importer.hpp>
 
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -55,6 +56,12 @@ std::string materialLibraryProblem(const std::string& path)
 const aiScene* readModelFile(Assimp::Importer& importer, const std::string& path, unsigned flags,
                              std::string& failure)
 {
+    // Assimp reads a folder as a model without meshes, and the show would play on without it.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        failure = "it is a folder, not a model file";
+        return nullptr;
+    }
     // Assimp looks for a library next to the model file and, when the named one cannot be
     // opened, falls back to the model's own name with "mtl" for its last three characters; both
     // are checked.

@@ -1,12 +1,15 @@
 // The demo program against broken run folders and hostile environments: every case runs the real
 // 1280x720 build on its own copy of the run folder under its own X server, and must print what went
 // wrong, end with the documented status, and never crash or hang.
+#include "app/stage.h"
+#include "platform/asset_path.h"
 #include "sound/sound_result.h"
 #include "support/process.h"
 
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <future>
@@ -180,31 +183,42 @@ std::string pngHeaderClaiming(unsigned width, unsigned height)
     return std::string(header.begin(), header.end());
 }
 
-const char* const modelFiles[] = {"background.obj",   "stone2.obj",     "ground.obj",     "luigi_bl_mat.obj",
-                                  "mario_bl_mat.obj", "turm_gross.obj", "turm_klein.obj", "goomba.obj"};
+// Every model file of the stage, once each, as host paths ("models/goomba.obj").
+std::vector<std::string> stageModelFiles()
+{
+    std::vector<std::string> files;
+    for (const StageEntry& entry : stageEntries) {
+        const std::string path = hostPath(entry.modelPath);
+        if (std::find(files.begin(), files.end(), path) == files.end()) {
+            files.push_back(path);
+        }
+    }
+    return files;
+}
 
 TEST(BadInput, EveryMissingModelFileIsNamedWithTheImportersReasonAndEndsWithStatusOne)
 {
+    const std::vector<std::string> modelFiles = stageModelFiles();
+    ASSERT_EQ(modelFiles.size(), 8u);  // the goombas share one
     std::vector<std::unique_ptr<RunCopy>> copies;
-    for (const char* file : modelFiles) {
+    for (const std::string& file : modelFiles) {
         copies.push_back(std::make_unique<RunCopy>());
         ASSERT_TRUE(copies.back()->copied);
-        ASSERT_TRUE(fs::remove(copies.back()->path(std::string("models/") + file)));
+        ASSERT_TRUE(fs::remove(copies.back()->path(file)));
     }
     const std::vector<ProcessResult> results = runAll(pointers(copies));
     for (size_t i = 0; i < results.size(); ++i) {
         SCOPED_TRACE(modelFiles[i]);
         const ProcessResult& result = results[i];
         expectCleanEnd(result, 1);
-        EXPECT_NE(result.err.find(std::string("Cannot read model file models/") + modelFiles[i] + ": "),
-                  std::string::npos)
+        EXPECT_NE(result.err.find("Cannot read model file " + modelFiles[i] + ": "), std::string::npos)
             << describe(result);
         EXPECT_NE(result.out.find("END CREATE ENGINE: 0\n"), std::string::npos) << describe(result);
         EXPECT_EQ(result.out.find("END LOAD OBJECTS"), std::string::npos) << describe(result);
     }
 }
 
-TEST(BadInput, AnEmptyTruncatedOrGarbageModelFileIsSurvived)
+TEST(BadInput, AnEmptyTruncatedOrGarbageModelFileOrAFolderInItsPlaceIsSurvived)
 {
     RunCopy probe;
     ASSERT_TRUE(probe.copied);
@@ -227,6 +241,11 @@ TEST(BadInput, AnEmptyTruncatedOrGarbageModelFileIsSurvived)
         ASSERT_TRUE(copies.back()->copied);
         writeFile(copies.back()->path("models/stone2.obj"), content);
     }
+    // A folder where the model should be: the importer would read it as a model without meshes.
+    copies.push_back(std::make_unique<RunCopy>());
+    ASSERT_TRUE(copies.back()->copied);
+    ASSERT_TRUE(fs::remove(copies.back()->path("models/ground.obj")));
+    ASSERT_TRUE(fs::create_directory(copies.back()->path("models/ground.obj")));
     const std::vector<ProcessResult> results = runAll(pointers(copies));
 
     {
@@ -246,6 +265,15 @@ TEST(BadInput, AnEmptyTruncatedOrGarbageModelFileIsSurvived)
         expectCleanEnd(results[2], 1);
         EXPECT_NE(results[2].err.find("Cannot read model file models/stone2.obj: "), std::string::npos)
             << describe(results[2]);
+    }
+    {
+        SCOPED_TRACE("folder");
+        expectCleanEnd(results[3], 1);
+        EXPECT_NE(
+            results[3].err.find("Cannot read model file models/ground.obj: it is a folder, not a model file"),
+            std::string::npos)
+            << describe(results[3]);
+        EXPECT_EQ(results[3].out.find("END LOAD OBJECTS"), std::string::npos) << describe(results[3]);
     }
 }
 
