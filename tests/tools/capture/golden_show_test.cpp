@@ -1,0 +1,96 @@
+// The show against its reference pictures: stills at ten show times (every style, a hop, both
+// switches, the closing series) must match tests/tools/capture/golden/ within a small tolerance.
+// A nudged camera pose, a moved toon band or a changed shadow matrix shows up here; when the show
+// is changed on purpose, scripts/update-golden makes new references.
+//
+// LUMARQ_GOLDEN_CAPTURE, when set, is the capture command to test instead of the Linux build's
+// (split at blanks, e.g. a Windows build under Wine), run in LUMARQ_GOLDEN_RUN_DIR if that is set.
+#include "support/process.h"
+
+#include <gtest/gtest.h>
+#include <lodepng.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The times and size of the references; scripts/update-golden reads them from these two lines.
+const char* const goldenTimes = "5000,10600,18000,29240,38000,48445,60000,74000,80000,85000";
+const char* const goldenSize = "320x180";
+const std::string goldenDir = std::string(LUMARQ_SOURCE_DIR) + "/tests/tools/capture/golden";
+
+// A pixel differs when its three channels together move by more than this: well above the
+// rounding that another compiler's maths library leaves in the camera matrices, well below any
+// edge that a changed pose or band moves.
+constexpr int pixelThreshold = 24;
+// Share of pixels allowed to differ: a few antialiased edge pixels, not a moved silhouette.
+constexpr double differingLimit = 0.002;
+
+std::vector<std::string> captureCommand()
+{
+    std::vector<std::string> words;
+    if (const char* custom = std::getenv("LUMARQ_GOLDEN_CAPTURE")) {
+        std::istringstream in(custom);
+        for (std::string word; in >> word;) {
+            words.push_back(word);
+        }
+    } else {
+        words.push_back(std::string(LUMARQ_RUN_DIR) + "/lumarq-capture");
+    }
+    return words;
+}
+
+struct Picture {
+    unsigned width = 0;
+    unsigned height = 0;
+    std::vector<unsigned char> rgba;
+};
+
+bool load(const std::string& path, Picture& picture)
+{
+    return lodepng::decode(picture.rgba, picture.width, picture.height, path) == 0;
+}
+
+double differingShare(const Picture& a, const Picture& b)
+{
+    size_t differing = 0;
+    for (size_t i = 0; i < a.rgba.size(); i += 4) {
+        const int d = std::abs(a.rgba[i] - b.rgba[i]) + std::abs(a.rgba[i + 1] - b.rgba[i + 1]) +
+                      std::abs(a.rgba[i + 2] - b.rgba[i + 2]);
+        differing += d > pixelThreshold ? 1 : 0;
+    }
+    return static_cast<double>(differing) / static_cast<double>(a.rgba.size() / 4);
+}
+
+TEST(GoldenShow, StillsMatchTheReferences)
+{
+    const std::string out = makeTempDir("lumarq-golden");
+    std::vector<std::string> argv = captureCommand();
+    for (const char* arg : {"--size", goldenSize, "--at", goldenTimes, "--out"}) {
+        argv.push_back(arg);
+    }
+    argv.push_back(out);
+    ProcessOptions options;
+    const char* runDir = std::getenv("LUMARQ_GOLDEN_RUN_DIR");
+    options.workingDirectory = runDir != nullptr ? runDir : LUMARQ_RUN_DIR;
+    options.timeoutSeconds = 300;
+    const ProcessResult result = runProcess(argv, options);
+    ASSERT_EQ(result.exitStatus, 0) << result.out << result.err;
+
+    std::istringstream times(goldenTimes);
+    for (std::string time; std::getline(times, time, ',');) {
+        SCOPED_TRACE("show time " + time + " ms");
+        Picture reference;
+        Picture still;
+        ASSERT_TRUE(load(goldenDir + "/frame-" + time + ".png", reference)) << "run scripts/update-golden";
+        ASSERT_TRUE(load(out + "/frame-" + time + ".png", still));
+        ASSERT_EQ(still.width, reference.width);
+        ASSERT_EQ(still.height, reference.height);
+        EXPECT_LE(differingShare(still, reference), differingLimit);
+    }
+}
+
+}  // namespace
