@@ -28,11 +28,6 @@ constexpr int period = 16;  // noise lattice cells once around (tiles in u)
 const glm::vec3 skyLightNormal = glm::normalize(glm::vec3(-0.05f, 1.0f, 0.0f));
 constexpr float skyGain = 1.3f;
 
-glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
-{
-    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
-}
-
 // Height of a mountain range (radians of elevation) at u, tiling once around.
 float ridge(float u, float scale, uint32_t seed)
 {

@@ -39,11 +39,6 @@ struct CharacterStyle {
     uint32_t seed;
 };
 
-glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
-{
-    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
-}
-
 // Woven cloth: a fine crosshatch relief and a little colour variation.
 float weave(glm::vec2 p, float density)
 {
@@ -193,17 +188,6 @@ Texel paintScarf(glm::vec2 p, const CharacterStyle& s)
     bool stripe = std::fmod(p.y * 4.0f, 1.0f) < 0.3f;
     glm::vec3 c = stripe ? s.tunic * 1.1f : s.scarf;
     return {c * (0.85f + 0.15f * rib), 2.0f * rib};
-}
-
-// Ellipsoid part turned half about y first, so its texture seam is at the back.
-void addPart(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings, const UvRect& uv,
-             const glm::mat4& pose = glm::mat4(1.0f))
-{
-    const size_t first = mesh.positions.size();
-    addEllipsoid(mesh, glm::vec3(0.0f), radii, segments, rings, uv);
-    glm::mat4 m = glm::translate(glm::mat4(1.0f), centre) * pose;
-    m = glm::rotate(m, glm::pi<float>(), glm::vec3(0, 1, 0));
-    transformVertices(mesh, first, m);
 }
 
 Model makeCharacter(const CharacterStyle& s)

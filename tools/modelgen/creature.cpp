@@ -29,11 +29,6 @@ constexpr float bodyHalfHeight = 0.42f;
 constexpr float footHeight = 0.13f;
 constexpr float bodyCentreY = creatureFeet + 2.0f * footHeight * 0.8f + bodyHalfHeight;
 
-glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
-{
-    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
-}
-
 // Shell above the belly line, with darker spots; a pale belly below; mouth at the front.
 Texel paintBody(glm::vec2 p)
 {
@@ -87,17 +82,6 @@ Texel paintLeaf(glm::vec2 p)
         c *= 1.15f;
     }
     return {c, 0.0f};
-}
-
-// Ellipsoid turned half about y (texture front at +z), then posed and placed.
-void addPart(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings, const UvRect& uv,
-             const glm::mat4& pose = glm::mat4(1.0f))
-{
-    const size_t first = mesh.positions.size();
-    addEllipsoid(mesh, glm::vec3(0.0f), radii, segments, rings, uv);
-    glm::mat4 m = glm::translate(glm::mat4(1.0f), centre) * pose;
-    m = glm::rotate(m, glm::pi<float>(), glm::vec3(0, 1, 0));
-    transformVertices(mesh, first, m);
 }
 
 }  // namespace

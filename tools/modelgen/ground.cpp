@@ -44,11 +44,6 @@ const glm::vec2 undersideRings[] = {{0.0f, 0.0f}, {0.015f, 0.4f}, {0.05f, 0.8f},
                                     {0.2f, 1.8f}, {0.32f, 2.7f},  {0.45f, 3.7f}, {0.58f, 4.7f},
                                     {0.7f, 5.6f}, {0.81f, 6.4f},  {0.91f, 7.2f}, {1.0f, 8.0f}};
 
-glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
-{
-    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
-}
-
 glm::vec3 topPoint(glm::vec2 square)
 {
     glm::vec2 xz = islandFootprint(square);

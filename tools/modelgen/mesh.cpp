@@ -7,6 +7,7 @@
 
 #include <glm/geometric.hpp>
 #include <glm/gtc/constants.hpp>
+#include <glm/gtc/matrix_transform.hpp>
 #include <glm/mat3x3.hpp>
 #include <glm/matrix.hpp>
 
@@ -157,4 +158,14 @@ void appendMesh(Mesh& to, const Mesh& from)
     for (const glm::uvec3& t : from.triangles) {
         to.triangles.push_back(t + glm::uvec3(offset));
     }
+}
+
+void addPart(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings, const UvRect& uv,
+             const glm::mat4& pose)
+{
+    const size_t first = mesh.positions.size();
+    addEllipsoid(mesh, glm::vec3(0.0f), radii, segments, rings, uv);
+    glm::mat4 m = glm::translate(glm::mat4(1.0f), centre) * pose;
+    m = glm::rotate(m, glm::pi<float>(), glm::vec3(0, 1, 0));
+    transformVertices(mesh, first, m);
 }

@@ -39,6 +39,11 @@ void addLathe(Mesh& mesh, int segments, int rings, const Profile& profile, const
 // Ellipsoid with the given radii about `centre`; its poles lie on y.
 void addEllipsoid(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings, const UvRect& uv);
 
+// A body part: an ellipsoid turned half about y (its texture seam at the back, the front of the
+// texture facing +z), then posed and placed with its centre at `centre`.
+void addPart(Mesh& mesh, glm::vec3 centre, glm::vec3 radii, int segments, int rings, const UvRect& uv,
+             const glm::mat4& pose = glm::mat4(1.0f));
+
 // Axis-aligned box with flat faces, each face mapped onto the whole of `uv`.
 void addBox(Mesh& mesh, glm::vec3 lo, glm::vec3 hi, const UvRect& uv);
 

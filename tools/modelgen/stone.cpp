@@ -38,11 +38,6 @@ glm::vec3 roundedBoxPoint(glm::vec3 onCube)
     return len > 0.0f ? core + d * (bevelRadius / len) : core;
 }
 
-glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
-{
-    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
-}
-
 // One carved face; `glyph` picks the pattern in the medallion.
 Texel paintFace(glm::vec2 p, int glyph)
 {

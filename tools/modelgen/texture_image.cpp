@@ -84,3 +84,8 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     }
     return lodepng::save_file(png, path) == 0;
 }
+
+glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
+{
+    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
+}

@@ -30,6 +30,9 @@ struct Texel {
 using Painter = std::function<Texel(glm::vec2 local, glm::vec2 texelSize)>;
 void paintRect(TextureImage& image, const UvRect& rect, const Painter& painter);
 
+// The colour a fraction `t` of the way from `a` to `b`, with `t` clamped to [0, 1].
+glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t);
+
 // RGBA8 bytes of the colour, top row first.
 std::vector<unsigned char> colorBytes(const TextureImage& image);
 

@@ -34,11 +34,6 @@ constexpr float merlonHeight = 0.13f;  // low, so the character's legs stay in v
 constexpr float merlonDepth = 0.13f;
 constexpr float parapetDrop = 0.32f;  // the corbel flare starts this far below the top
 
-glm::vec3 mixColor(glm::vec3 a, glm::vec3 b, float t)
-{
-    return a + (b - a) * std::clamp(t, 0.0f, 1.0f);
-}
-
 // Running-bond bricks; `around` columns wrap seamlessly in u.
 Texel paintBricks(glm::vec2 p, int around, int rows, uint32_t seed)
 {
