@@ -1,5 +1,5 @@
 // Asset paths are written with backslashes in the demo's tables ("models\ground.obj"); this is
-// the one place that turns them into paths the host can open.
+// the one place that turns them into paths the host can open (platform/host_<platform>.cpp).
 #pragma once
 #include <string>
 
