@@ -1,10 +1,32 @@
-// Channels: starting a stream on an OpenAL source, pausing it, and keeping its queue fed.
+// Channels: starting a stream on a voice of the output, pausing it, and keeping its queue fed.
 #include "sound/sound_channel.h"
 
+#include "sound/sound_output.h"
 #include "sound/sound_result.h"
 #include "sound/sound_stream.h"
 #include "sound/sound_system.h"
 #include "sound/sound_test_hook.h"
+
+#include <cstddef>
+
+namespace {
+
+// Decodes the next buffer's worth and queues it; *queued tells whether anything was left to.
+int refill(SoundChannel& channel, bool* queued)
+{
+    *queued = false;
+    SoundStream& stream = *channel.stream;
+    size_t bytes = 0;
+    const int decoded = soundStreamDecode(stream, &bytes);
+    if (bytes == 0) {
+        return decoded;
+    }
+    *queued = true;
+    const int result = soundVoiceQueue(channel.voice, stream.pcm.data(), bytes);
+    return decoded != soundOk ? decoded : result;
+}
+
+}  // namespace
 
 int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* stream, bool paused,
                          SoundChannel** channel)
@@ -24,7 +46,6 @@ int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* str
     if (!system->initialised) {
         return soundErrUninitialized;
     }
-    alcMakeContextCurrent(system->context);
 
     SoundChannel* target = nullptr;
     if (channelIndex == soundChannelFree) {
@@ -49,38 +70,36 @@ int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* str
     if (stream->channel != nullptr) {
         soundChannelStop(*stream->channel);
     }
-    if (target->source == 0) {
-        alGetError();
-        alGenSources(1, &target->source);
-        if (alGetError() != AL_NO_ERROR) {
-            target->source = 0;
-            return soundErrChannelAlloc;
+    if (target->voice == nullptr) {
+        if (int made = soundVoiceCreate(system->output, soundStreamBufferCount, &target->voice)) {
+            return made;
         }
     }
     if (int rewound = soundStreamRewind(*stream)) {
         return rewound;
     }
+    if (int reset = soundVoiceReset(target->voice, stream->rate, stream->channelCount, stream->pcm.size())) {
+        return reset;
+    }
     // Fill the whole queue now, so that unpausing starts the sound at once.
-    for (ALuint buffer : stream->buffers) {
-        bool filled = false;
-        if (int decoded = soundStreamFill(*stream, buffer, &filled)) {
-            alSourcei(target->source, AL_BUFFER, 0);
-            return decoded;
+    target->stream = stream;
+    stream->channel = target;
+    for (int i = 0; i < soundStreamBufferCount; ++i) {
+        bool queued = false;
+        if (int filled = refill(*target, &queued)) {
+            soundChannelStop(*target);
+            return filled;
         }
-        if (!filled) {
+        if (!queued) {
             break;
         }
-        alSourceQueueBuffers(target->source, 1, &buffer);
     }
-    target->stream = stream;
     target->paused = paused;
-    stream->channel = target;
     if (!paused) {
-        alSourcePlay(target->source);
-    }
-    if (alGetError() != AL_NO_ERROR) {
-        soundChannelStop(*target);
-        return soundErrOutput;
+        if (int played = soundVoicePlay(target->voice)) {
+            soundChannelStop(*target);
+            return played;
+        }
     }
     *channel = target;
     return soundOk;
@@ -94,58 +113,46 @@ int soundChannelSetPaused(SoundChannel* channel, bool paused)
     if (channel == nullptr || channel->system == nullptr || channel->stream == nullptr) {
         return soundErrInvalidHandle;
     }
-    alcMakeContextCurrent(channel->system->context);
-    ALint state = AL_INITIAL;
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    if (paused && state == AL_PLAYING) {
-        alSourcePause(channel->source);
-    } else if (!paused && state != AL_PLAYING) {
-        alSourcePlay(channel->source);
+    const SoundVoiceState state = soundVoiceState(channel->voice);
+    int result = soundOk;
+    if (paused && state == SoundVoiceState::playing) {
+        result = soundVoicePause(channel->voice);
+    } else if (!paused && state != SoundVoiceState::playing) {
+        result = soundVoicePlay(channel->voice);
     }
     channel->paused = paused;
-    return alGetError() == AL_NO_ERROR ? soundOk : soundErrOutput;
+    return result;
 }
 
 int soundChannelService(SoundChannel& channel)
 {
-    SoundStream& stream = *channel.stream;
     int result = soundOk;
-    // The state is read before the processed count: a source that is stopped at this point has
-    // played every buffer counted below, so replaying its queue afterwards repeats nothing.
-    ALint state = AL_INITIAL;
-    ALint processed = 0;
-    alGetSourcei(channel.source, AL_SOURCE_STATE, &state);
-    alGetSourcei(channel.source, AL_BUFFERS_PROCESSED, &processed);
-    for (; processed > 0; --processed) {
-        ALuint buffer = 0;
-        alSourceUnqueueBuffers(channel.source, 1, &buffer);
-        bool filled = false;
-        if (int decoded = soundStreamFill(stream, buffer, &filled)) {
-            result = decoded;
-        }
-        if (filled) {
-            alSourceQueueBuffers(channel.source, 1, &buffer);
+    // The state is read before the finished buffers are counted: a voice that is stopped at this
+    // point has played every buffer counted below, so replaying its queue afterwards repeats
+    // nothing.
+    const SoundVoiceState state = soundVoiceState(channel.voice);
+    for (int finished = soundVoiceReclaim(channel.voice); finished > 0; --finished) {
+        bool queued = false;
+        if (int filled = refill(channel, &queued)) {
+            result = filled;
         }
     }
-    if (state == AL_STOPPED) {
-        ALint queued = 0;
-        alGetSourcei(channel.source, AL_BUFFERS_QUEUED, &queued);
-        if (queued == 0) {
+    if (state == SoundVoiceState::stopped) {
+        if (soundVoiceQueued(channel.voice) == 0) {
             soundChannelStop(channel);  // the stream has played to its end
         } else if (!channel.paused) {
-            alSourcePlay(channel.source);  // ran dry during a long frame; go on from the refill
+            // Ran dry during a long frame; go on from the refill.
+            if (int played = soundVoicePlay(channel.voice); played != soundOk && result == soundOk) {
+                result = played;
+            }
         }
-    }
-    if (alGetError() != AL_NO_ERROR && result == soundOk) {
-        result = soundErrOutput;
     }
     return result;
 }
 
 void soundChannelStop(SoundChannel& channel)
 {
-    alSourceStop(channel.source);
-    alSourcei(channel.source, AL_BUFFER, 0);  // drops the whole queue
+    soundVoiceStop(channel.voice);
     if (channel.stream != nullptr) {
         channel.stream->channel = nullptr;
     }

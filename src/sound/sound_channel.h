@@ -1,15 +1,15 @@
-// A channel: one OpenAL source that plays a stream from its queue of buffers.
+// A channel: one voice of the output that plays a stream from its queue of buffers.
 #pragma once
-#include <AL/al.h>
 
 struct SoundSystem;
 struct SoundStream;
+struct SoundVoice;
 
 constexpr int soundChannelFree = -1;  // playSound's channel index for "any idle channel"
 
 struct SoundChannel {
     SoundSystem* system = nullptr;
-    ALuint source = 0;              // made the first time the channel plays
+    SoundVoice* voice = nullptr;    // made the first time the channel plays
     SoundStream* stream = nullptr;  // what it plays; null while idle
     bool paused = false;
 };

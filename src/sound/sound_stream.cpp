@@ -1,5 +1,5 @@
 // Streams: opening an MPEG audio file with mpg123 at its own rate and channel count as 16-bit
-// samples, and decoding it one OpenAL buffer at a time.
+// samples, and decoding it one output buffer at a time.
 #include "sound/sound_stream.h"
 
 #include "platform/asset_path.h"
@@ -7,14 +7,11 @@
 #include "sound/sound_system.h"
 #include "sound/sound_test_hook.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <new>
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -59,22 +56,20 @@ int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, con
         return soundErrFormat;
     }
 
-    const int file = open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (file < 0) {
-        return errno == ENOENT || errno == ENOTDIR ? soundErrFileNotFound : soundErrFileRead;
+    const std::string file = hostPath(path);
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(file, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        return soundErrFileNotFound;
     }
-    struct stat info = {};
-    if (fstat(file, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(file);
+    if (status.type() != std::filesystem::file_type::regular) {
         return soundErrFileRead;  // a directory or device: nothing a stream can be read from
     }
     SoundStream* made = new (std::nothrow) SoundStream();
     if (made == nullptr) {
-        close(file);
         return soundErrMemory;
     }
     made->system = system;
-    made->file = file;
     made->decoder = mpg123_new(nullptr, nullptr);
     if (made->decoder == nullptr) {
         soundStreamRelease(made);
@@ -84,8 +79,11 @@ int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, con
     mpg123_param(made->decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
     allow16BitOutput(made->decoder);
     int encoding = 0;
-    if (mpg123_open_fd(made->decoder, file) != MPG123_OK ||
-        mpg123_getformat(made->decoder, &made->rate, &made->channelCount, &encoding) != MPG123_OK ||
+    if (mpg123_open(made->decoder, file.c_str()) != MPG123_OK) {
+        soundStreamRelease(made);
+        return soundErrFileRead;
+    }
+    if (mpg123_getformat(made->decoder, &made->rate, &made->channelCount, &encoding) != MPG123_OK ||
         encoding != MPG123_ENC_SIGNED_16 || (made->channelCount != 1 && made->channelCount != 2)) {
         soundStreamRelease(made);
         return soundErrFormat;
@@ -93,20 +91,9 @@ int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, con
     // Keep that one format for the whole file, so every buffer has the same layout.
     mpg123_format_none(made->decoder);
     mpg123_format(made->decoder, made->rate, made->channelCount, MPG123_ENC_SIGNED_16);
-    made->format = made->channelCount == 1 ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
 
     const size_t frames = static_cast<size_t>(made->rate) * soundStreamBufferMs / 1000;
     made->pcm.resize(frames * static_cast<size_t>(made->channelCount) * sizeof(int16_t));
-    alcMakeContextCurrent(system->context);
-    alGetError();
-    alGenBuffers(soundStreamBufferCount, made->buffers);
-    if (alGetError() != AL_NO_ERROR) {
-        for (ALuint& buffer : made->buffers) {
-            buffer = 0;
-        }
-        soundStreamRelease(made);
-        return soundErrMemory;
-    }
     made->next = system->streams;
     system->streams = made;
     *stream = made;
@@ -122,9 +109,9 @@ int soundStreamRewind(SoundStream& stream)
     return soundOk;
 }
 
-int soundStreamFill(SoundStream& stream, ALuint buffer, bool* filled)
+int soundStreamDecode(SoundStream& stream, size_t* bytes)
 {
-    *filled = false;
+    *bytes = 0;
     if (stream.endOfFile) {
         return soundOk;
     }
@@ -152,11 +139,7 @@ int soundStreamFill(SoundStream& stream, ALuint buffer, bool* filled)
             break;
         }
     }
-    if (total > 0) {
-        alBufferData(buffer, stream.format, stream.pcm.data(), static_cast<ALsizei>(total),
-                     static_cast<ALsizei>(stream.rate));
-        *filled = true;
-    }
+    *bytes = total;
     return result;
 }
 
@@ -165,15 +148,9 @@ void soundStreamRelease(SoundStream* stream)
     if (stream == nullptr) {
         return;
     }
-    if (stream->buffers[0] != 0) {
-        alDeleteBuffers(soundStreamBufferCount, stream->buffers);
-    }
     if (stream->decoder != nullptr) {
         mpg123_close(stream->decoder);
         mpg123_delete(stream->decoder);
-    }
-    if (stream->file >= 0) {
-        close(stream->file);
     }
     delete stream;
 }

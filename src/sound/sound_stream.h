@@ -1,9 +1,9 @@
-// A music stream: an MPEG audio file decoded by mpg123 a little at a time into a few OpenAL
-// buffers that a channel keeps queued, so the file is never decoded whole.
+// A music stream: an MPEG audio file decoded by mpg123 a little at a time, one output buffer's
+// worth per call, so the file is never decoded whole.
 #pragma once
-#include <AL/al.h>
 #include <mpg123.h>
 
+#include <cstddef>
 #include <vector>
 
 struct SoundSystem;
@@ -18,12 +18,9 @@ constexpr int soundStreamBufferMs = 100;
 struct SoundStream {
     SoundSystem* system = nullptr;
     mpg123_handle* decoder = nullptr;
-    int file = -1;
-    long rate = 0;  // the decoder's rate and channel count, handed to OpenAL as they are
+    long rate = 0;  // the decoder's rate and channel count, handed to the output as they are
     int channelCount = 0;
-    ALenum format = 0;  // 16-bit mono or stereo
-    ALuint buffers[soundStreamBufferCount] = {};
-    std::vector<unsigned char> pcm;  // one buffer of decoded audio, reused for every refill
+    std::vector<unsigned char> pcm;  // one buffer of decoded 16-bit audio, reused for every refill
     bool endOfFile = false;
     SoundChannel* channel = nullptr;  // the channel playing it, or null
     SoundStream* next = nullptr;      // the system's list of streams
@@ -36,7 +33,7 @@ int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, con
 
 // Back to the first sample.
 int soundStreamRewind(SoundStream& stream);
-// Decodes up to one buffer's worth into `buffer`; *filled tells whether anything went in.
-int soundStreamFill(SoundStream& stream, ALuint buffer, bool* filled);
-// Frees the decoder, the file and the buffers; the stream must not be playing.
+// Decodes up to one buffer's worth into stream.pcm; *bytes tells how much went in (0 at the end).
+int soundStreamDecode(SoundStream& stream, size_t* bytes);
+// Frees the decoder and closes the file; the stream must not be playing.
 void soundStreamRelease(SoundStream* stream);

@@ -1,12 +1,11 @@
-// The sound system: one audio output device (OpenAL Soft) with a table of channels and the
-// streams opened on it. Every operation returns a result code from sound/sound_result.h.
+// The sound system: one audio output device with a table of channels and the streams opened on
+// it. Every operation returns a result code from sound/sound_result.h.
 #pragma once
 #include "sound/sound_channel.h"
 
-#include <AL/alc.h>
-
 #include <vector>
 
+struct SoundOutput;
 struct SoundStream;
 
 // Speaker layouts. A new system asks for 5.1; stereo is what every output can take.
@@ -14,15 +13,14 @@ constexpr int soundSpeakerModeStereo = 2;
 constexpr int soundSpeakerMode5Point1 = 6;
 
 constexpr int soundInitNormal = 0;  // the only init flag set there is
-// Upper bound for init's channel count: OpenAL Soft gives 256 voices by default, and a table
-// far beyond that would only hold channels that can never get one.
+// Upper bound for init's channel count: outputs give a few hundred voices at most (OpenAL Soft
+// 256 by default), and a table far beyond that would only hold channels that can never get one.
 constexpr int soundMaxChannels = 4096;
 
 struct SoundSystem {
     int speakerMode = soundSpeakerMode5Point1;
     bool initialised = false;
-    ALCdevice* device = nullptr;
-    ALCcontext* context = nullptr;
+    SoundOutput* output = nullptr;       // the open device, once initialised
     std::vector<SoundChannel> channels;  // sized once by init; their addresses are channel handles
     SoundStream* streams = nullptr;      // streams opened on this system, newest first
     SoundSystem* nextLive = nullptr;     // the process-wide list that the exit teardown walks

@@ -159,6 +159,18 @@ TEST(SoundPlayback, SoundStartsWhenUnpausedAndPlaysOnce)
     EXPECT_EQ(valueAfter(run.process.out, "idle"), 1);
 }
 
+TEST(SoundPlayback, MonoAtItsOwnRateLastsAsLongAsTheFile)
+{
+    // Handed to the output in a wrong layout, the tone would sound for half or twice its length.
+    ToneSpec tone;
+    tone.toneMs = 1000;
+    tone.rate = 22050;
+    tone.channels = 1;
+    const ScenarioRun run = runChild("once", tone);
+    expectCleanExit(run);
+    EXPECT_NEAR(countSounding(run.levels) * levelWindowMs, tone.toneMs, 40);
+}
+
 TEST(SoundPlayback, LongFrameLeavesAGapAndPlaybackGoesOn)
 {
     ToneSpec tone;

@@ -1,6 +1,7 @@
 // Streams on OpenAL Soft's null output: opening real, missing and broken files, the decoder's
 // own rate and channel count, decoding a little at a time, and recovering from running dry.
 #include "sound/sound_channel.h"
+#include "sound/sound_output.h"
 #include "sound/sound_result.h"
 #include "sound/sound_stream.h"
 #include "sound/sound_system.h"
@@ -101,28 +102,22 @@ TEST_F(SoundStreamTest, BackslashPathsAreOpened)
     EXPECT_EQ(open(path), soundOk);
 }
 
-TEST_F(SoundStreamTest, DecoderRateAndChannelsGoToOpenALUnchanged)
+// The output is handed the decoder's layout unchanged; that it plays at that rate is heard in
+// sound_playback_test.
+TEST_F(SoundStreamTest, DecoderRateAndChannelsSetTheBufferLayout)
 {
     ASSERT_EQ(open(dir + "/long.mp3"), soundOk);
     EXPECT_EQ(stream->rate, 44100);
     EXPECT_EQ(stream->channelCount, 2);
-    EXPECT_EQ(stream->format, AL_FORMAT_STEREO16);
+    EXPECT_EQ(stream->pcm.size(), 44100u * 2 * 2 * soundStreamBufferMs / 1000);
 
     ASSERT_EQ(open(dir + "/mono.mp3"), soundOk);
     EXPECT_EQ(stream->rate, 22050);
     EXPECT_EQ(stream->channelCount, 1);
-    EXPECT_EQ(stream->format, AL_FORMAT_MONO16);
-    SoundChannel* channel = nullptr;
-    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, true, &channel), soundOk);
-    ALint frequency = 0;
-    ALint channels = 0;
-    ALint bits = 0;
-    alGetBufferi(stream->buffers[0], AL_FREQUENCY, &frequency);
-    alGetBufferi(stream->buffers[0], AL_CHANNELS, &channels);
-    alGetBufferi(stream->buffers[0], AL_BITS, &bits);
-    EXPECT_EQ(frequency, 22050);
-    EXPECT_EQ(channels, 1);
-    EXPECT_EQ(bits, 16);
+    EXPECT_EQ(stream->pcm.size(), 22050u * 2 * soundStreamBufferMs / 1000);
+    size_t bytes = 0;
+    EXPECT_EQ(soundStreamDecode(*stream, &bytes), soundOk);
+    EXPECT_EQ(bytes, stream->pcm.size()) << "a whole buffer from the middle of a file";
 }
 
 TEST_F(SoundStreamTest, OnlyTheQueueIsDecodedAhead)
@@ -130,9 +125,7 @@ TEST_F(SoundStreamTest, OnlyTheQueueIsDecodedAhead)
     ASSERT_EQ(open(dir + "/long.mp3"), soundOk);
     SoundChannel* channel = nullptr;
     ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, true, &channel), soundOk);
-    ALint queued = 0;
-    alGetSourcei(channel->source, AL_BUFFERS_QUEUED, &queued);
-    EXPECT_EQ(queued, soundStreamBufferCount);
+    EXPECT_EQ(soundVoiceQueued(channel->voice), soundStreamBufferCount);
     // The decoder may read one MPEG frame (1152 samples) beyond what it has handed out.
     const off_t queuedFrames = 44100 * soundStreamBufferCount * soundStreamBufferMs / 1000;
     EXPECT_LE(mpg123_tell(stream->decoder), queuedFrames + 1152);
@@ -148,14 +141,11 @@ TEST_F(SoundStreamTest, PlaybackResumesAfterRunningDry)
     ASSERT_EQ(soundSystemUpdate(system), soundOk);
     // A frame far longer than the queued 400 ms: the source plays everything and stops.
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    ALint state = 0;
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    ASSERT_EQ(state, AL_STOPPED);
+    ASSERT_EQ(soundVoiceState(channel->voice), SoundVoiceState::stopped);
     const off_t decodedBefore = mpg123_tell(stream->decoder);
 
     ASSERT_EQ(soundSystemUpdate(system), soundOk);
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    EXPECT_EQ(state, AL_PLAYING);
+    EXPECT_EQ(soundVoiceState(channel->voice), SoundVoiceState::playing);
     EXPECT_EQ(channel->stream, stream);
     EXPECT_GT(mpg123_tell(stream->decoder), decodedBefore) << "the refill must go on from where it was";
 
@@ -176,12 +166,9 @@ TEST_F(SoundStreamTest, PausedWhileDryStaysPausedUntilResumed)
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
     ASSERT_EQ(soundChannelSetPaused(channel, true), soundOk);
     ASSERT_EQ(soundSystemUpdate(system), soundOk);
-    ALint state = 0;
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    EXPECT_NE(state, AL_PLAYING);
+    EXPECT_NE(soundVoiceState(channel->voice), SoundVoiceState::playing);
     ASSERT_EQ(soundChannelSetPaused(channel, false), soundOk);
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    EXPECT_EQ(state, AL_PLAYING);
+    EXPECT_EQ(soundVoiceState(channel->voice), SoundVoiceState::playing);
 }
 
 TEST_F(SoundStreamTest, TruncatedFilePlaysWhatItHas)

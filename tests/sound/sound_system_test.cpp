@@ -1,6 +1,7 @@
 // The sound system and its channels on OpenAL Soft's null output: argument and state checks,
 // the speaker-mode fallback, the test hook, channel allocation and the end of a stream.
 #include "sound/sound_channel.h"
+#include "sound/sound_output.h"
 #include "sound/sound_result.h"
 #include "sound/sound_stream.h"
 #include "sound/sound_system.h"
@@ -105,7 +106,7 @@ TEST_F(SoundSystemTest, FailedInitLeavesTheSystemUsableForAnotherInit)
     soundForcedResults.init = {soundErrOutputCreateBuffer, 1};
     EXPECT_EQ(soundSystemInit(system, 8, soundInitNormal, nullptr), soundErrOutputCreateBuffer);
     EXPECT_FALSE(system->initialised);
-    EXPECT_EQ(system->device, nullptr);
+    EXPECT_EQ(system->output, nullptr);
     EXPECT_EQ(soundSystemSetSpeakerMode(system, soundSpeakerModeStereo), soundOk);
     EXPECT_EQ(soundSystemInit(system, 8, soundInitNormal, nullptr), soundOk);
     EXPECT_TRUE(system->initialised);
@@ -147,9 +148,8 @@ TEST_F(SoundSystemTest, FreeChannelsRunOutAndAnIndexTakesItsChannelOver)
     EXPECT_EQ(second, first);
     EXPECT_EQ(first->stream, b);
     EXPECT_EQ(a->channel, nullptr);
-    ALint queued = 0;
-    alGetSourcei(first->source, AL_BUFFERS_QUEUED, &queued);
-    EXPECT_EQ(queued, soundStreamBufferCount) << "the old stream's buffers must be gone from the queue";
+    EXPECT_EQ(soundVoiceQueued(first->voice), soundStreamBufferCount)
+        << "the old stream's buffers must be gone from the queue";
 }
 
 TEST_F(SoundSystemTest, PlayingAStreamAgainRestartsItOnOneChannel)
@@ -170,20 +170,16 @@ TEST_F(SoundSystemTest, PausedChannelStaysSilentUntilUnpaused)
     initWithStreams(2);
     SoundChannel* channel = nullptr;
     ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, true, &channel), soundOk);
-    ALint state = 0;
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    EXPECT_EQ(state, AL_INITIAL);
+    EXPECT_EQ(soundVoiceState(channel->voice), SoundVoiceState::initial);
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     EXPECT_EQ(soundSystemUpdate(system), soundOk);
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    EXPECT_EQ(state, AL_INITIAL) << "update must not start a paused channel";
+    EXPECT_EQ(soundVoiceState(channel->voice), SoundVoiceState::initial)
+        << "update must not start a paused channel";
 
     EXPECT_EQ(soundChannelSetPaused(channel, false), soundOk);
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    EXPECT_EQ(state, AL_PLAYING);
+    EXPECT_EQ(soundVoiceState(channel->voice), SoundVoiceState::playing);
     EXPECT_EQ(soundChannelSetPaused(channel, true), soundOk);
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    EXPECT_EQ(state, AL_PAUSED);
+    EXPECT_EQ(soundVoiceState(channel->voice), SoundVoiceState::paused);
 }
 
 TEST_F(SoundSystemTest, StreamPlaysOnceThenTheChannelIsIdle)
@@ -198,15 +194,11 @@ TEST_F(SoundSystemTest, StreamPlaysOnceThenTheChannelIsIdle)
     }
     ASSERT_EQ(channel->stream, nullptr) << "the 600 ms stream never ended";
     EXPECT_EQ(a->channel, nullptr);
-    ALint queued = -1;
-    alGetSourcei(channel->source, AL_BUFFERS_QUEUED, &queued);
-    EXPECT_EQ(queued, 0);
+    EXPECT_EQ(soundVoiceQueued(channel->voice), 0);
     for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(soundSystemUpdate(system), soundOk);
     }
-    ALint state = 0;
-    alGetSourcei(channel->source, AL_SOURCE_STATE, &state);
-    EXPECT_NE(state, AL_PLAYING) << "the track must not loop";
+    EXPECT_NE(soundVoiceState(channel->voice), SoundVoiceState::playing) << "the track must not loop";
     EXPECT_EQ(soundChannelSetPaused(channel, false), soundErrInvalidHandle);
 }
 
