@@ -7,8 +7,10 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <alsa/asoundlib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 #include <vector>
 
@@ -27,6 +29,23 @@ struct SoundVoice {
 };
 
 namespace {
+
+void ignoreAlsaError(const char* /*file*/, int /*line*/, const char* /*function*/, int /*error*/,
+                     const char* /*format*/, ...)
+{
+}
+
+// Without a sound card, ALSA and OpenAL Soft print a dozen lines of their own on standard error
+// around the program's own sound error lines, which already say what failed. Both stay quiet
+// unless the user asked for OpenAL Soft's log by setting ALSOFT_LOGLEVEL; then ALSA speaks too.
+// OpenAL Soft reads its level when the first device is opened, so this runs before that.
+void quietAudioLibraries()
+{
+    if (std::getenv("ALSOFT_LOGLEVEL") == nullptr) {
+        setenv("ALSOFT_LOGLEVEL", "0", 0);
+        snd_lib_error_set_handler(ignoreAlsaError);
+    }
+}
 
 // Each system has a context of its own, and several may be alive at once. Clears the error
 // state, so that what a call checks afterwards is its own.
@@ -72,6 +91,7 @@ bool outputLayoutAvailable(int speakerMode)
 int soundOutputOpen(int speakerMode, SoundOutput** output)
 {
     *output = nullptr;
+    quietAudioLibraries();
     ALCdevice* device = alcOpenDevice(nullptr);
     if (device == nullptr) {
         return soundErrNoOutput;

@@ -281,6 +281,29 @@ TEST_F(MusicTest, NoOutputDevice)
     EXPECT_EQ(child.out, line(soundErrNoOutput) + line(soundErrUninitialized) + "--\nplaying=0\n");
 }
 
+TEST_F(MusicTest, NoSoundCardLeavesOnlyOurLines)
+{
+    // OpenAL Soft's ALSA output with an ALSA configuration that has no device at all, as on a
+    // machine without a sound card: both libraries would complain on standard error.
+    const std::string dir = makeTempDir("lumarq-music-no-card");
+    writeFile(dir + "/asound.conf", "");
+    ProcessOptions options;
+    options.workingDirectory = showDir;
+    options.setEnv = {"ALSOFT_DRIVERS=alsa", "ALSA_CONFIG_PATH=" + dir + "/asound.conf"};
+    options.unsetEnv = {"ALSOFT_CONF", "ALSOFT_LOGLEVEL"};
+    const ProcessResult quiet = runChild(options, 3);
+    EXPECT_EQ(quiet.exitStatus, 0);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(quiet.out, line(soundErrNoOutput) + line(soundErrUninitialized) + "--\nplaying=0\n");
+
+    // A user who asks for OpenAL Soft's log gets the libraries' own lines, ALSA's included.
+    options.setEnv.push_back("ALSOFT_LOGLEVEL=1");
+    const ProcessResult asked = runChild(options, 3);
+    EXPECT_EQ(asked.out, quiet.out);
+    EXPECT_NE(asked.err.find("ALSA lib "), std::string::npos) << asked.err;
+    EXPECT_NE(asked.err.find("AL lib: (EE) "), std::string::npos) << asked.err;
+}
+
 TEST_F(MusicTest, MusicSoundsFromTheShowStartOnAndExitIsQuiet)
 {
     const std::string dir = makeTempDir("lumarq-music-wave");
