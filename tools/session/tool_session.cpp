@@ -1,0 +1,128 @@
+// Opening and stepping the show under the virtual clock, in the same calls and order as the
+// demo's own frame loop.
+#include "tool_session.h"
+
+#include "app/frame_step.h"
+#include "app/scene.h"
+#include "app/show_control.h"
+#include "app/window.h"
+#include "camera/camera.h"
+#include "platform/clock.h"
+
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+bool openToolSession(ToolSession& session, const ToolSessionSettings& settings, ToolSessionStartup* startup)
+{
+    ToolSessionStartup times;
+    if (settings.muted) {
+        setenv("ALSOFT_DRIVERS", "null", 1);
+    }
+    virtualClock.enabled = true;
+    virtualClock.milliseconds = 0.0;
+    session.keys = settings.keys;
+    std::stable_sort(session.keys.begin(), session.keys.end(),
+                     [](const KeyPress& a, const KeyPress& b) { return a.timeMs < b.timeMs; });
+    session.nextKey = 0;
+
+    auto step = std::chrono::steady_clock::now();
+    session.show = std::make_unique<ShowControl>();
+    session.show->prepare();
+    times.showPrepare = secondsSince(step);
+
+    step = std::chrono::steady_clock::now();
+    session.window = openToolWindow(settings.program, settings.width, settings.height);
+    if (session.window == nullptr) {
+        return false;
+    }
+    times.window = secondsSince(step);
+
+    step = std::chrono::steady_clock::now();
+    session.scene = std::make_unique<Scene>();
+    if (!session.scene->load(session.window, &times.load)) {
+        fprintf(stderr, "%s: %s\n", settings.program, session.scene->loadFailure.c_str());
+        return false;
+    }
+    times.sceneLoad = secondsSince(step);
+
+    step = std::chrono::steady_clock::now();
+    session.prevSeconds = secondsNow();
+    session.show->start(*session.scene);
+    times.showStart = secondsSince(step);
+    if (startup != nullptr) {
+        *startup = times;
+    }
+    return true;
+}
+
+void beginToolFrame(ToolSession& session, double ms)
+{
+    virtualClock.milliseconds = ms;
+    advanceFrame(*session.show, *session.scene, session.prevSeconds);
+}
+
+void endToolFrame(ToolSession& session)
+{
+    ShowControl& show = *session.show;
+    Scene& scene = *session.scene;
+    ShowKeys scripted;
+    bool pressed = false;
+    for (; session.nextKey < session.keys.size() &&
+           session.keys[session.nextKey].timeMs <= virtualClock.milliseconds;
+         ++session.nextKey) {
+        switch (session.keys[session.nextKey].key) {
+        case '0': scripted.autoCamera = true; break;
+        case '1': scripted.toon = true; break;
+        case '2': scripted.shadow = true; break;
+        case '3': scripted.bump = true; break;
+        }
+        pressed = true;
+    }
+    // The scripted presses first, with the timed switches as the demo applies them to its keys;
+    // the keyboard read after them finds those switches spent.
+    if (pressed) {
+        show.applySwitches(scene, scripted);
+    }
+    show.afterSwap(scene, session.window);
+    glfwPollEvents();
+}
+
+void runToolFrame(ToolSession& session, double ms, bool draw)
+{
+    beginToolFrame(session, ms);
+    if (draw) {
+        session.scene->render();
+        glfwSwapBuffers(session.window);
+    } else {
+        // The outline pass is where the camera follows its pose or flies; keep that going.
+        const Renderer& renderer = session.scene->renderer;
+        updateCameraMatrices(session.window, renderer.autoCamera,
+                             static_cast<float>(renderer.viewportWidth) /
+                                 static_cast<float>(renderer.viewportHeight));
+    }
+    endToolFrame(session);
+}
+
+void closeToolSession(ToolSession& session)
+{
+    if (session.scene && session.window != nullptr) {
+        session.scene->release();
+    }
+    glfwTerminate();
+    session.window = nullptr;
+    session.scene.reset();
+    session.show.reset();
+}
