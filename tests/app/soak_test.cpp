@@ -2,7 +2,7 @@
 // virtual time, every 30th frame drawn. After a warm-up that has seen every style and key path,
 // resident memory and the number of live GL objects must stay put and no GL error may appear.
 #include "app/scene.h"
-#include "capture_session.h"
+#include "tool_session.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -55,13 +55,12 @@ char unscriptedKey(long frame)
 
 TEST(Soak, TheShowAndTenUnscriptedMinutesKeepMemoryAndGlObjectsFlatWithoutGlErrors)
 {
-    CaptureOptions options;
-    options.width = 160;
-    options.height = 90;
-    CaptureSession session;
-    ASSERT_TRUE(openCaptureSession(session, options));
+    ToolSessionSettings settings;
+    settings.width = 160;
+    settings.height = 90;
+    ToolSession session;
+    ASSERT_TRUE(openToolSession(session, settings));
 
-    Image image;
     long warmResident = -1;
     int warmObjects = -1;
     int errors = 0;
@@ -71,7 +70,7 @@ TEST(Soak, TheShowAndTenUnscriptedMinutesKeepMemoryAndGlObjectsFlatWithoutGlErro
         if (const char key = unscriptedKey(frame)) {
             session.keys.push_back({static_cast<int>(ms), key});
         }
-        runFrame(session, ms, frame % drawEvery == 0 ? &image : nullptr);
+        runToolFrame(session, ms, frame % drawEvery == 0);
         if (glGetError() != GL_NO_ERROR) {
             ++errors;
         }
@@ -82,7 +81,7 @@ TEST(Soak, TheShowAndTenUnscriptedMinutesKeepMemoryAndGlObjectsFlatWithoutGlErro
     }
     const long endResident = residentBytes();
     const int endObjects = liveGlObjects();
-    closeCaptureSession(session);
+    closeToolSession(session);
     printf("soak: %ld frames; resident %ld bytes after warm-up, %ld at the end; %d GL objects, then %d\n", frame,
            warmResident, endResident, warmObjects, endObjects);
 

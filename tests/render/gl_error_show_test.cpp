@@ -1,12 +1,10 @@
 // The whole show through the real Scene and ShowControl under a virtual clock, with the GL error
 // flag read after every pass of every drawn frame: the three styles, the timed switches and the
 // keys '1', '2', '3' and '0' must never leave an error, on the 4.5 context and on a 3.3 one.
-#include "app/frame_step.h"
 #include "app/scene.h"
 #include "app/show_control.h"
-#include "capture_session.h"
-#include "platform/clock.h"
 #include "support/process.h"
+#include "tool_session.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -50,12 +48,11 @@ std::string errorAt(const char* step, double ms, GLenum error)
 }
 
 // One frame of the demo's loop with the passes taken one by one and the error flag read after each.
-void drawnFrame(CaptureSession& session, double ms, const ShowKeys& keys, std::vector<std::string>& errors)
+void drawnFrame(ToolSession& session, double ms, const ShowKeys& keys, std::vector<std::string>& errors)
 {
     ShowControl& show = *session.show;
     Scene& scene = *session.scene;
-    virtualClock.milliseconds = ms;
-    advanceFrame(show, scene, session.prevSeconds);
+    beginToolFrame(session, ms);
     const struct {
         const char* name;
         void (Scene::*pass)();
@@ -78,11 +75,11 @@ void drawnFrame(CaptureSession& session, double ms, const ShowKeys& keys, std::v
 
 TEST(GlErrorShow, EveryPassOfTheWholeShowLeavesNoGlError)
 {
-    CaptureOptions options;
-    options.width = 192;
-    options.height = 108;
-    CaptureSession session;
-    ASSERT_TRUE(openCaptureSession(session, options));
+    ToolSessionSettings settings;
+    settings.width = 192;
+    settings.height = 108;
+    ToolSession session;
+    ASSERT_TRUE(openToolSession(session, settings));
     Scene& scene = *session.scene;
     const Renderer& renderer = scene.renderer;
 
@@ -105,7 +102,7 @@ TEST(GlErrorShow, EveryPassOfTheWholeShowLeavesNoGlError)
     for (long frame = 0; frame * frameMs < showEndMs; ++frame) {
         const double ms = frame * frameMs;
         if (frame % drawEvery != 0) {
-            runFrame(session, ms, nullptr);
+            runToolFrame(session, ms, false);
             if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
                 errors.push_back(errorAt("undrawn frame", ms, error));
             }
@@ -124,7 +121,7 @@ TEST(GlErrorShow, EveryPassOfTheWholeShowLeavesNoGlError)
     }
     const std::set<GLuint> stylePrograms = {renderer.toonProgram, renderer.shadowMappingProgram,
                                             renderer.bumpMappingProgram};
-    closeCaptureSession(session);  // the scene and its renderer are gone from here on
+    closeToolSession(session);  // the scene and its renderer are gone from here on
 
     EXPECT_TRUE(errors.empty()) << errors.size() << " errors, first: " << errors.front();
     EXPECT_EQ(nextKey, std::size(keyPlan));

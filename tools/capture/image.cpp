@@ -4,25 +4,22 @@
 #include <glad/gl.h>
 #include <lodepng.h>
 
+#include <algorithm>
 #include <cstring>
 
-void readFramebuffer(Image& image, int width, int height, std::vector<uint8_t>& scratch)
+void readFramebuffer(Image& image, int width, int height)
 {
-    scratch.resize(static_cast<size_t>(width) * height * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, scratch.data());
     image.width = width;
     image.height = height;
     image.rgb.resize(static_cast<size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* from = &scratch[static_cast<size_t>(height - 1 - y) * width * 4];
-        uint8_t* to = &image.rgb[static_cast<size_t>(y) * width * 3];
-        for (int x = 0; x < width; ++x) {
-            to[x * 3 + 0] = from[x * 4 + 0];
-            to[x * 3 + 1] = from[x * 4 + 1];
-            to[x * 3 + 2] = from[x * 4 + 2];
-        }
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, image.rgb.data());
+    // GL's rows run from the bottom up.
+    const size_t row = static_cast<size_t>(width) * 3;
+    for (int y = 0; y < height / 2; ++y) {
+        uint8_t* top = &image.rgb[y * row];
+        std::swap_ranges(top, top + row, &image.rgb[(height - 1 - y) * row]);
     }
 }
 

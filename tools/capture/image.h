@@ -10,8 +10,8 @@ struct Image {
     std::vector<uint8_t> rgb;  // rows from the top of the picture down
 };
 
-// Reads the current framebuffer (bottom-up RGBA) into a top-down RGB image.
-void readFramebuffer(Image& image, int width, int height, std::vector<uint8_t>& scratch);
+// Reads the back buffer into a top-down RGB image.
+void readFramebuffer(Image& image, int width, int height);
 
 // Box-filters the image down by an integer factor.
 Image downscale(const Image& image, int factor);

@@ -4,33 +4,45 @@
 #include "app/show_script.h"
 #include "camera/camera.h"
 #include "capture_options.h"
-#include "capture_session.h"
 #include "image.h"
+#include "tool_session.h"
+
+#include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 
 const char* const musicFile = "mp3/zarathustra2.mp3";
 
+// The folder and any missing parents; false when it cannot be made or is not a folder.
 bool makeDirectory(const std::string& path)
 {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0) {
-        return S_ISDIR(info.st_mode);
-    }
-    return mkdir(path.c_str(), 0755) == 0;
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
+}
+
+// One frame of the show at `ms`, drawn and read back before the swap.
+void captureFrame(ToolSession& session, double ms, Image& image)
+{
+    beginToolFrame(session, ms);
+    session.scene->render();
+    const Renderer& renderer = session.scene->renderer;
+    readFramebuffer(image, renderer.viewportWidth, renderer.viewportHeight);
+    glfwSwapBuffers(session.window);
+    endToolFrame(session);
 }
 
 // Runs the show from time 0 at the frame rate and hands a picture to `take` at each target time
 // (sorted). Frames between targets advance the show without drawing.
 template <typename Take>
-void runToTargets(CaptureSession& session, int fps, const std::vector<double>& targets, Take take)
+void runToTargets(ToolSession& session, int fps, const std::vector<double>& targets, Take take)
 {
     const double step = 1000.0 / fps;
     Image image;
@@ -38,11 +50,11 @@ void runToTargets(CaptureSession& session, int fps, const std::vector<double>& t
     for (size_t next = 0; next < targets.size();) {
         const double frameTime = frame * step;
         if (frameTime < targets[next]) {
-            runFrame(session, frameTime, nullptr);
+            runToolFrame(session, frameTime, false);
             ++frame;
             continue;
         }
-        runFrame(session, targets[next], &image);
+        captureFrame(session, targets[next], image);
         take(next, image);
         // Further targets at the same time share the picture; the next frame comes after it.
         const double taken = targets[next];
@@ -55,7 +67,7 @@ void runToTargets(CaptureSession& session, int fps, const std::vector<double>& t
     }
 }
 
-int captureStills(CaptureSession& session, const CaptureOptions& options)
+int captureStills(ToolSession& session, const CaptureOptions& options)
 {
     if (!makeDirectory(options.outDir)) {
         fprintf(stderr, "lumarq-capture: cannot create %s\n", options.outDir.c_str());
@@ -73,7 +85,7 @@ int captureStills(CaptureSession& session, const CaptureOptions& options)
     return failures == 0 ? 0 : 1;
 }
 
-int captureSheet(CaptureSession& session, const CaptureOptions& options)
+int captureSheet(ToolSession& session, const CaptureOptions& options)
 {
     // Start, middle and end of every camera segment, inside its open window.
     std::vector<double> targets;
@@ -119,27 +131,18 @@ void setCameraPose(const CameraPose& pose)
     cameraPitch = pose.pitch;
 }
 
-int capturePoses(CaptureSession& session, const CaptureOptions& options)
+int capturePoses(ToolSession& session, const CaptureOptions& options)
 {
     if (!makeDirectory(options.outDir)) {
         fprintf(stderr, "lumarq-capture: cannot create %s\n", options.outDir.c_str());
         return 1;
     }
-    Scene& scene = *session.scene;
-    if (options.style == "toon") {
-        applyStyle(scene, toonStyle);
-    } else {
-        // The bump style changes four objects and leaves the rest in the shadow style, as in the show.
-        applyStyle(scene, shadowStyle);
-        if (options.style == "bump") {
-            applyStyle(scene, bumpStyle);
-        }
-    }
+    applyShowStyle(*session.scene, options.style);
     Image image;
     int failures = 0;
     auto shoot = [&](const CameraPose& pose, const std::string& name) {
         setCameraPose(pose);
-        runFrame(session, 0.0, &image);
+        captureFrame(session, 0.0, image);
         const std::string path = options.outDir + "/" + name + ".png";
         if (!writePng(path, image)) {
             fprintf(stderr, "lumarq-capture: cannot write %s\n", path.c_str());
@@ -159,7 +162,7 @@ int capturePoses(CaptureSession& session, const CaptureOptions& options)
     return failures == 0 ? 0 : 1;
 }
 
-int captureVideo(CaptureSession& session, const CaptureOptions& options)
+int captureVideo(ToolSession& session, const CaptureOptions& options)
 {
     if (std::system("command -v ffmpeg > /dev/null 2>&1") != 0) {
         fprintf(stderr,
@@ -182,7 +185,7 @@ int captureVideo(CaptureSession& session, const CaptureOptions& options)
     Image image;
     bool written = true;
     for (long frame = 0; frame < frames && written; ++frame) {
-        runFrame(session, frame * 1000.0 / options.fps, &image);
+        captureFrame(session, frame * 1000.0 / options.fps, image);
         written = fwrite(image.rgb.data(), 1, image.rgb.size(), encoder) == image.rgb.size();
         if (frame % 10 == 0 || frame + 1 == frames) {
             const int filled = static_cast<int>(40 * (frame + 1) / frames);
@@ -204,14 +207,19 @@ int captureVideo(CaptureSession& session, const CaptureOptions& options)
 int main(int argc, char** argv)
 {
     CaptureOptions options;
-    std::string error;
-    if (!parseCaptureOptions(argc, argv, options, error)) {
-        fprintf(stderr, "lumarq-capture: %s\n%s", error.c_str(), captureUsage);
-        return 2;
+    std::string message;
+    const CommandLineResult parsed = parseCaptureOptions(argc, argv, options, message);
+    if (parsed != CommandLineResult::run) {
+        return finishCommandLine("lumarq-capture", parsed, message);
     }
-    CaptureSession session;
-    if (!openCaptureSession(session, options)) {
-        closeCaptureSession(session);
+    ToolSessionSettings settings;
+    settings.program = "lumarq-capture";
+    settings.width = options.width;
+    settings.height = options.height;
+    settings.keys = options.keys;
+    ToolSession session;
+    if (!openToolSession(session, settings)) {
+        closeToolSession(session);
         return 1;
     }
     int status = 0;
@@ -222,6 +230,6 @@ int main(int argc, char** argv)
     case CaptureMode::video: status = captureVideo(session, options); break;
     case CaptureMode::none: break;
     }
-    closeCaptureSession(session);
+    closeToolSession(session);
     return status;
 }

@@ -10,18 +10,21 @@ namespace {
 bool parse(std::vector<const char*> args, CaptureOptions& options, std::string& error)
 {
     args.insert(args.begin(), "lumarq-capture");
-    return parseCaptureOptions(static_cast<int>(args.size()), args.data(), options, error);
+    return parseCaptureOptions(static_cast<int>(args.size()), args.data(), options, error) ==
+           CommandLineResult::run;
 }
 
 TEST(CaptureOptions, StillsTakeSortedTimesSizeAndKeys)
 {
     CaptureOptions options;
     std::string error;
-    ASSERT_TRUE(parse({"--at", "50000,1000,29300", "--out", "dir", "--size", "640x360", "--keys", "1200:3,900:0"},
+    ASSERT_TRUE(parse({"--at", "50000,1000,29300", "--out", "dir", "--size", "640x360", "--keys", "1200:3,900:0",
+                       "--at", "05000"},
                       options, error))
         << error;
     EXPECT_EQ(options.mode, CaptureMode::stills);
-    EXPECT_EQ(options.atMs, (std::vector<int>{1000, 29300, 50000}));
+    // Leading zeros are decimal, not octal.
+    EXPECT_EQ(options.atMs, (std::vector<int>{1000, 5000, 29300, 50000}));
     EXPECT_EQ(options.width, 640);
     EXPECT_EQ(options.height, 360);
     ASSERT_EQ(options.keys.size(), 2u);
@@ -42,6 +45,16 @@ TEST(CaptureOptions, VideoDefaultsToTheWholeShowAtSixtyFrames)
     EXPECT_EQ(options.height, 720);
 }
 
+TEST(CaptureOptions, PosesTakeAStyle)
+{
+    CaptureOptions options;
+    std::string error;
+    ASSERT_TRUE(parse({"--poses", "dir", "--style", "bump"}, options, error)) << error;
+    EXPECT_EQ(options.mode, CaptureMode::poses);
+    EXPECT_EQ(options.style, ShowStyle::bump);
+    EXPECT_EQ(options.outDir, "dir");
+}
+
 TEST(CaptureOptions, RefusesBadCommandLines)
 {
     const std::vector<std::vector<const char*>> bad = {
@@ -56,6 +69,10 @@ TEST(CaptureOptions, RefusesBadCommandLines)
         {"--video", "v.mp4", "--keys", "100:7"},  // only 0 to 3
         {"--video", "v.mp4", "--keys", "100"},
         {"--video", "v.mp4", "--sheet", "s.png"},  // two modes
+        {"--at", "10", "--out", "d", "--poses", "p"},
+        {"--video", "v.mp4", "--to", "0"},
+        {"--video", "v.mp4", "--fps", "241"},
+        {"--sheet", "s.png", "extra"},
         {"--poses", "d", "--style", "plastic"},
         {"--video"},  // value missing
         {"--frobnicate", "1"},

@@ -50,11 +50,20 @@ double differingFraction(const Picture& a, const Picture& b)
     return static_cast<double>(differing) / (a.rgba.size() / 4);
 }
 
-TEST(CaptureRun, BadArgumentsGiveUsageAndStatusTwo)
+TEST(CaptureRun, HelpPrintsTheUsageAndBadArgumentsGiveTheReasonAndStatusTwo)
 {
-    ProcessResult result = runCapture({"--at", "1000"});
-    EXPECT_EQ(result.exitStatus, 2);
-    EXPECT_NE(result.err.find("usage: lumarq-capture"), std::string::npos) << result.err;
+    const ProcessResult help = runCapture({"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    for (const char* text : {"Usage: lumarq-capture", "--at", "--video", "--sheet", "--poses", "--keys"}) {
+        EXPECT_NE(help.out.find(text), std::string::npos) << text << " not in\n" << help.out;
+    }
+    const ProcessResult noOut = runCapture({"--at", "1000"});
+    EXPECT_EQ(noOut.exitStatus, 2);
+    EXPECT_NE(noOut.err.find("lumarq-capture: --at needs --out"), std::string::npos) << noOut.err;
+    EXPECT_NE(noOut.err.find("--help"), std::string::npos) << noOut.err;
+    const ProcessResult small = runCapture({"--video", "v.mp4", "--size", "16x16"});
+    EXPECT_EQ(small.exitStatus, 2);
+    EXPECT_NE(small.err.find("--size"), std::string::npos) << small.err;
 }
 
 TEST(CaptureRun, StillsRepeatExactlyAndShowTheShadowSwitch)
@@ -79,6 +88,14 @@ TEST(CaptureRun, StillsRepeatExactlyAndShowTheShadowSwitch)
     const Picture before = loadPicture(first + "/frame-29200.png");
     const Picture after = loadPicture(first + "/frame-29300.png");
     EXPECT_GT(differingFraction(before, after), 0.2);
+}
+
+TEST(CaptureRun, StillsGoToAFolderThatDoesNotExistYet)
+{
+    const std::string dir = makeTempDir("lumarq-capture-nested") + "/a/b";
+    ProcessResult result = runCapture({"--at", "0", "--size", "64x64", "--out", dir});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(loadPicture(dir + "/frame-0.png").width, 64u);
 }
 
 TEST(CaptureRun, AKeyPressSwitchesTheStyleAtItsTime)
