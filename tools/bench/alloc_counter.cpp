@@ -207,74 +207,14 @@ int posix_memalign(void** result, size_t alignment, size_t size)
 
 }  // extern "C"
 
+// The C++ library's other forms (arrays, nothrow) call these two, and its operator delete calls
+// free(): overriding these two counts every operator new exactly once.
 void* operator new(size_t size)
 {
     return newOrDie(size, __builtin_return_address(0));
 }
 
-void* operator new[](size_t size)
-{
-    return newOrDie(size, __builtin_return_address(0));
-}
-
-void* operator new(size_t size, const std::nothrow_t&) noexcept
-{
-    countNew(__builtin_return_address(0));
-    return malloc(size == 0 ? 1 : size);
-}
-
-void* operator new[](size_t size, const std::nothrow_t&) noexcept
-{
-    countNew(__builtin_return_address(0));
-    return malloc(size == 0 ? 1 : size);
-}
-
 void* operator new(size_t size, std::align_val_t alignment)
 {
     return alignedNewOrDie(size, alignment, __builtin_return_address(0));
-}
-
-void* operator new[](size_t size, std::align_val_t alignment)
-{
-    return alignedNewOrDie(size, alignment, __builtin_return_address(0));
-}
-
-void operator delete(void* block) noexcept
-{
-    free(block);
-}
-
-void operator delete[](void* block) noexcept
-{
-    free(block);
-}
-
-void operator delete(void* block, size_t) noexcept
-{
-    free(block);
-}
-
-void operator delete[](void* block, size_t) noexcept
-{
-    free(block);
-}
-
-void operator delete(void* block, std::align_val_t) noexcept
-{
-    free(block);
-}
-
-void operator delete[](void* block, std::align_val_t) noexcept
-{
-    free(block);
-}
-
-void operator delete(void* block, size_t, std::align_val_t) noexcept
-{
-    free(block);
-}
-
-void operator delete[](void* block, size_t, std::align_val_t) noexcept
-{
-    free(block);
 }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <thread>
 
@@ -64,9 +65,20 @@ TEST(AllocCounter, OperatorNewFromOurCodeCountsAsOurs)
     // A long string is allocated by the C++ library on our behalf: still ours.
     std::string text(200, 'x');
     sink = &text[0];
+    // The array, nothrow and aligned forms count once each, as ours.
+    int* array = new int[50];
+    sink = array;
+    delete[] array;
+    sink = new (std::nothrow) double(1.0);
+    delete static_cast<double*>(sink);
+    struct alignas(64) Wide {
+        char bytes[64];
+    };
+    sink = new Wide[2];
+    delete[] static_cast<Wide*>(sink);
     setAllocationCounting(false);
     const AllocationCounts after = allocationCounts();
-    EXPECT_EQ(after.newCalls - before.newCalls, 2u);
-    EXPECT_EQ(after.ourNewCalls - before.ourNewCalls, 2u);
-    EXPECT_EQ(after.mallocCalls - before.mallocCalls, 2u);
+    EXPECT_EQ(after.newCalls - before.newCalls, 5u);
+    EXPECT_EQ(after.ourNewCalls - before.ourNewCalls, 5u);
+    EXPECT_EQ(after.mallocCalls - before.mallocCalls, 5u);
 }
