@@ -1,133 +1,52 @@
-// Parsing of lumarq-bench's command line.
+// lumarq-bench's command line on the tools' shared conventions.
 #include "bench_options.h"
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 
 namespace {
 
-// Past these a run is a typo rather than a measurement: the window would not fit any display
-// the demo is built for, and a million frames would take hours on a software renderer.
-constexpr int maxSide = 8192;
+// A million frames would take hours on a software renderer: past that it is a typo.
 constexpr int maxFrames = 1000000;
-
-bool parseInt(const char* text, int low, int high, int& value)
-{
-    errno = 0;
-    char* end = nullptr;
-    const long v = strtol(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || v < low || v > high) {
-        return false;
-    }
-    value = static_cast<int>(v);
-    return true;
-}
-
-bool parseSize(const char* text, int& width, int& height)
-{
-    const char* x = strchr(text, 'x');
-    if (x == nullptr) {
-        return false;
-    }
-    const std::string w(text, x);
-    return parseInt(w.c_str(), 1, maxSide, width) && parseInt(x + 1, 1, maxSide, height);
-}
-
-bool parseFloat(const char* text, float low, float high, float& value)
-{
-    errno = 0;
-    char* end = nullptr;
-    const float v = strtof(text, &end);
-    if (errno != 0 || end == text || *end != '\0' || !(v >= low && v <= high)) {
-        return false;
-    }
-    value = v;
-    return true;
-}
 
 }  // namespace
 
-const char* const benchUsage =
-    "usage: lumarq-bench [--size WxH] [--frames N] [--warmup N] [--json FILE] [--callgrind]\n"
-    "                    [--startup-only] [--style toon|shadow|bump] [--no-shadows] [--no-outline]\n"
-    "                    [--line-width W] [--cold-startup FILE] [--callgrind-out FILE --callgrind-frames N]";
-
-bool parseBenchOptions(int argc, const char* const* argv, BenchOptions& options, std::string& error)
+CommandLineResult parseBenchOptions(int argc, const char* const* argv, BenchOptions& options, std::string& message)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool takesValue = arg == "--size" || arg == "--frames" || arg == "--warmup" || arg == "--json" ||
-                                arg == "--style" || arg == "--line-width" || arg == "--cold-startup" ||
-                                arg == "--callgrind-out" || arg == "--callgrind-frames";
-        if (takesValue && i + 1 >= argc) {
-            error = arg + " needs a value";
-            return false;
-        }
-        const char* value = takesValue ? argv[++i] : nullptr;
-        if (arg == "--size") {
-            if (!parseSize(value, options.width, options.height)) {
-                error = "--size takes WxH, e.g. 1280x720";
-                return false;
-            }
-        } else if (arg == "--frames") {
-            if (!parseInt(value, 1, maxFrames, options.frames)) {
-                error = "--frames takes a count from 1";
-                return false;
-            }
-        } else if (arg == "--warmup") {
-            if (!parseInt(value, 0, maxFrames, options.warmupFrames)) {
-                error = "--warmup takes a count from 0";
-                return false;
-            }
-        } else if (arg == "--json") {
-            options.jsonFile = value;
-        } else if (arg == "--callgrind") {
-            options.callgrind = true;
-        } else if (arg == "--startup-only") {
-            options.startupOnly = true;
-        } else if (arg == "--style") {
-            const std::string style = value;
-            if (style == "toon") {
-                options.style = ForcedStyle::toon;
-            } else if (style == "shadow") {
-                options.style = ForcedStyle::shadow;
-            } else if (style == "bump") {
-                options.style = ForcedStyle::bump;
-            } else {
-                error = "--style takes toon, shadow or bump";
-                return false;
-            }
-        } else if (arg == "--no-shadows") {
-            options.noShadows = true;
-        } else if (arg == "--no-outline") {
-            options.noOutline = true;
-        } else if (arg == "--line-width") {
-            if (!parseFloat(value, 1.0f, 64.0f, options.lineWidth)) {
-                error = "--line-width takes a width from 1 to 64";
-                return false;
-            }
-        } else if (arg == "--cold-startup") {
-            options.coldStartupFile = value;
-        } else if (arg == "--callgrind-out") {
-            options.callgrindFile = value;
-        } else if (arg == "--callgrind-frames") {
-            if (!parseInt(value, 1, maxFrames, options.callgrindFrames)) {
-                error = "--callgrind-frames takes a count from 1";
-                return false;
-            }
-        } else {
-            error = "unknown argument " + arg;
-            return false;
-        }
-    }
-    if (options.callgrindFile.empty() != (options.callgrindFrames == 0)) {
-        error = "--callgrind-out and --callgrind-frames go together";
-        return false;
-    }
-    if (options.callgrind && options.startupOnly) {
-        error = "--callgrind measures frames; it cannot go with --startup-only";
-        return false;
-    }
-    return true;
+    CLI::App app("Measures the demo's show path under the virtual clock: start-up, frame and pass times,\n"
+                 "instructions, allocations and memory. scripts/bench runs it with a cold shader cache\n"
+                 "and under callgrind as well.",
+                 "lumarq-bench");
+    addSizeOption(app, options.width, options.height);
+    app.add_option("--frames", options.frames, "measured frames, spread over the whole show (default 600)")
+        ->transform(wholeNumber(1, maxFrames))
+        ->type_name("N");
+    app.add_option("--warmup", options.warmupFrames,
+                   "frames at 60 per second of show before measuring (default 60)")
+        ->transform(wholeNumber(0, maxFrames))
+        ->type_name("N");
+    app.add_option("--json", options.jsonFile, "also write the figures as JSON")->type_name("FILE");
+    CLI::Option* callgrind = app.add_flag("--callgrind", options.callgrind,
+                                          "switch callgrind's collection on around the measured frames");
+    CLI::Option* startupOnly =
+        app.add_flag("--startup-only", options.startupOnly, "start-up and the first frame only");
+    CLI::Option* style = addStyleOption(app, options.style, "the whole run in this style");
+    app.add_flag("--no-shadows", options.noShadows, "leave the shadow depth pass empty");
+    app.add_flag("--no-outline", options.noOutline, "draw no contours");
+    app.add_option("--line-width", options.lineWidth, "contour line width instead of the renderer's")
+        ->transform(decimalNumber(1.0, 64.0))
+        ->type_name("W");
+    app.add_option("--cold-startup", options.coldStartupFile, "start-up figures of a cold-cache run's JSON")
+        ->type_name("FILE");
+    CLI::Option* callgrindOut =
+        app.add_option("--callgrind-out", options.callgrindFile, "callgrind output of a --callgrind run")
+            ->type_name("FILE");
+    CLI::Option* callgrindFrames =
+        app.add_option("--callgrind-frames", options.callgrindFrames, "the measured frames of that run")
+            ->transform(wholeNumber(1, maxFrames))
+            ->type_name("N");
+    callgrindOut->needs(callgrindFrames);
+    callgrindFrames->needs(callgrindOut);
+    callgrind->excludes(startupOnly);
+
+    const CommandLineResult result = parseCommandLine(app, argc, argv, message);
+    options.forceStyle = style->count() > 0;
+    return result;
 }

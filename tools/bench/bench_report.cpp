@@ -1,19 +1,10 @@
-// Table and JSON from the same figures, rounded the same way (two decimals for milliseconds),
-// so that the two can be checked against each other.
+// The judged figures and the printed table (two decimals for milliseconds, as in the JSON).
 #include "bench_report.h"
 
-#include "json.h"
-
-#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace {
-
-const char* const styleNames[benchStyleCount] = {"toon", "shadow", "bump"};
-const char* const passNames[benchPassCount] = {"shadow", "outline", "shaded"};
 
 void appendf(std::string& out, const char* format, ...)
 {
@@ -34,44 +25,6 @@ void summaryRow(std::string& out, const char* label, const TimingSummary& s)
     appendf(out, "  %-30s %7d %9.2f %9.2f %9.2f %9.2f\n", label, s.count, s.median, s.p95, s.p99, s.max);
 }
 
-void summaryJson(JsonWriter& json, const char* key, const TimingSummary& s)
-{
-    json.beginObject(key);
-    json.integer("count", s.count);
-    json.number("median_ms", s.median);
-    json.number("p95_ms", s.p95);
-    json.number("p99_ms", s.p99);
-    json.number("max_ms", s.max);
-    json.number("mean_ms", s.mean);
-    json.endObject();
-}
-
-void startupJson(JsonWriter& json, const char* key, const StartupTimes& s)
-{
-    json.beginObject(key);
-    json.number("process_to_main_ms", s.processToMain);
-    json.number("sound_and_timeline_ms", s.soundAndTimeline);
-    json.number("window_and_context_ms", s.windowAndContext);
-    json.number("shader_programs_ms", s.shaderPrograms);
-    json.beginArray("models");
-    for (int i = 0; i < benchModelCount; ++i) {
-        json.beginObject();
-        json.text("object", stageEntries[i].name);
-        json.number("read_ms", s.modelRead[i]);
-        json.number("upload_ms", s.modelUpload[i]);
-        json.number("textures_ms", s.modelTextures[i]);
-        json.endObject();
-    }
-    json.endArray();
-    json.number("textures_ms", s.textures);
-    json.integer("texture_count", s.textureCount);
-    json.number("scene_load_ms", s.sceneLoad);
-    json.number("show_start_ms", s.showStart);
-    json.number("first_frame_ms", s.firstFrame);
-    json.number("to_first_frame_ms", s.toFirstFrame);
-    json.endObject();
-}
-
 double sumOf(const double* values, int count)
 {
     double sum = 0.0;
@@ -79,16 +32,6 @@ double sumOf(const double* values, int count)
         sum += values[i];
     }
     return sum;
-}
-
-bool readNumber(const JsonValue& object, const char* key, double& value)
-{
-    const JsonValue* member = jsonMember(object, key);
-    if (member == nullptr || member->kind != JsonKind::number) {
-        return false;
-    }
-    value = member->number;
-    return true;
 }
 
 }  // namespace
@@ -121,7 +64,7 @@ PassTiming choosePassTiming(const BenchResults& results)
     return timing;
 }
 
-TimingSummary styleSummary(const BenchResults& results, int style)
+TimingSummary styleSummary(const BenchResults& results, ShowStyle style)
 {
     std::vector<double> ms;
     for (size_t i = 0; i < results.frameMs.size(); ++i) {
@@ -148,9 +91,9 @@ std::vector<TargetCheck> evaluateTargets(const BenchResults& results)
         checks.push_back(check);
     };
     add("median frame, whole show", "ms", targetFrameMs, whole.median, whole.count > 0);
-    for (int style = 0; style < benchStyleCount; ++style) {
-        const TimingSummary s = styleSummary(results, style);
-        add(std::string("median frame, ") + styleNames[style], "ms", targetFrameMs, s.median, s.count > 0);
+    for (int style = 0; style < showStyleCount; ++style) {
+        const TimingSummary s = styleSummary(results, static_cast<ShowStyle>(style));
+        add(std::string("median frame, ") + showStyleNames[style], "ms", targetFrameMs, s.median, s.count > 0);
     }
     add("p99 / median, whole show", "x", targetP99OverMedian, whole.median > 0.0 ? whole.p99 / whole.median : 0.0,
         whole.count > 0);
@@ -207,8 +150,8 @@ std::string formatTable(const BenchResults& r)
         appendf(out, "\nFrame time (ms)                  %7s %9s %9s %9s %9s\n", "frames", "median", "p95", "p99",
                 "max");
         summaryRow(out, "whole show", summarizeTimings(r.frameMs));
-        for (int style = 0; style < benchStyleCount; ++style) {
-            summaryRow(out, styleNames[style], styleSummary(r, style));
+        for (int style = 0; style < showStyleCount; ++style) {
+            summaryRow(out, showStyleNames[style], styleSummary(r, static_cast<ShowStyle>(style)));
         }
         if (!r.bareMs.empty()) {
             summaryRow(out, "bare clear+swap (floor)", summarizeTimings(r.bareMs));
@@ -221,7 +164,7 @@ std::string formatTable(const BenchResults& r)
                 timing.timerQueriesMeaningful ? "GL timer queries" : "glFinish-bracketed CPU", "frames", "median",
                 "p95", "p99", "max");
         for (int pass = 0; pass < benchPassCount; ++pass) {
-            summaryRow(out, passNames[pass], timing.pass[pass]);
+            summaryRow(out, benchPassNames[pass], timing.pass[pass]);
         }
         appendf(out, "  timer queries / glFinish-bracketed CPU on %zu check frames: %.2f (%s)\n",
                 r.checkCpuMs[0].size(), timing.agreement,
@@ -259,120 +202,4 @@ std::string formatTable(const BenchResults& r)
         }
     }
     return out;
-}
-
-std::string formatJson(const BenchResults& r)
-{
-    JsonWriter json;
-    json.beginObject();
-    json.text("variant", r.variant);
-    json.beginObject("gl");
-    json.text("vendor", r.glVendor);
-    json.text("renderer", r.glRenderer);
-    json.text("version", r.glVersion);
-    json.endObject();
-    json.beginObject("display");
-    json.integer("width", r.width);
-    json.integer("height", r.height);
-    json.endObject();
-    startupJson(json, "startup", r.startup);
-    if (r.haveColdStartup) {
-        startupJson(json, "startup_cold", r.coldStartup);
-    }
-    const double frames = static_cast<double>(r.frameMs.size());
-    if (frames > 0) {
-        json.beginObject("frames");
-        json.integer("warmup", r.warmupFrames);
-        summaryJson(json, "whole_show", summarizeTimings(r.frameMs));
-        for (int style = 0; style < benchStyleCount; ++style) {
-            summaryJson(json, styleNames[style], styleSummary(r, style));
-        }
-        if (!r.bareMs.empty()) {
-            summaryJson(json, "bare_clear_swap", summarizeTimings(r.bareMs));
-        }
-        json.endObject();
-    }
-    if (!r.checkCpuMs[0].empty()) {
-        const PassTiming timing = choosePassTiming(r);
-        json.beginObject("passes");
-        json.text("source", timing.timerQueriesMeaningful ? "gl_timer_query" : "glfinish_cpu");
-        json.number("timer_over_cpu", timing.agreement);
-        json.integer("check_frames", static_cast<long long>(r.checkCpuMs[0].size()));
-        for (int pass = 0; pass < benchPassCount; ++pass) {
-            summaryJson(json, passNames[pass], timing.pass[pass]);
-        }
-        json.endObject();
-    }
-    if (frames > 0) {
-        json.beginObject("per_frame");
-        if (r.haveInstructions) {
-            json.number("our_instructions", r.instructionsPerFrame, 0);
-            json.integer("instruction_frames", r.instructionFrames);
-        }
-        json.number("allocations_ours", static_cast<double>(r.allocations.ourNewCalls) / frames);
-        json.number("allocations_new_all", static_cast<double>(r.allocations.newCalls) / frames);
-        json.number("allocations_all", static_cast<double>(r.allocations.mallocCalls) / frames);
-        json.endObject();
-    }
-    json.number("peak_rss_mib", r.peakRssMiB);
-    if (frames > 0) {
-        json.beginArray("targets");
-        for (const TargetCheck& check : evaluateTargets(r)) {
-            json.beginObject();
-            json.text("name", check.name);
-            json.text("unit", check.unit);
-            json.number("limit", check.limit);
-            if (check.measured) {
-                json.number("value", check.value);
-                json.text("result", check.pass ? "PASS" : "MISS");
-            } else {
-                json.text("result", "not measured");
-            }
-            json.endObject();
-        }
-        json.endArray();
-    }
-    json.endObject();
-    return json.out;
-}
-
-bool readStartupJson(const std::string& path, StartupTimes& startup, std::string& error)
-{
-    std::ifstream file(path);
-    if (!file) {
-        error = "cannot read " + path;
-        return false;
-    }
-    std::stringstream text;
-    text << file.rdbuf();
-    JsonValue root;
-    if (!parseJson(text.str(), root, error)) {
-        error = path + ": " + error;
-        return false;
-    }
-    const JsonValue* s = jsonMember(root, "startup");
-    const JsonValue* models = s != nullptr ? jsonMember(*s, "models") : nullptr;
-    double textureCount = 0.0;
-    bool ok =
-        s != nullptr && models != nullptr && models->kind == JsonKind::array &&
-        models->values.size() == benchModelCount && readNumber(*s, "process_to_main_ms", startup.processToMain) &&
-        readNumber(*s, "sound_and_timeline_ms", startup.soundAndTimeline) &&
-        readNumber(*s, "window_and_context_ms", startup.windowAndContext) &&
-        readNumber(*s, "shader_programs_ms", startup.shaderPrograms) &&
-        readNumber(*s, "textures_ms", startup.textures) && readNumber(*s, "texture_count", textureCount) &&
-        readNumber(*s, "scene_load_ms", startup.sceneLoad) && readNumber(*s, "show_start_ms", startup.showStart) &&
-        readNumber(*s, "first_frame_ms", startup.firstFrame) &&
-        readNumber(*s, "to_first_frame_ms", startup.toFirstFrame);
-    for (int i = 0; ok && i < benchModelCount; ++i) {
-        const JsonValue& model = models->values[static_cast<size_t>(i)];
-        ok = readNumber(model, "read_ms", startup.modelRead[i]) &&
-             readNumber(model, "upload_ms", startup.modelUpload[i]) &&
-             readNumber(model, "textures_ms", startup.modelTextures[i]);
-    }
-    if (!ok) {
-        error = path + ": no complete \"startup\" record";
-        return false;
-    }
-    startup.textureCount = static_cast<int>(textureCount);
-    return true;
 }

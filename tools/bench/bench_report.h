@@ -1,5 +1,4 @@
-// The bench's report: the targets judged against the measured figures, the printed table, and
-// the same figures as JSON; and reading an earlier run's start-up figures back.
+// The bench's report: the targets judged against the measured figures, and the printed table.
 #pragma once
 #include "bench_results.h"
 #include "frame_stats.h"
@@ -36,11 +35,7 @@ struct PassTiming {
 constexpr double timerAgreementFactor = 2.0;
 
 PassTiming choosePassTiming(const BenchResults& results);
-TimingSummary styleSummary(const BenchResults& results, int style);
+TimingSummary styleSummary(const BenchResults& results, ShowStyle style);
 std::vector<TargetCheck> evaluateTargets(const BenchResults& results);
 
 std::string formatTable(const BenchResults& results);
-std::string formatJson(const BenchResults& results);
-
-// The "startup" object of an earlier run's JSON, e.g. the cold-cache run.
-bool readStartupJson(const std::string& path, StartupTimes& startup, std::string& error);

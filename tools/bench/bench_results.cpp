@@ -4,17 +4,17 @@
 
 #include <valgrind/callgrind.h>
 
-void measureFrames(BenchSession& session, const BenchOptions& options, BenchResults& results)
+void measureFrames(ToolSession& session, const BenchOptions& options, BenchResults& results)
 {
     const int frames = options.frames;
     results.warmupFrames = options.warmupFrames;
     results.frameMs.assign(static_cast<size_t>(frames), 0.0);
-    results.frameStyle.assign(static_cast<size_t>(frames), toonStyleIndex);
+    results.frameStyle.assign(static_cast<size_t>(frames), ShowStyle::toon);
 
     double showMs = 0.0;
     for (int i = 1; i <= options.warmupFrames; ++i) {
         showMs = i * warmupStepMs;
-        runBenchFrame(session, showMs, nullptr, 0, nullptr);
+        runBenchFrame(session, options, showMs, nullptr, 0, nullptr);
     }
 
     // Under callgrind only the demo's own frames run: no queries, no check frames.
@@ -40,16 +40,16 @@ void measureFrames(BenchSession& session, const BenchOptions& options, BenchResu
     }
     for (int i = 0; i < frames; ++i) {
         showMs = firstMs + stepMs * i;
-        results.frameStyle[static_cast<size_t>(i)] = currentStyle(*session.scene);
+        results.frameStyle[static_cast<size_t>(i)] = currentShowStyle(*session.scene);
         const double start = benchClock();
-        runBenchFrame(session, showMs, checks ? &timers : nullptr, i, nullptr);
+        runBenchFrame(session, options, showMs, checks ? &timers : nullptr, i, nullptr);
         results.frameMs[static_cast<size_t>(i)] = (benchClock() - start) * 1000.0;
 
         if (checks && (i + 1) % checkFrameInterval == 0 && checkIndex < checkFrames) {
             // The same show time again: the same picture, with every pass finished and timed.
             setAllocationCounting(false);
             double cpu[benchPassCount] = {};
-            runBenchFrame(session, showMs, &checkTimers, checkIndex, cpu);
+            runBenchFrame(session, options, showMs, &checkTimers, checkIndex, cpu);
             for (int pass = 0; pass < benchPassCount; ++pass) {
                 results.checkCpuMs[pass][static_cast<size_t>(checkIndex)] = cpu[pass];
             }

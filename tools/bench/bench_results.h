@@ -29,7 +29,7 @@ struct BenchResults {
     StartupTimes coldStartup;
     int warmupFrames = 0;
     std::vector<double> frameMs;                       // per measured frame, start to start
-    std::vector<int> frameStyle;                       // BenchStyle per measured frame
+    std::vector<ShowStyle> frameStyle;                 // per measured frame
     std::vector<double> passMs[benchPassCount];        // GL timer queries per measured frame
     std::vector<double> checkCpuMs[benchPassCount];    // glFinish-bracketed, per check frame
     std::vector<double> checkTimerMs[benchPassCount];  // timer queries of the same check frames
@@ -43,4 +43,4 @@ struct BenchResults {
 
 // Warm-up, measured frames (timer queries; allocation counting; callgrind collection when asked),
 // interleaved check frames, then the bare frames.
-void measureFrames(BenchSession& session, const BenchOptions& options, BenchResults& results);
+void measureFrames(ToolSession& session, const BenchOptions& options, BenchResults& results);

@@ -2,17 +2,9 @@
 // the program's own loop, plus the bench's timing brackets and the bench-only variants.
 #include "bench_session.h"
 
-#include "app/frame_step.h"
-#include "app/load_timings.h"
-#include "app/scene.h"
-#include "app/show_control.h"
-#include "app/show_script.h"
-#include "app/window.h"
-#include "platform/clock.h"
-
 #include <GLFW/glfw3.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -54,37 +46,18 @@ double secondsSinceProcessStart()
     return 0.0;
 }
 
-void applyForcedStyle(BenchSession& session)
+void renderOutline(Scene& scene, const BenchOptions& options)
 {
-    const ShadingStyle* style = nullptr;
-    switch (session.options.style) {
-    case ForcedStyle::none: return;
-    case ForcedStyle::toon: style = &toonStyle; break;
-    case ForcedStyle::shadow: style = &shadowStyle; break;
-    case ForcedStyle::bump: style = &bumpStyle; break;
-    }
-    // Marking both timed switches spent keeps the script from changing the forced look; the bump
-    // style builds on the shadow style's programs, as it does in the show.
-    session.show->shadowSwitchDone = true;
-    session.show->bumpSwitchDone = true;
-    if (style == &bumpStyle) {
-        applyStyle(*session.scene, shadowStyle);
-    }
-    applyStyle(*session.scene, *style);
-}
-
-void renderOutline(BenchSession& session)
-{
-    Scene& scene = *session.scene;
-    if (session.options.lineWidth <= 0.0f && !session.options.noOutline) {
+    if (options.lineWidth <= 0.0f && !options.noOutline) {
         scene.renderOutlinePass();
         return;
     }
     scene.renderer.beginOutlinePass();
-    if (session.options.noOutline) {
+    if (options.noOutline) {
         return;
     }
-    glLineWidth(session.options.lineWidth);
+    // The contours as the outline pass draws them, at the bench's width (the pass's set-up sets its own).
+    glLineWidth(options.lineWidth);
     for (StageObject which : stageDrawOrder) {
         if (stageEntry(which).outlined) {
             scene.renderer.drawOutline(scene.object(which));
@@ -101,82 +74,53 @@ double benchClock()
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-bool openBenchSession(BenchSession& session, const BenchOptions& options, double mainEntry, StartupTimes& startup)
+bool openBenchSession(ToolSession& session, const BenchOptions& options, double mainEntry, StartupTimes& startup)
 {
-    startup.processToMain = milliseconds(secondsSinceProcessStart() - (benchClock() - mainEntry));
-    if (startup.processToMain < 0.0) {
-        startup.processToMain = 0.0;
-    }
-    session.options = options;
-    virtualClock.enabled = true;
-    virtualClock.milliseconds = 0.0;
-    // The bench measures the picture, not the sound device; the music still decodes as in the show.
-    setenv("ALSOFT_DRIVERS", "null", 0);
-
-    double step = benchClock();
-    session.show = std::make_unique<ShowControl>();
-    session.show->prepare();
-    startup.soundAndTimeline = milliseconds(benchClock() - step);
-
-    step = benchClock();
-    session.window = openToolWindow("lumarq-bench", options.width, options.height);
-    if (session.window == nullptr) {
+    startup.processToMain = std::max(0.0, milliseconds(secondsSinceProcessStart() - (benchClock() - mainEntry)));
+    ToolSessionSettings settings;
+    settings.program = "lumarq-bench";
+    settings.width = options.width;
+    settings.height = options.height;
+    ToolSessionStartup steps;
+    if (!openToolSession(session, settings, &steps)) {
         return false;
     }
     glfwSwapInterval(0);  // unthrottled, as the demo runs
-    startup.windowAndContext = milliseconds(benchClock() - step);
-
-    step = benchClock();
-    LoadTimings loadTimings;
-    session.scene = std::make_unique<Scene>();
-    if (!session.scene->load(session.window, &loadTimings)) {
-        fprintf(stderr, "lumarq-bench: %s\n", session.scene->loadFailure.c_str());
-        return false;
-    }
-    startup.sceneLoad = milliseconds(benchClock() - step);
-    startup.shaderPrograms = milliseconds(loadTimings.rendererSeconds);
+    startup.soundAndTimeline = milliseconds(steps.showPrepare);
+    startup.windowAndContext = milliseconds(steps.window);
+    startup.sceneLoad = milliseconds(steps.sceneLoad);
+    startup.shaderPrograms = milliseconds(steps.load.rendererSeconds);
     for (int i = 0; i < benchModelCount; ++i) {
-        startup.modelRead[i] = milliseconds(loadTimings.modelReadSeconds[i]);
-        startup.modelTextures[i] = milliseconds(loadTimings.modelTextureSeconds[i]);
+        startup.modelRead[i] = milliseconds(steps.load.modelReadSeconds[i]);
+        startup.modelTextures[i] = milliseconds(steps.load.modelTextureSeconds[i]);
         startup.modelUpload[i] =
-            milliseconds(loadTimings.modelUploadSeconds[i] - loadTimings.modelTextureSeconds[i]);
+            milliseconds(steps.load.modelUploadSeconds[i] - steps.load.modelTextureSeconds[i]);
     }
-    startup.textures = milliseconds(loadTimings.textureSeconds);
-    startup.textureCount = loadTimings.textureCount;
+    startup.textures = milliseconds(steps.load.textureSeconds);
+    startup.textureCount = steps.load.textureCount;
+    startup.showStart = milliseconds(steps.showStart);
 
-    step = benchClock();
-    session.prevSeconds = secondsNow();
-    session.show->start(*session.scene);
-    applyForcedStyle(session);
-    startup.showStart = milliseconds(benchClock() - step);
+    if (options.forceStyle) {
+        // Marking both timed switches spent keeps the script from changing the forced look.
+        session.show->shadowSwitchDone = true;
+        session.show->bumpSwitchDone = true;
+        applyShowStyle(*session.scene, options.style);
+    }
 
-    step = benchClock();
-    runBenchFrame(session, 0.0, nullptr, 0, nullptr);
+    const double step = benchClock();
+    runBenchFrame(session, options, 0.0, nullptr, 0, nullptr);
     const double end = benchClock();
     startup.firstFrame = milliseconds(end - step);
     startup.toFirstFrame = startup.processToMain + milliseconds(end - mainEntry);
     return true;
 }
 
-BenchStyle currentStyle(const Scene& scene)
+void runBenchFrame(ToolSession& session, const BenchOptions& options, double ms, PassTimers* timers, long frame,
+                   double* passCpuMs)
 {
-    bool shadowMapping = false;
-    for (const SceneObject& object : scene.objects) {
-        if (object.program == scene.renderer.bumpMappingProgram) {
-            return bumpStyleIndex;
-        }
-        shadowMapping = shadowMapping || object.program == scene.renderer.shadowMappingProgram;
-    }
-    return shadowMapping ? shadowStyleIndex : toonStyleIndex;
-}
-
-void runBenchFrame(BenchSession& session, double ms, PassTimers* timers, long frame, double* passCpuMs)
-{
-    ShowControl& show = *session.show;
     Scene& scene = *session.scene;
-    virtualClock.milliseconds = ms;
-    advanceFrame(show, scene, session.prevSeconds);
-    if (session.options.noShadows) {
+    beginToolFrame(session, ms);
+    if (options.noShadows) {
         scene.renderer.shadowsEnabled = false;
     }
 
@@ -201,17 +145,16 @@ void runBenchFrame(BenchSession& session, double ms, PassTimers* timers, long fr
         }
     };
     pass(shadowPass, [&] { scene.renderShadowPass(); });
-    pass(outlinePass, [&] { renderOutline(session); });
+    pass(outlinePass, [&] { renderOutline(scene, options); });
     pass(shadedPass, [&] { scene.renderShadedPass(); });
 
     glfwSwapBuffers(session.window);
     // llvmpipe renders on its own threads; finishing here charges the frame its whole cost.
     glFinish();
-    show.afterSwap(scene, session.window);
-    glfwPollEvents();
+    endToolFrame(session);
 }
 
-void runBareFrame(BenchSession& session)
+void runBareFrame(ToolSession& session)
 {
     const Renderer& renderer = session.scene->renderer;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -220,14 +163,4 @@ void runBareFrame(BenchSession& session)
     glfwSwapBuffers(session.window);
     glFinish();
     glfwPollEvents();
-}
-
-void closeBenchSession(BenchSession& session)
-{
-    if (session.scene && session.window != nullptr) {
-        session.scene->release();
-    }
-    glfwTerminate();
-    session.scene.reset();
-    session.show.reset();
 }

@@ -1,16 +1,12 @@
-// The demo's own Scene and ShowControl in a window of the bench's size under the virtual clock,
-// started with each start-up step timed, and run one frame of the real loop at a time.
+// The tools' show session in a window of the bench's size, started with each start-up step timed,
+// and run one frame of the real loop at a time with the bench's timing brackets and variants.
 #pragma once
 #include "app/stage.h"
 #include "bench_options.h"
 #include "pass_timers.h"
+#include "tool_session.h"
 
-#include <memory>
-
-struct GLFWwindow;
-struct Scene;
-struct ShowControl;
-
+// One start-up row per stage object, in load order.
 constexpr int benchModelCount = stageObjectCount;
 
 // Start-up steps in milliseconds.
@@ -30,33 +26,18 @@ struct StartupTimes {
     double toFirstFrame = 0.0;  // process start to the end of the first frame
 };
 
-enum BenchStyle { toonStyleIndex = 0, shadowStyleIndex = 1, bumpStyleIndex = 2, benchStyleCount = 3 };
-
-struct BenchSession {
-    std::unique_ptr<ShowControl> show;
-    std::unique_ptr<Scene> scene;
-    GLFWwindow* window = nullptr;
-    double prevSeconds = 0.0;
-    BenchOptions options;
-};
-
 // Seconds on a monotonic clock, for every timing of the bench.
 double benchClock();
 
-// Opens the window, loads the scene, starts the show at virtual time 0 and runs the first frame,
-// timing each step from `mainEntry` (benchClock at main's start). Prints the reason and returns
-// false when that fails.
-bool openBenchSession(BenchSession& session, const BenchOptions& options, double mainEntry, StartupTimes& startup);
-
-// The style the scene is in now, by the programs its objects use.
-BenchStyle currentStyle(const Scene& scene);
+// Opens the session, forces the options' style, and runs the first frame, timing each step from
+// `mainEntry` (benchClock at main's start). Prints the reason and returns false when that fails.
+bool openBenchSession(ToolSession& session, const BenchOptions& options, double mainEntry, StartupTimes& startup);
 
 // One frame of the demo's loop at show time `ms` (not before the previous frame), with glFinish
 // after the swap. With `timers`, each pass is bracketed by a timer query for measured frame
 // `frame`; with `passCpuMs`, each pass is also bracketed by glFinish and timed on the CPU.
-void runBenchFrame(BenchSession& session, double ms, PassTimers* timers, long frame, double* passCpuMs);
+void runBenchFrame(ToolSession& session, const BenchOptions& options, double ms, PassTimers* timers, long frame,
+                   double* passCpuMs);
 
 // A bare clear and swap, finished: the floor of the driver and window system.
-void runBareFrame(BenchSession& session);
-
-void closeBenchSession(BenchSession& session);
+void runBareFrame(ToolSession& session);

@@ -1,8 +1,7 @@
 // lumarq-bench: start-up, frame time per style and per pass, the driver's floor, allocations and
 // memory of the demo's real show path under the virtual clock; a table and the same as JSON.
 #include "alloc_counter.h"
-#include "app/scene.h"
-#include "app/show_control.h"
+#include "bench_json.h"
 #include "bench_options.h"
 #include "bench_report.h"
 #include "bench_results.h"
@@ -33,11 +32,8 @@ std::string describeVariant(const BenchOptions& options)
 {
     std::string variant;
     const auto add = [&](const std::string& part) { variant += (variant.empty() ? "" : ", ") + part; };
-    switch (options.style) {
-    case ForcedStyle::none: break;
-    case ForcedStyle::toon: add("style forced to toon"); break;
-    case ForcedStyle::shadow: add("style forced to shadow"); break;
-    case ForcedStyle::bump: add("style forced to bump"); break;
+    if (options.forceStyle) {
+        add(std::string("style forced to ") + showStyleNames[static_cast<int>(options.style)]);
     }
     if (options.noShadows) {
         add("no shadow draws");
@@ -65,9 +61,9 @@ int main(int argc, char** argv)
 
     BenchOptions options;
     std::string error;
-    if (!parseBenchOptions(argc, argv, options, error)) {
-        fprintf(stderr, "lumarq-bench: %s\n%s\n", error.c_str(), benchUsage);
-        return 2;
+    const CommandLineResult parsed = parseBenchOptions(argc, argv, options, error);
+    if (parsed != CommandLineResult::run) {
+        return finishCommandLine("lumarq-bench", parsed, error);
     }
 
     BenchResults results;
@@ -93,9 +89,9 @@ int main(int argc, char** argv)
         results.instructionsPerFrame = static_cast<double>(cost.objectSelf) / options.callgrindFrames;
     }
 
-    BenchSession session;
+    ToolSession session;
     if (!openBenchSession(session, options, mainEntry, results.startup)) {
-        closeBenchSession(session);
+        closeToolSession(session);
         return 1;
     }
     results.glVendor = glString(GL_VENDOR);
@@ -108,7 +104,7 @@ int main(int argc, char** argv)
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     results.peakRssMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    closeBenchSession(session);
+    closeToolSession(session);
 
     fputs(formatTable(results).c_str(), stdout);
     if (!options.jsonFile.empty()) {

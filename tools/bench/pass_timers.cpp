@@ -22,6 +22,8 @@ void readSlot(PassTimers& timers, int slot)
 
 }  // namespace
 
+const char* const benchPassNames[benchPassCount] = {"shadow", "outline", "shaded"};
+
 void createPassTimers(PassTimers& timers, int frames)
 {
     for (int slot = 0; slot < passTimerRing; ++slot) {

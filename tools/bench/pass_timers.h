@@ -6,6 +6,8 @@
 #include <vector>
 
 enum BenchPass { shadowPass = 0, outlinePass = 1, shadedPass = 2, benchPassCount = 3 };
+// "shadow", "outline", "shaded": the passes in the table and the JSON.
+extern const char* const benchPassNames[benchPassCount];
 
 // Frames between issuing a frame's queries and reading them back.
 constexpr int passTimerRing = 4;

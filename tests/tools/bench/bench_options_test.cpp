@@ -10,7 +10,7 @@ namespace {
 bool parse(std::vector<const char*> args, BenchOptions& options, std::string& error)
 {
     args.insert(args.begin(), "lumarq-bench");
-    return parseBenchOptions(static_cast<int>(args.size()), args.data(), options, error);
+    return parseBenchOptions(static_cast<int>(args.size()), args.data(), options, error) == CommandLineResult::run;
 }
 
 }  // namespace
@@ -25,7 +25,7 @@ TEST(BenchOptions, DefaultsMeasureTheShowAtTheDemoSize)
     EXPECT_EQ(options.warmupFrames, 60);
     EXPECT_GE(options.frames, 600);
     EXPECT_FALSE(options.callgrind);
-    EXPECT_EQ(options.style, ForcedStyle::none);
+    EXPECT_FALSE(options.forceStyle);
 }
 
 TEST(BenchOptions, AcceptsEveryOption)
@@ -61,7 +61,8 @@ TEST(BenchOptions, AcceptsEveryOption)
     EXPECT_EQ(options.warmupFrames, 0);
     EXPECT_EQ(options.jsonFile, "out.json");
     EXPECT_TRUE(options.callgrind);
-    EXPECT_EQ(options.style, ForcedStyle::bump);
+    EXPECT_TRUE(options.forceStyle);
+    EXPECT_EQ(options.style, ShowStyle::bump);
     EXPECT_TRUE(options.noShadows);
     EXPECT_TRUE(options.noOutline);
     EXPECT_FLOAT_EQ(options.lineWidth, 1.0f);
@@ -76,6 +77,7 @@ TEST(BenchOptions, RefusesBadCommandLines)
         {"--size"},
         {"--size", "1280"},
         {"--size", "0x720"},
+        {"--size", "32x32"},
         {"--size", "1280x-1"},
         {"--size", "1280x720x3"},
         {"--frames", "0"},
@@ -83,6 +85,8 @@ TEST(BenchOptions, RefusesBadCommandLines)
         {"--warmup", "-1"},
         {"--style", "plastic"},
         {"--line-width", "0"},
+        {"--line-width", "nan"},
+        {"--frames", "5", "--frames", "6"},
         {"--callgrind-out", "cg.out"},
         {"--callgrind-frames", "10"},
         {"--callgrind", "--startup-only"},
