@@ -1,6 +1,10 @@
-// Callgrind's text format: name lines (ob=, fl=, fn=, with "(id) name" compression), cost lines
-// "positions events...", and call lines "calls=..." whose following cost line is the callee's
-// inclusive cost, which is not self cost and so is skipped.
+// Callgrind's text format: name lines (ob=, fl=, fn= and the others, with "(id) name"
+// compression), cost lines "positions events...", and call lines "calls=..." whose following cost
+// line is the callee's inclusive cost, which is not self cost and so is skipped.
+//
+// callgrind_annotate cannot give this figure: it files the cost of code inlined from another
+// source file (GLM, the C++ library's headers) under "header:function" with no object, which
+// loses about a quarter of our code's instructions.
 #include "callgrind_cost.h"
 
 #include <cstdlib>
@@ -15,20 +19,15 @@ std::vector<std::string> splitSpaces(const std::string& line)
 {
     std::vector<std::string> words;
     std::istringstream in(line);
-    std::string word;
-    while (in >> word) {
+    for (std::string word; in >> word;) {
         words.push_back(word);
     }
     return words;
 }
 
-bool isCostLine(const std::string& line)
+bool startsWith(const std::string& text, const char* prefix)
 {
-    if (line.empty()) {
-        return false;
-    }
-    const char c = line[0];
-    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '*';
+    return text.rfind(prefix, 0) == 0;
 }
 
 bool endsWith(const std::string& text, const std::string& suffix)
@@ -36,34 +35,19 @@ bool endsWith(const std::string& text, const std::string& suffix)
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-bool matchesObject(const std::string& path, const std::string& name)
-{
-    return path == name || endsWith(path, "/" + name);
-}
-
-// "(id) name", "(id)" or "name": the name, remembering or looking up compressed ids.
+// "(id) name" names a compressed id, "(id)" refers to it, "name" stands for itself.
 std::string resolveName(const std::string& encoded, std::map<std::string, std::string>& names)
 {
-    if (encoded.empty() || encoded[0] != '(') {
-        return encoded;
-    }
     const size_t close = encoded.find(')');
-    if (close == std::string::npos) {
+    if (encoded.empty() || encoded[0] != '(' || close == std::string::npos) {
         return encoded;
     }
-    const std::string id = encoded.substr(0, close + 1);
-    if (close + 1 < encoded.size()) {
-        std::string name = encoded.substr(close + 1);
-        name.erase(0, name.find_first_not_of(' '));
-        names[id] = name;
-        return name;
+    std::string& name = names[encoded.substr(0, close + 1)];
+    const size_t start = encoded.find_first_not_of(' ', close + 1);
+    if (start != std::string::npos) {
+        name = encoded.substr(start);
     }
-    return names[id];
-}
-
-uint64_t parseCount(const std::string& word)
-{
-    return strtoull(word.c_str(), nullptr, 10);
+    return name;
 }
 
 }  // namespace
@@ -72,71 +56,66 @@ CallgrindCost callgrindObjectCost(const std::string& text, const std::string& ob
                                   const std::vector<std::string>& excludedFiles)
 {
     CallgrindCost cost;
-    std::map<std::string, std::string> objectNames;
-    std::map<std::string, std::string> fileNames;
-    std::string currentFile;
-    bool functionExcluded = false;
-    size_t positionCount = 1;
-    size_t eventIndex = 0;
+    // Compressed ids: cob= shares the ob= ids, and every file key (fi=, fe=, cfi=, cfl=) the fl= ids.
+    std::map<std::string, std::string> objects;
+    std::map<std::string, std::string> files;
+    std::string object;
+    std::string file;
+    size_t irIndex = 0;  // among the events
     bool sawEvents = false;
     bool sawTotals = false;
-    std::string currentObject;
-    bool functionInObject = false;
-    bool nextIsCallCost = false;
+    bool inObject = false;
+    bool excluded = false;
+    bool callCost = false;
+    size_t positions = 1;
 
     std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        if (isCostLine(line)) {
-            if (nextIsCallCost) {
-                nextIsCallCost = false;
-                continue;
-            }
+        const char first = line.empty() ? ' ' : line[0];
+        if ((first >= '0' && first <= '9') || first == '+' || first == '-' || first == '*') {
             const std::vector<std::string> words = splitSpaces(line);
-            const size_t column = positionCount + eventIndex;
-            const uint64_t value = column < words.size() ? parseCount(words[column]) : 0;
+            const size_t column = positions + irIndex;
+            const uint64_t value =
+                !callCost && column < words.size() ? strtoull(words[column].c_str(), nullptr, 10) : 0;
             cost.allSelf += value;
-            if (functionInObject) {
-                (functionExcluded ? cost.excludedSelf : cost.objectSelf) += value;
+            if (inObject) {
+                (excluded ? cost.excludedSelf : cost.objectSelf) += value;
             }
+            callCost = false;
             continue;
         }
-        nextIsCallCost = false;
-        if (line.rfind("positions:", 0) == 0) {
-            positionCount = splitSpaces(line.substr(10)).size();
-        } else if (line.rfind("events:", 0) == 0) {
+        callCost = startsWith(line, "calls=");
+        const std::string name = line.substr(line.find('=') + 1);
+        if (startsWith(line, "positions:")) {
+            positions = splitSpaces(line.substr(10)).size();
+        } else if (startsWith(line, "events:")) {
             const std::vector<std::string> events = splitSpaces(line.substr(7));
             sawEvents = true;
-            eventIndex = 0;
             for (size_t i = 0; i < events.size(); ++i) {
-                if (events[i] == "Ir") {
-                    eventIndex = i;
-                }
+                irIndex = events[i] == "Ir" ? i : irIndex;
             }
-        } else if (line.rfind("totals:", 0) == 0 || (line.rfind("summary:", 0) == 0 && !sawTotals)) {
+        } else if (startsWith(line, "totals:") || (startsWith(line, "summary:") && !sawTotals)) {
             const std::vector<std::string> words = splitSpaces(line.substr(line.find(':') + 1));
-            cost.totals = eventIndex < words.size() ? parseCount(words[eventIndex]) : 0;
-            sawTotals = line.rfind("totals:", 0) == 0 || sawTotals;
-        } else if (line.rfind("ob=", 0) == 0) {
-            currentObject = resolveName(line.substr(3), objectNames);
-        } else if (line.rfind("cob=", 0) == 0) {
-            resolveName(line.substr(4), objectNames);  // shares the ob= id space
-        } else if (line.rfind("fl=", 0) == 0) {
-            currentFile = resolveName(line.substr(3), fileNames);
-        } else if (line.rfind("fi=", 0) == 0 || line.rfind("fe=", 0) == 0 || line.rfind("cfi=", 0) == 0 ||
-                   line.rfind("cfl=", 0) == 0) {
-            resolveName(line.substr(line.find('=') + 1), fileNames);  // inlined or callee files share the ids
-        } else if (line.rfind("fn=", 0) == 0) {
-            functionInObject = matchesObject(currentObject, objectName);
-            functionExcluded = false;
-            for (const std::string& file : excludedFiles) {
-                functionExcluded = functionExcluded || endsWith(currentFile, file);
+            cost.totals = irIndex < words.size() ? strtoull(words[irIndex].c_str(), nullptr, 10) : 0;
+            sawTotals = sawTotals || startsWith(line, "totals:");
+        } else if (startsWith(line, "ob=")) {
+            object = resolveName(name, objects);
+        } else if (startsWith(line, "cob=")) {
+            resolveName(name, objects);
+        } else if (startsWith(line, "fl=")) {
+            file = resolveName(name, files);
+        } else if (startsWith(line, "fi=") || startsWith(line, "fe=") || startsWith(line, "cfi=") ||
+                   startsWith(line, "cfl=")) {
+            resolveName(name, files);
+        } else if (startsWith(line, "fn=")) {
+            inObject = object == objectName || endsWith(object, "/" + objectName);
+            excluded = false;
+            for (const std::string& excludedFile : excludedFiles) {
+                excluded = excluded || endsWith(file, excludedFile);
             }
-        } else if (line.rfind("calls=", 0) == 0) {
-            nextIsCallCost = true;
         }
     }
     if (!sawEvents) {
