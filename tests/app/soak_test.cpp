@@ -55,11 +55,8 @@ char unscriptedKey(long frame)
 
 TEST(Soak, TheShowAndTenUnscriptedMinutesKeepMemoryAndGlObjectsFlatWithoutGlErrors)
 {
-    ToolSessionSettings settings;
-    settings.width = 160;
-    settings.height = 90;
     ToolSession session;
-    ASSERT_TRUE(openToolSession(session, settings));
+    ASSERT_TRUE(openToolSession(session, {"soak test", 160, 90}));
 
     long warmResident = -1;
     int warmObjects = -1;

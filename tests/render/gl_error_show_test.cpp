@@ -75,11 +75,8 @@ void drawnFrame(ToolSession& session, double ms, const ShowKeys& keys, std::vect
 
 TEST(GlErrorShow, EveryPassOfTheWholeShowLeavesNoGlError)
 {
-    ToolSessionSettings settings;
-    settings.width = 192;
-    settings.height = 108;
     ToolSession session;
-    ASSERT_TRUE(openToolSession(session, settings));
+    ASSERT_TRUE(openToolSession(session, {"GL error sweep", 192, 108}));
     Scene& scene = *session.scene;
     const Renderer& renderer = scene.renderer;
 
