@@ -46,9 +46,9 @@ struct ToolSession {
     size_t nextKey = 0;
 };
 
-// Opens the window at the settings' size, loads the scene and starts the show at virtual time 0, timing each step
-// into `startup` when it is given. Prints the reason and returns false when that fails; close the session either
-// way.
+// Opens the window at the settings' size, loads the scene and starts the show at virtual time 0,
+// timing each step into `startup` when it is given. Prints the reason and returns false when that
+// fails; close the session either way.
 bool openToolSession(ToolSession& session, const ToolSessionSettings& settings,
                      ToolSessionStartup* startup = nullptr);
 
