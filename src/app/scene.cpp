@@ -152,6 +152,16 @@ void Scene::renderShadedPass()
     }
 }
 
+void Scene::replaceProgram(GLuint from, GLuint to)
+{
+    for (SceneObject& object : objects) {
+        if (object.program == from) {
+            object.program = to;
+        }
+    }
+    renderer.replaceProgram(from, to);
+}
+
 void Scene::release()
 {
     for (StageObject which : stageDrawOrder) {

@@ -43,6 +43,9 @@ struct Scene {
     void renderShadowPass();
     void renderOutlinePass();
     void renderShadedPass();
+    // Puts a rebuilt program in the place of `from`, in the renderer and in every object drawn
+    // with it, and looks the uniforms up again; the caller deletes `from`.
+    void replaceProgram(GLuint from, GLuint to);
     // Deletes every GL object of the demo; needs the context current. Safe after a failed load.
     void release();
 };

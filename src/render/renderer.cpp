@@ -5,17 +5,50 @@
 
 #include <GLFW/glfw3.h>
 
+#include <string>
+
+const RendererProgram rendererPrograms[rendererProgramCount] = {
+    {"ShadowMapping", &Renderer::shadowMappingProgram}, {"Toon", &Renderer::toonProgram},
+    {"Wireframe", &Renderer::wireframeProgram},         {"BumpMapping", &Renderer::bumpMappingProgram},
+    {"DepthRTT", &Renderer::depthRttProgram},
+};
+
 Renderer::Renderer(GLFWwindow* window) : window(window)
 {
     glfwGetFramebufferSize(window, &viewportWidth, &viewportHeight);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 
-    shadowMappingProgram = loadShaderProgram("ShadowMapping.vertexshader", "ShadowMapping.fragmentshader");
-    toonProgram = loadShaderProgram("Toon.vertexshader", "Toon.fragmentshader");
-    wireframeProgram = loadShaderProgram("Wireframe.vertexshader", "Wireframe.fragmentshader");
-    bumpMappingProgram = loadShaderProgram("BumpMapping.vertexshader", "BumpMapping.fragmentshader");
-    depthRttProgram = loadShaderProgram("DepthRTT.vertexshader", "DepthRTT.fragmentshader");
+    for (const RendererProgram& entry : rendererPrograms) {
+        const std::string name = entry.name;
+        this->*entry.program =
+            loadShaderProgram((name + ".vertexshader").c_str(), (name + ".fragmentshader").c_str());
+    }
 
+    lookUpUniforms();
+
+    // The shadow map is sampled as plain depth values; the shaders do their own comparison.
+    glGenTextures(1, &shadowDepthTexture);
+    glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, shadowMapSize, shadowMapSize, 0, GL_DEPTH_COMPONENT,
+                 GL_FLOAT, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    glGenFramebuffers(1, &shadowFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
+    glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
+    glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, shadowDepthTexture, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+    lightPosition = glm::vec3(6.0f, 4.0f, 4.0f);
+}
+
+void Renderer::lookUpUniforms()
+{
     depthMvpLocation = glGetUniformLocation(depthRttProgram, "depthMVP");
     glUseProgram(shadowMappingProgram);
     wireframeMvpLocation = glGetUniformLocation(wireframeProgram, "MVP");
@@ -45,24 +78,14 @@ Renderer::Renderer(GLFWwindow* window) : window(window)
     toonViewLocation = glGetUniformLocation(toonProgram, "V");
     toonModelLocation = glGetUniformLocation(toonProgram, "M");
     toonLightInvDirectionLocation = glGetUniformLocation(toonProgram, "LightInvDirection_worldspace");
+}
 
-    // The shadow map is sampled as plain depth values; the shaders do their own comparison.
-    glGenTextures(1, &shadowDepthTexture);
-    glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, shadowMapSize, shadowMapSize, 0, GL_DEPTH_COMPONENT,
-                 GL_FLOAT, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glBindTexture(GL_TEXTURE_2D, 0);
-
-    glGenFramebuffers(1, &shadowFramebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
-    glDrawBuffer(GL_NONE);
-    glReadBuffer(GL_NONE);
-    glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, shadowDepthTexture, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-
-    lightPosition = glm::vec3(6.0f, 4.0f, 4.0f);
+void Renderer::replaceProgram(GLuint from, GLuint to)
+{
+    for (const RendererProgram& entry : rendererPrograms) {
+        if (this->*entry.program == from) {
+            this->*entry.program = to;
+        }
+    }
+    lookUpUniforms();
 }

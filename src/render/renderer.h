@@ -11,6 +11,17 @@ struct GLFWwindow;
 
 constexpr int shadowMapSize = 1024;
 
+struct Renderer;
+
+// One of the five programs: the stem of its two shader files ("Toon" for "Toon.vertexshader" and
+// "Toon.fragmentshader") and the field that holds it.
+struct RendererProgram {
+    const char* name;
+    GLuint Renderer::*program;
+};
+constexpr int rendererProgramCount = 5;
+extern const RendererProgram rendererPrograms[rendererProgramCount];  // in load order
+
 struct Renderer {
     GLint wireframeMvpLocation = -1;
     GLint depthMvpLocation = -1;
@@ -64,6 +75,12 @@ struct Renderer {
     // window's context current and the GL entry points resolved. The viewport starts as the
     // window's framebuffer; a program whose window changes size sets it anew.
     explicit Renderer(GLFWwindow* window);
+
+    // Looks every uniform location up in the five programs; leaves the ShadowMapping program current.
+    void lookUpUniforms();
+    // Puts a rebuilt program in the place of `from` and looks the uniforms up again; the caller
+    // deletes `from`.
+    void replaceProgram(GLuint from, GLuint to);
 
     void beginShadowPass();
     void drawDepth(SceneObject object);
