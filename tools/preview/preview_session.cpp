@@ -1,0 +1,289 @@
+// The preview's window and frame, its keys, and the transport applied to the show and the music.
+#include "preview_session.h"
+
+#include "app/frame_step.h"
+#include "app/scene.h"
+#include "app/show_control.h"
+#include "app/window.h"
+#include "platform/clock.h"
+#include "preview_music.h"
+#include "preview_options.h"
+#include "preview_title.h"
+
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+// Often enough that a saved shader shows at once, seldom enough that ten stat calls cost nothing.
+constexpr double shaderLookIntervalMs = 250.0;
+// The title is rewritten a few times a second: often enough to read the time while it runs.
+constexpr double titleIntervalMs = 250.0;
+
+struct KeyBinding {
+    int key;
+    bool shift;
+    bool repeats;  // held down, the key acts again at the keyboard's repeat rate
+    PreviewCommand command;
+};
+
+constexpr KeyBinding keyBindings[] = {
+    {GLFW_KEY_SPACE, false, false, PreviewCommand::togglePause},
+    {GLFW_KEY_PERIOD, false, true, PreviewCommand::frameForward},
+    {GLFW_KEY_COMMA, false, true, PreviewCommand::frameBack},
+    {GLFW_KEY_L, false, true, PreviewCommand::forward1s},
+    {GLFW_KEY_J, false, true, PreviewCommand::back1s},
+    {GLFW_KEY_L, true, true, PreviewCommand::forward10s},
+    {GLFW_KEY_J, true, true, PreviewCommand::back10s},
+    {GLFW_KEY_HOME, false, false, PreviewCommand::toStart},
+    {GLFW_KEY_I, false, false, PreviewCommand::markLoopStart},
+    {GLFW_KEY_O, false, false, PreviewCommand::markLoopEnd},
+    {GLFW_KEY_BACKSPACE, false, false, PreviewCommand::clearLoop},
+};
+
+// Keys only queue their command: they arrive inside glfwPollEvents, which a seek also calls
+// while it steps the show.
+void onKey(GLFWwindow* window, int key, int, int action, int mods)
+{
+    if (action == GLFW_RELEASE) {
+        return;
+    }
+    auto& session = *static_cast<PreviewSession*>(glfwGetWindowUserPointer(window));
+    const bool shift = (mods & GLFW_MOD_SHIFT) != 0;
+    for (const KeyBinding& binding : keyBindings) {
+        if (binding.key == key && binding.shift == shift && (action == GLFW_PRESS || binding.repeats)) {
+            if (session.queuedCount < static_cast<int>(std::size(session.queued))) {
+                session.queued[session.queuedCount++] = binding.command;
+            }
+            return;
+        }
+    }
+}
+
+GLFWwindow* openPreviewWindow(const PreviewOptions& options)
+{
+    if (!glfwInit()) {
+        fprintf(stderr, "lumarq-preview: cannot start GLFW; it needs a display (an X server)\n");
+        return nullptr;
+    }
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
+    GLFWmonitor* monitor = options.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    int width = options.width;
+    int height = options.height;
+    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+    if (mode != nullptr && !options.sizeGiven) {
+        width = mode->width;
+        height = mode->height;
+    }
+    GLFWwindow* window = openDemoWindow(width, height, monitor);
+    if (window == nullptr) {
+        fprintf(stderr, "lumarq-preview: cannot open a %dx%d window with an OpenGL 3.3 context\n", width, height);
+        return nullptr;
+    }
+    prepareContext(window);
+    // A tool for watching, not a benchmark: no more frames than the screen shows.
+    glfwSwapInterval(1);
+    glfwSetWindowTitle(window, "Lumarq preview");
+    return window;
+}
+
+void updateTitle(PreviewSession& session, bool now)
+{
+    const double wall = previewWallMs();
+    const double elapsed = wall - session.titleSinceMs;
+    if (!now && elapsed < titleIntervalMs) {
+        return;
+    }
+    const double fps = elapsed > 0.0 ? session.titleFrames * 1000.0 / elapsed : 0.0;
+    glfwSetWindowTitle(session.show.window, previewTitle(session.transport, *session.show.scene, fps).c_str());
+    if (elapsed >= titleIntervalMs) {
+        session.titleSinceMs = wall;
+        session.titleFrames = 0;
+    }
+}
+
+// The show's state set to `showMs` by stepping it from its start, drawing nothing; the frame at
+// `showMs` itself is the next one shown.
+void stepShowTo(PreviewSession& session, double showMs)
+{
+    rewindShow(session.show, session.start);
+    for (long frame = 0; frame * stepMs < showMs; ++frame) {
+        runFrame(session.show, frame * stepMs, nullptr);
+    }
+}
+
+// The music and the wall clock both start from the show's time now, so they run together.
+void playOnFromHere(PreviewSession& session)
+{
+    playMusicFrom(session.show.show->music, session.transport.showMs);
+    session.transport.anchorShowMs = session.transport.showMs;
+    session.transport.anchorWallMs = previewWallMs();
+}
+
+}  // namespace
+
+double previewWallMs()
+{
+    using Clock = std::chrono::steady_clock;
+    return std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count();
+}
+
+bool openPreviewSession(PreviewSession& session, const PreviewOptions& options)
+{
+    CaptureSession& show = session.show;
+    virtualClock.enabled = true;
+    virtualClock.milliseconds = 0.0;
+
+    show.show = std::make_unique<ShowControl>();
+    show.show->prepare();
+    show.window = openPreviewWindow(options);
+    if (show.window == nullptr) {
+        return false;
+    }
+    // Before the programs are first built, so they come from the files being edited.
+    startShaderWatch(session.shaders, options.shaderSourceDir);
+    show.scene = std::make_unique<Scene>();
+    if (!show.scene->load(show.window)) {
+        fprintf(stderr, "lumarq-preview: %s\n", show.scene->loadFailure.c_str());
+        return false;
+    }
+    show.prevSeconds = secondsNow();
+    show.show->start(*show.scene);
+    session.start = recordShowStart(show);
+
+    glfwSetWindowUserPointer(show.window, &session);
+    glfwSetKeyCallback(show.window, onKey);
+    session.titleSinceMs = previewWallMs();
+    session.nextShaderLookMs = session.titleSinceMs + shaderLookIntervalMs;
+    seekPreview(session, options.fromMs);
+    return true;
+}
+
+void previewFrame(PreviewSession& session, Image* image)
+{
+    const bool commanded = session.queuedCount > 0;
+    for (int i = 0; i < session.queuedCount; ++i) {
+        runPreviewCommand(session, session.queued[i]);
+    }
+    session.queuedCount = 0;
+
+    CaptureSession& show = session.show;
+    if (previewWallMs() >= session.nextShaderLookMs) {
+        rebuildChangedPrograms(session.shaders, *show.scene);
+        session.nextShaderLookMs = previewWallMs() + shaderLookIntervalMs;
+    }
+
+    // The passes draw into the whole window and the projection takes its aspect from it.
+    Renderer& renderer = show.scene->renderer;
+    glfwGetFramebufferSize(show.window, &renderer.viewportWidth, &renderer.viewportHeight);
+    if (renderer.viewportWidth <= 0 || renderer.viewportHeight <= 0) {
+        glfwWaitEventsTimeout(0.1);  // minimised: nothing to draw into
+        return;
+    }
+
+    const bool wasPlaying = session.transport.playing;
+    const NextFrame next = advanceTransport(session.transport, previewWallMs());
+    if (next.jumped) {
+        stepShowTo(session, next.showMs);
+        playOnFromHere(session);
+    } else if (wasPlaying && !session.transport.playing) {
+        pauseMusic(show.show->music);  // the end of the show
+    }
+
+    ShowControl& control = *show.show;
+    Scene& scene = *show.scene;
+    virtualClock.milliseconds = session.transport.showMs;
+    advanceFrame(control, scene, show.prevSeconds);
+    scene.render();
+    if (image != nullptr) {
+        readFramebuffer(*image, renderer.viewportWidth, renderer.viewportHeight, show.scratch);
+    }
+    glfwSwapBuffers(show.window);
+    control.afterSwap(scene, show.window);
+    glfwPollEvents();
+    if (!session.transport.playing) {
+        // The show stands still: a frame's time between frames is enough for the free camera's
+        // mouse look and for the keys. (Waking on each event instead would read a key's press and
+        // its release in two frames, and the demo's keys act once per frame while down.)
+        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(stepMs));
+    }
+
+    ++session.titleFrames;
+    updateTitle(session, commanded || next.jumped);
+}
+
+bool previewFinished(const PreviewSession& session)
+{
+    GLFWwindow* window = session.show.window;
+    return glfwWindowShouldClose(window) || glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS;
+}
+
+void closePreviewSession(PreviewSession& session)
+{
+    closeCaptureSession(session.show);
+}
+
+void seekPreview(PreviewSession& session, double showMs)
+{
+    const double began = previewWallMs();
+    seekTransport(session.transport, showMs, began);
+    stepShowTo(session, session.transport.showMs);
+    session.lastSeekMs = previewWallMs() - began;
+    if (session.transport.playing) {
+        playOnFromHere(session);
+    } else {
+        pauseMusic(session.show.show->music);
+    }
+}
+
+void pausePreview(PreviewSession& session)
+{
+    pauseTransport(session.transport);
+    pauseMusic(session.show.show->music);
+}
+
+void resumePreview(PreviewSession& session)
+{
+    const double before = session.transport.showMs;
+    resumeTransport(session.transport, previewWallMs());
+    if (session.transport.showMs != before) {
+        seekPreview(session, session.transport.showMs);  // from the end of the show back to the top
+    } else {
+        playOnFromHere(session);
+    }
+}
+
+void runPreviewCommand(PreviewSession& session, PreviewCommand command)
+{
+    Transport& transport = session.transport;
+    switch (command) {
+    case PreviewCommand::togglePause:
+        if (transport.playing) {
+            pausePreview(session);
+        } else {
+            resumePreview(session);
+        }
+        break;
+    case PreviewCommand::frameForward:
+        // The next frame carries on from this one, one step later.
+        pausePreview(session);
+        transport.showMs = std::min(transport.showMs + stepMs, showEndMs);
+        break;
+    case PreviewCommand::frameBack:
+        pausePreview(session);
+        seekPreview(session, transport.showMs - stepMs);
+        break;
+    case PreviewCommand::forward1s: seekPreview(session, transport.showMs + 1000.0); break;
+    case PreviewCommand::back1s: seekPreview(session, transport.showMs - 1000.0); break;
+    case PreviewCommand::forward10s: seekPreview(session, transport.showMs + 10000.0); break;
+    case PreviewCommand::back10s: seekPreview(session, transport.showMs - 10000.0); break;
+    case PreviewCommand::toStart: seekPreview(session, 0.0); break;
+    case PreviewCommand::markLoopStart: setLoopStart(transport); break;
+    case PreviewCommand::markLoopEnd: setLoopEnd(transport); break;
+    case PreviewCommand::clearLoop: clearLoop(transport); break;
+    }
+}
