@@ -26,6 +26,25 @@ int refill(SoundChannel& channel, bool* queued)
     return decoded != soundOk ? decoded : result;
 }
 
+// Fills the whole queue of a reset voice, so that playing starts the sound at once; *queued
+// tells whether the stream had anything left to give. On failure the channel is stopped.
+int fillQueue(SoundChannel& channel, bool* queued)
+{
+    *queued = false;
+    for (int i = 0; i < soundStreamBufferCount; ++i) {
+        bool more = false;
+        if (int filled = refill(channel, &more)) {
+            soundChannelStop(channel);
+            return filled;
+        }
+        if (!more) {
+            break;
+        }
+        *queued = true;
+    }
+    return soundOk;
+}
+
 }  // namespace
 
 int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* stream, bool paused,
@@ -75,24 +94,17 @@ int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* str
             return made;
         }
     }
-    if (int rewound = soundStreamRewind(*stream)) {
+    if (int rewound = soundStreamSeek(*stream, 0)) {
         return rewound;
     }
     if (int reset = soundVoiceReset(target->voice, stream->rate, stream->channelCount, stream->pcm.size())) {
         return reset;
     }
-    // Fill the whole queue now, so that unpausing starts the sound at once.
     target->stream = stream;
     stream->channel = target;
-    for (int i = 0; i < soundStreamBufferCount; ++i) {
-        bool queued = false;
-        if (int filled = refill(*target, &queued)) {
-            soundChannelStop(*target);
-            return filled;
-        }
-        if (!queued) {
-            break;
-        }
+    bool queued = false;
+    if (int filled = fillQueue(*target, &queued)) {
+        return filled;
     }
     target->paused = paused;
     if (!paused) {
@@ -122,6 +134,38 @@ int soundChannelSetPaused(SoundChannel* channel, bool paused)
     }
     channel->paused = paused;
     return result;
+}
+
+int soundChannelSetPosition(SoundChannel* channel, unsigned positionMs)
+{
+    if (channel == nullptr || channel->system == nullptr || channel->stream == nullptr) {
+        return soundErrInvalidHandle;
+    }
+    SoundStream& stream = *channel->stream;
+    // What is queued was decoded from the old position: drop all of it, played or not.
+    if (int reset = soundVoiceReset(channel->voice, stream.rate, stream.channelCount, stream.pcm.size())) {
+        soundChannelStop(*channel);
+        return reset;
+    }
+    if (int sought = soundStreamSeek(stream, static_cast<long long>(positionMs) * stream.rate / 1000)) {
+        soundChannelStop(*channel);
+        return sought;
+    }
+    bool queued = false;
+    if (int filled = fillQueue(*channel, &queued)) {
+        return filled;
+    }
+    if (!queued) {
+        soundChannelStop(*channel);  // past the end: as if the stream had played out
+        return soundOk;
+    }
+    if (!channel->paused) {
+        if (int played = soundVoicePlay(channel->voice)) {
+            soundChannelStop(*channel);
+            return played;
+        }
+    }
+    return soundOk;
 }
 
 int soundChannelService(SoundChannel& channel)

@@ -20,6 +20,10 @@ int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* str
                          SoundChannel** channel);
 // Pauses or resumes; an idle channel (its stream ended) is an invalid handle.
 int soundChannelSetPaused(SoundChannel* channel, bool paused);
+// Moves the playing stream to `positionMs` from its start: what is queued is dropped and the
+// queue refilled from there, playing or paused as before. Past the end, the channel ends as if
+// the stream had played out; a channel that cannot be moved is left idle too.
+int soundChannelSetPosition(SoundChannel* channel, unsigned positionMs);
 
 // The per-update work for a busy channel: refill, recover from running dry, detect the end.
 int soundChannelService(SoundChannel& channel);

@@ -21,6 +21,9 @@ enum class SoundVoiceState {
 // open on failure.
 int soundOutputOpen(int speakerMode, SoundOutput** output);
 void soundOutputClose(SoundOutput* output);
+// How much sound the device has mixed since it was opened, in milliseconds: a clock that moves
+// a mixed block at a time. soundErrUnsupported where the output has no mixer of its own.
+int soundOutputClock(SoundOutput* output, double* mixedMs);
 
 // A voice with room for `bufferCount` queued buffers; soundErrChannelAlloc when the device has
 // no voice left.

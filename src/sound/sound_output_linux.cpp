@@ -7,6 +7,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 #include <alsa/asoundlib.h>
 
 #include <cstdint>
@@ -112,6 +113,20 @@ int soundOutputOpen(int speakerMode, SoundOutput** output)
     made->device = device;
     made->context = context;
     *output = made;
+    return soundOk;
+}
+
+int soundOutputClock(SoundOutput* output, double* mixedMs)
+{
+    // OpenAL Soft's device clock (ALC_SOFT_device_clock): nanoseconds of sound mixed.
+    const auto getInteger64 =
+        reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(output->device, "alcGetInteger64vSOFT"));
+    if (getInteger64 == nullptr || !alcIsExtensionPresent(output->device, "ALC_SOFT_device_clock")) {
+        return soundErrUnsupported;
+    }
+    ALCint64SOFT nanoseconds = 0;
+    getInteger64(output->device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
+    *mixedMs = static_cast<double>(nanoseconds) / 1e6;
     return soundOk;
 }
 

@@ -103,6 +103,13 @@ int soundOutputOpen(int speakerMode, SoundOutput** output)
     return soundOk;
 }
 
+int soundOutputClock(SoundOutput*, double* mixedMs)
+{
+    // Each voice is a waveOut device of its own: there is no mixer whose clock could be read.
+    *mixedMs = 0.0;
+    return soundErrUnsupported;
+}
+
 void soundOutputClose(SoundOutput* output)
 {
     delete output;

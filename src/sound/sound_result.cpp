@@ -18,6 +18,7 @@ const char* soundErrorText(int code)
     case soundErrFormat: return "Unsupported file or audio format. ";
     case soundErrChannelAlloc: return "No free channel could be allocated. ";
     case soundErrMemory: return "Not enough memory or resources. ";
+    case soundErrUnsupported: return "The audio output does not support this operation. ";
     case soundErrOutputCreateBuffer: return "Error creating hardware sound buffer. ";
     default: return "Unknown error.";
     }

@@ -14,6 +14,7 @@ constexpr int soundErrFileRead = 9;       // the file exists but cannot be read 
 constexpr int soundErrFormat = 10;        // not an MPEG audio file, or an empty one
 constexpr int soundErrChannelAlloc = 11;  // no free channel, or no playback voice left
 constexpr int soundErrMemory = 12;
+constexpr int soundErrUnsupported = 13;         // the output cannot do what was asked of it
 constexpr int soundErrOutputCreateBuffer = 58;  // no output buffer in the speaker mode's layout
 
 // The text for a result code; "Unknown error." for any code the layer does not use.

@@ -100,9 +100,10 @@ int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, con
     return soundOk;
 }
 
-int soundStreamRewind(SoundStream& stream)
+int soundStreamSeek(SoundStream& stream, long long frame)
 {
-    if (mpg123_seek(stream.decoder, 0, SEEK_SET) < 0) {
+    const off_t reached = mpg123_seek(stream.decoder, static_cast<off_t>(frame), SEEK_SET);
+    if (reached < 0) {
         return soundErrFileRead;
     }
     stream.endOfFile = false;

@@ -31,8 +31,8 @@ struct SoundStream {
 int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, const void* exinfo,
                             SoundStream** stream);
 
-// Back to the first sample.
-int soundStreamRewind(SoundStream& stream);
+// To the sample frame `frame` (0 is the first); past the end, the stream has nothing more to give.
+int soundStreamSeek(SoundStream& stream, long long frame);
 // Decodes up to one buffer's worth into stream.pcm; *bytes tells how much went in (0 at the end).
 int soundStreamDecode(SoundStream& stream, size_t* bytes);
 // Frees the decoder and closes the file; the stream must not be playing.

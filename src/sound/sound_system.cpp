@@ -117,6 +117,21 @@ int soundSystemUpdate(SoundSystem* system)
     return result;
 }
 
+int soundSystemGetOutputClock(SoundSystem* system, double* mixedMs)
+{
+    if (mixedMs == nullptr) {
+        return soundErrInvalidParam;
+    }
+    *mixedMs = 0.0;
+    if (system == nullptr) {
+        return soundErrInvalidHandle;
+    }
+    if (!system->initialised) {
+        return soundErrUninitialized;
+    }
+    return soundOutputClock(system->output, mixedMs);
+}
+
 void soundSystemRelease(SoundSystem* system)
 {
     if (system == nullptr) {

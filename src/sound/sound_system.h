@@ -38,5 +38,8 @@ int soundSystemInit(SoundSystem* system, int maxChannels, int flags, void* drive
 // Refills the playing streams, resumes a channel that ran dry and frees channels whose stream
 // has ended. Call regularly, from the thread that made the other calls.
 int soundSystemUpdate(SoundSystem* system);
+// The output's clock: how much sound it has mixed since the system was initialised, in
+// milliseconds. A channel told to play starts with the next block mixed, at the clock's reading.
+int soundSystemGetOutputClock(SoundSystem* system, double* mixedMs);
 // Stops every channel, closes every stream and the device, and frees the system.
 void soundSystemRelease(SoundSystem* system);

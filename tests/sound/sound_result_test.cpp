@@ -10,9 +10,11 @@
 namespace {
 
 const int usedErrorCodes[] = {
-    soundErrInvalidHandle, soundErrInvalidParam, soundErrUninitialized,      soundErrInitialized, soundErrNoOutput,
-    soundErrOutputInit,    soundErrOutput,       soundErrFileNotFound,       soundErrFileRead,    soundErrFormat,
-    soundErrChannelAlloc,  soundErrMemory,       soundErrOutputCreateBuffer,
+    soundErrInvalidHandle, soundErrInvalidParam,       soundErrUninitialized,
+    soundErrInitialized,   soundErrNoOutput,           soundErrOutputInit,
+    soundErrOutput,        soundErrFileNotFound,       soundErrFileRead,
+    soundErrFormat,        soundErrChannelAlloc,       soundErrMemory,
+    soundErrUnsupported,   soundErrOutputCreateBuffer,
 };
 
 TEST(SoundErrorText, FixedTexts)
@@ -23,7 +25,7 @@ TEST(SoundErrorText, FixedTexts)
 
 TEST(SoundErrorText, CodesOutsideTheLayerAreUnknown)
 {
-    for (int code : {-1, -58, 13, 57, 59, 97, 98, 1000, 2147483647, -2147483647 - 1}) {
+    for (int code : {-1, -58, 14, 57, 59, 97, 98, 1000, 2147483647, -2147483647 - 1}) {
         EXPECT_STREQ(soundErrorText(code), "Unknown error.") << code;
     }
 }

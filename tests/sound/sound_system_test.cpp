@@ -63,8 +63,13 @@ TEST_F(SoundSystemTest, NullHandlesAndUninitialisedSystemAreRefused)
     EXPECT_EQ(soundSystemSetSpeakerMode(nullptr, soundSpeakerModeStereo), soundErrInvalidHandle);
     EXPECT_EQ(soundSystemUpdate(nullptr), soundErrInvalidHandle);
     EXPECT_EQ(soundChannelSetPaused(nullptr, false), soundErrInvalidHandle);
+    EXPECT_EQ(soundChannelSetPosition(nullptr, 0), soundErrInvalidHandle);
+    double mixedMs = -1.0;
+    EXPECT_EQ(soundSystemGetOutputClock(nullptr, &mixedMs), soundErrInvalidHandle);
 
     EXPECT_EQ(soundSystemUpdate(system), soundErrUninitialized);
+    EXPECT_EQ(soundSystemGetOutputClock(system, &mixedMs), soundErrUninitialized);
+    EXPECT_EQ(mixedMs, 0.0);
     SoundStream* stream = reinterpret_cast<SoundStream*>(1);
     EXPECT_EQ(soundSystemCreateStream(system, (dir + "/a.mp3").c_str(), soundModeDefault, nullptr, &stream),
               soundErrUninitialized);
@@ -200,6 +205,35 @@ TEST_F(SoundSystemTest, StreamPlaysOnceThenTheChannelIsIdle)
     }
     EXPECT_NE(soundVoiceState(channel->voice), SoundVoiceState::playing) << "the track must not loop";
     EXPECT_EQ(soundChannelSetPaused(channel, false), soundErrInvalidHandle);
+}
+
+TEST_F(SoundSystemTest, MovedPastItsEndAStreamEndsAsIfItHadPlayedOut)
+{
+    initWithStreams(2);
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, false, &channel), soundOk);
+    EXPECT_EQ(soundChannelSetPosition(channel, 300), soundOk);
+    ASSERT_EQ(channel->stream, a) << "inside the stream it plays on";
+    EXPECT_EQ(soundChannelSetPosition(channel, 60000), soundOk);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(soundSystemUpdate(system), soundOk);
+    EXPECT_EQ(channel->stream, nullptr);
+    EXPECT_EQ(soundChannelSetPosition(channel, 0), soundErrInvalidHandle);
+}
+
+TEST_F(SoundSystemTest, TheOutputClockRunsWithTheWallClock)
+{
+    initWithStreams(1);
+    double first = -1.0;
+    ASSERT_EQ(soundSystemGetOutputClock(system, &first), soundOk);
+    const auto started = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    double second = -1.0;
+    ASSERT_EQ(soundSystemGetOutputClock(system, &second), soundOk);
+    const double wallMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+    // The clock moves in mixed blocks of about 23 ms, and the mixer may run a block late.
+    EXPECT_NEAR(second - first, wallMs, 60.0);
 }
 
 TEST_F(SoundSystemTest, ReleaseClosesTheDeviceForTheNextSystem)
