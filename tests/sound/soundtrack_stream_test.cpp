@@ -8,7 +8,6 @@
 #include "test_audio.h"
 
 #include <gtest/gtest.h>
-#include <mpg123.h>
 
 #include <chrono>
 #include <cmath>
@@ -60,60 +59,9 @@ const int childExit = [] {
     return 0;
 }();
 
-// The soundtrack's first seconds, decoded as the sound layer decodes it: 16-bit stereo.
-std::vector<int16_t> decodeStart(int seconds)
-{
-    std::vector<int16_t> samples;
-    mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
-    if (decoder == nullptr) {
-        return samples;
-    }
-    mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-    mpg123_format_none(decoder);
-    mpg123_format(decoder, sampleRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open(decoder, soundtrack.c_str()) == MPG123_OK) {
-        samples.resize(static_cast<size_t>(seconds) * sampleRate * 2);
-        size_t filled = 0;
-        // The first read only reports the format; keep reading until the buffer is full.
-        for (int result = MPG123_OK;
-             (result == MPG123_OK || result == MPG123_NEW_FORMAT) && filled < samples.size();) {
-            size_t done = 0;
-            result = mpg123_read(decoder, reinterpret_cast<unsigned char*>(samples.data() + filled),
-                                 (samples.size() - filled) * 2, &done);
-            filled += done / 2;
-        }
-        samples.resize(filled);
-        mpg123_close(decoder);
-    }
-    mpg123_delete(decoder);
-    return samples;
-}
-
-// Left plus right, per frame.
-std::vector<double> mono(const std::vector<int16_t>& stereo)
-{
-    std::vector<double> result(stereo.size() / 2);
-    for (size_t i = 0; i < result.size(); ++i) {
-        result[i] = stereo[2 * i] + stereo[2 * i + 1];
-    }
-    return result;
-}
-
-double correlation(const std::vector<double>& a, size_t aFrom, const std::vector<double>& b, size_t bFrom,
-                   size_t n)
-{
-    double ab = 0.0, aa = 0.0, bb = 0.0;
-    for (size_t i = 0; i < n; ++i) {
-        ab += a[aFrom + i] * b[bFrom + i];
-        aa += a[aFrom + i] * a[aFrom + i];
-        bb += b[bFrom + i] * b[bFrom + i];
-    }
-    return aa > 0.0 && bb > 0.0 ? ab / std::sqrt(aa * bb) : 0.0;
-}
-
 TEST(SoundtrackStream, PlaysThroughLateFramesWithoutAGapOrARepeat)
 {
-    const std::vector<double> decoded = mono(decodeStart(playMs / 1000 + 1));
+    const std::vector<double> decoded = mono(decodeMp3Start(soundtrack, playMs / 1000 + 1));
     ASSERT_GT(decoded.size(), static_cast<size_t>(sampleRate) * 5) << "cannot decode " << soundtrack;
 
     const std::string dir = makeTempDir("lumarq-soundtrack");

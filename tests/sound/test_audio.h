@@ -1,8 +1,11 @@
 // Test audio for the sound tests: short MP3 files made at test time (a 1 kHz tone between two
-// stretches of silence, encoded by the lame tool), OpenAL Soft output settings, and a reader
-// for the wave files that OpenAL Soft's wave writer produces.
+// stretches of silence, encoded by the lame tool), OpenAL Soft output settings, a reader for the
+// wave files that OpenAL Soft's wave writer produces, and the means to find a stretch of a
+// decoded MP3 in a recording.
 #pragma once
 #include "support/process.h"
+
+#include <mpg123.h>
 
 #include <algorithm>
 #include <cmath>
@@ -162,3 +165,57 @@ inline std::vector<double> windowLevels(const WaveFile& wave, int windowMs)
 // A window counts as sounding above this level: the test tone's is about 0.35 (whatever the
 // panning of a stereo source does to it), silence is 0.
 constexpr double soundingLevel = 0.05;
+
+// The first `seconds` of an MP3 file, decoded as the sound layer decodes it: 44.1 kHz, 16-bit
+// stereo, interleaved. Shorter when the file is.
+inline std::vector<int16_t> decodeMp3Start(const std::string& path, int seconds)
+{
+    constexpr long rate = 44100;
+    std::vector<int16_t> samples;
+    mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
+    if (decoder == nullptr) {
+        return samples;
+    }
+    mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    mpg123_format_none(decoder);
+    mpg123_format(decoder, rate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    if (mpg123_open(decoder, path.c_str()) == MPG123_OK) {
+        samples.resize(static_cast<size_t>(seconds) * rate * 2);
+        size_t filled = 0;
+        // The first read only reports the format; keep reading until the buffer is full.
+        for (int result = MPG123_OK;
+             (result == MPG123_OK || result == MPG123_NEW_FORMAT) && filled < samples.size();) {
+            size_t done = 0;
+            result = mpg123_read(decoder, reinterpret_cast<unsigned char*>(samples.data() + filled),
+                                 (samples.size() - filled) * 2, &done);
+            filled += done / 2;
+        }
+        samples.resize(filled);
+        mpg123_close(decoder);
+    }
+    mpg123_delete(decoder);
+    return samples;
+}
+
+// Left plus right, per frame.
+inline std::vector<double> mono(const std::vector<int16_t>& stereo)
+{
+    std::vector<double> result(stereo.size() / 2);
+    for (size_t i = 0; i < result.size(); ++i) {
+        result[i] = stereo[2 * i] + stereo[2 * i + 1];
+    }
+    return result;
+}
+
+// How alike two stretches of n samples are, from -1 to 1, whatever their loudness.
+inline double correlation(const std::vector<double>& a, size_t aFrom, const std::vector<double>& b, size_t bFrom,
+                          size_t n)
+{
+    double ab = 0.0, aa = 0.0, bb = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        ab += a[aFrom + i] * b[bFrom + i];
+        aa += a[aFrom + i] * a[aFrom + i];
+        bb += b[bFrom + i] * b[bFrom + i];
+    }
+    return aa > 0.0 && bb > 0.0 ? ab / std::sqrt(aa * bb) : 0.0;
+}

@@ -21,6 +21,8 @@ namespace {
 
 // Often enough that a saved shader shows at once, seldom enough that ten stat calls cost nothing.
 constexpr double shaderLookIntervalMs = 250.0;
+// OpenAL Soft mixes in blocks of about 23 ms: a few of them give the clock's steps.
+constexpr double outputClockLearningMs = 100.0;
 // The title is rewritten a few times a second: often enough to read the time while it runs.
 constexpr double titleIntervalMs = 250.0;
 
@@ -91,6 +93,17 @@ GLFWwindow* openPreviewWindow(const PreviewOptions& options)
     return window;
 }
 
+// While the music plays, the show's time is placed where the output's clock says the music
+// sounds; the estimate of that place sharpens with every reading, by fractions of a frame.
+void followMusic(PreviewSession& session)
+{
+    followOutputClock(session.musicClock, session.show.show->music, previewWallMs());
+    double musicStartWall = 0.0;
+    if (session.transport.playing && musicStartWallMs(session.musicClock, musicStartWall)) {
+        session.transport.anchorWallMs = musicStartWall;
+    }
+}
+
 void updateTitle(PreviewSession& session, bool now)
 {
     const double wall = previewWallMs();
@@ -116,12 +129,13 @@ void stepShowTo(PreviewSession& session, double showMs)
     }
 }
 
-// The music and the wall clock both start from the show's time now, so they run together.
+// The show runs on from its time now on the wall clock, from where the music sounds that time.
 void playOnFromHere(PreviewSession& session)
 {
-    playMusicFrom(session.show.show->music, session.transport.showMs);
+    playMusicFrom(session.show.show->music, session.musicClock, session.transport.showMs);
     session.transport.anchorShowMs = session.transport.showMs;
     session.transport.anchorWallMs = previewWallMs();
+    followMusic(session);
 }
 
 }  // namespace
@@ -159,6 +173,12 @@ bool openPreviewSession(PreviewSession& session, const PreviewOptions& options)
     glfwSetKeyCallback(show.window, onKey);
     session.titleSinceMs = previewWallMs();
     session.nextShaderLookMs = session.titleSinceMs + shaderLookIntervalMs;
+    // Readings of the output's clock over a few of its blocks, before the music starts by it.
+    const double clockLearnt = previewWallMs() + outputClockLearningMs;
+    while (previewWallMs() < clockLearnt) {
+        followOutputClock(session.musicClock, show.show->music, previewWallMs());
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     seekPreview(session, options.fromMs);
     return true;
 }
@@ -185,13 +205,14 @@ void previewFrame(PreviewSession& session, Image* image)
         return;
     }
 
+    followMusic(session);
     const bool wasPlaying = session.transport.playing;
     const NextFrame next = advanceTransport(session.transport, previewWallMs());
     if (next.jumped) {
         stepShowTo(session, next.showMs);
         playOnFromHere(session);
     } else if (wasPlaying && !session.transport.playing) {
-        pauseMusic(show.show->music);  // the end of the show
+        pauseMusic(show.show->music, session.musicClock);  // the end of the show
     }
 
     ShowControl& control = *show.show;
@@ -236,14 +257,14 @@ void seekPreview(PreviewSession& session, double showMs)
     if (session.transport.playing) {
         playOnFromHere(session);
     } else {
-        pauseMusic(session.show.show->music);
+        pauseMusic(session.show.show->music, session.musicClock);
     }
 }
 
 void pausePreview(PreviewSession& session)
 {
     pauseTransport(session.transport);
-    pauseMusic(session.show.show->music);
+    pauseMusic(session.show.show->music, session.musicClock);
 }
 
 void resumePreview(PreviewSession& session)

@@ -3,6 +3,7 @@
 // the show, live shaders and a title that tells where the show is.
 #pragma once
 #include "capture_session.h"
+#include "preview_music.h"
 #include "shader_watch.h"
 #include "show_start.h"
 #include "transport.h"
@@ -28,6 +29,7 @@ struct PreviewSession {
     CaptureSession show;  // window, scene and show control
     ShowStart start;
     Transport transport;
+    MusicClock musicClock;
     ShaderWatch shaders;
     PreviewCommand queued[32];
     int queuedCount = 0;
