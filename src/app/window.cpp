@@ -45,14 +45,20 @@ void prepareContext(GLFWwindow* window)
     glEnable(GL_CULL_FACE);
 }
 
-GLFWwindow* openToolWindow(const char* program, int width, int height)
+GLFWwindow* openToolWindow(const char* program, int width, int height, ToolWindowMode mode)
 {
     if (!glfwInit()) {
         fprintf(stderr, "%s: cannot start GLFW; run it under an X server, e.g. xvfb-run -a\n", program);
         return nullptr;
     }
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
-    GLFWwindow* window = openDemoWindow(width, height, nullptr);
+    glfwWindowHint(GLFW_RESIZABLE, mode == ToolWindowMode::resizable ? GLFW_TRUE : GLFW_FALSE);
+    GLFWmonitor* monitor = mode == ToolWindowMode::fullScreen ? glfwGetPrimaryMonitor() : nullptr;
+    const GLFWvidmode* screen = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+    if (screen != nullptr) {
+        width = screen->width;
+        height = screen->height;
+    }
+    GLFWwindow* window = openDemoWindow(width, height, monitor);
     if (window == nullptr) {
         fprintf(stderr, "%s: cannot open a %dx%d window with an OpenGL 3.3 context\n", program, width, height);
         return nullptr;

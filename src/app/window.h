@@ -12,7 +12,12 @@ GLFWwindow* openDemoWindow(int width, int height, GLFWmonitor* monitor);
 // sticky keys, the depth test and back-face culling.
 void prepareContext(GLFWwindow* window);
 
-// For the tools that run the show without a display of their own (capture, bench): starts GLFW
-// and opens a fixed-size window with a prepared context. Prints why, prefixed with `program`,
-// and returns null when that fails.
-GLFWwindow* openToolWindow(const char* program, int width, int height);
+// How a tool's window opens: at a fixed size for pictures of a known size (capture, bench), or
+// for watching the show (preview): resizable, or full screen on the primary monitor.
+enum class ToolWindowMode { fixed, resizable, fullScreen };
+
+// For the tools that run the show: starts GLFW and opens a window with a prepared context. Full
+// screen keeps the monitor's current video mode, and takes `width` and `height` only where that
+// mode cannot be read. Prints why, prefixed with `program`, and returns null when that fails.
+GLFWwindow* openToolWindow(const char* program, int width, int height,
+                           ToolWindowMode mode = ToolWindowMode::fixed);

@@ -1,11 +1,8 @@
 // The preview's window and frame, its keys, and the transport applied to the show and the music.
 #include "preview_session.h"
 
-#include "app/frame_step.h"
 #include "app/scene.h"
 #include "app/show_control.h"
-#include "app/window.h"
-#include "platform/clock.h"
 #include "preview_music.h"
 #include "preview_options.h"
 #include "preview_title.h"
@@ -66,33 +63,6 @@ void onKey(GLFWwindow* window, int key, int, int action, int mods)
     }
 }
 
-GLFWwindow* openPreviewWindow(const PreviewOptions& options)
-{
-    if (!glfwInit()) {
-        fprintf(stderr, "lumarq-preview: cannot start GLFW; it needs a display (an X server)\n");
-        return nullptr;
-    }
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
-    GLFWmonitor* monitor = options.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    int width = options.width;
-    int height = options.height;
-    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
-    if (mode != nullptr && !options.sizeGiven) {
-        width = mode->width;
-        height = mode->height;
-    }
-    GLFWwindow* window = openDemoWindow(width, height, monitor);
-    if (window == nullptr) {
-        fprintf(stderr, "lumarq-preview: cannot open a %dx%d window with an OpenGL 3.3 context\n", width, height);
-        return nullptr;
-    }
-    prepareContext(window);
-    // A tool for watching, not a benchmark: no more frames than the screen shows.
-    glfwSwapInterval(1);
-    glfwSetWindowTitle(window, "Lumarq preview");
-    return window;
-}
-
 // While the music plays, the show's time is placed where the output's clock says the music
 // sounds; the estimate of that place sharpens with every reading, by fractions of a frame.
 void followMusic(PreviewSession& session)
@@ -125,7 +95,7 @@ void stepShowTo(PreviewSession& session, double showMs)
 {
     rewindShow(session.show, session.start);
     for (long frame = 0; frame * stepMs < showMs; ++frame) {
-        runFrame(session.show, frame * stepMs, nullptr);
+        runToolFrame(session.show, frame * stepMs, false);
     }
 }
 
@@ -148,25 +118,21 @@ double previewWallMs()
 
 bool openPreviewSession(PreviewSession& session, const PreviewOptions& options)
 {
-    CaptureSession& show = session.show;
-    virtualClock.enabled = true;
-    virtualClock.milliseconds = 0.0;
-
-    show.show = std::make_unique<ShowControl>();
-    show.show->prepare();
-    show.window = openPreviewWindow(options);
-    if (show.window == nullptr) {
-        return false;
-    }
     // Before the programs are first built, so they come from the files being edited.
     startShaderWatch(session.shaders, options.shaderSourceDir);
-    show.scene = std::make_unique<Scene>();
-    if (!show.scene->load(show.window)) {
-        fprintf(stderr, "lumarq-preview: %s\n", show.scene->loadFailure.c_str());
+    ToolSessionSettings settings;
+    settings.program = "lumarq-preview";
+    settings.width = options.width;
+    settings.height = options.height;
+    settings.muted = false;
+    settings.windowMode = options.fullscreen ? ToolWindowMode::fullScreen : ToolWindowMode::resizable;
+    ToolSession& show = session.show;
+    if (!openToolSession(show, settings)) {
         return false;
     }
-    show.prevSeconds = secondsNow();
-    show.show->start(*show.scene);
+    // A tool for watching, not a benchmark: no more frames than the screen shows.
+    glfwSwapInterval(1);
+    glfwSetWindowTitle(show.window, "Lumarq preview");
     session.start = recordShowStart(show);
 
     glfwSetWindowUserPointer(show.window, &session);
@@ -191,7 +157,7 @@ void previewFrame(PreviewSession& session, Image* image)
     }
     session.queuedCount = 0;
 
-    CaptureSession& show = session.show;
+    ToolSession& show = session.show;
     if (previewWallMs() >= session.nextShaderLookMs) {
         rebuildChangedPrograms(session.shaders, *show.scene);
         session.nextShaderLookMs = previewWallMs() + shaderLookIntervalMs;
@@ -215,17 +181,13 @@ void previewFrame(PreviewSession& session, Image* image)
         pauseMusic(show.show->music, session.musicClock);  // the end of the show
     }
 
-    ShowControl& control = *show.show;
-    Scene& scene = *show.scene;
-    virtualClock.milliseconds = session.transport.showMs;
-    advanceFrame(control, scene, show.prevSeconds);
-    scene.render();
+    beginToolFrame(show, session.transport.showMs);
+    show.scene->render();
     if (image != nullptr) {
-        readFramebuffer(*image, renderer.viewportWidth, renderer.viewportHeight, show.scratch);
+        readFramebuffer(*image, renderer.viewportWidth, renderer.viewportHeight);
     }
     glfwSwapBuffers(show.window);
-    control.afterSwap(scene, show.window);
-    glfwPollEvents();
+    endToolFrame(show);
     if (!session.transport.playing) {
         // The show stands still: a frame's time between frames is enough for the free camera's
         // mouse look and for the keys. (Waking on each event instead would read a key's press and
@@ -245,7 +207,7 @@ bool previewFinished(const PreviewSession& session)
 
 void closePreviewSession(PreviewSession& session)
 {
-    closeCaptureSession(session.show);
+    closeToolSession(session.show);
 }
 
 void seekPreview(PreviewSession& session, double showMs)

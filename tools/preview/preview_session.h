@@ -2,10 +2,11 @@
 // transport that sets the show to any time by stepping it from its start, the music kept with
 // the show, live shaders and a title that tells where the show is.
 #pragma once
-#include "capture_session.h"
+#include "image.h"
 #include "preview_music.h"
 #include "shader_watch.h"
 #include "show_start.h"
+#include "tool_session.h"
 #include "transport.h"
 
 struct PreviewOptions;
@@ -26,7 +27,7 @@ enum class PreviewCommand {
 };
 
 struct PreviewSession {
-    CaptureSession show;  // window, scene and show control
+    ToolSession show;  // window, scene and show control
     ShowStart start;
     Transport transport;
     MusicClock musicClock;

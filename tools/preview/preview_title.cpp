@@ -3,6 +3,7 @@
 
 #include "app/scene.h"
 #include "app/show_script.h"
+#include "show_style.h"
 #include "transport.h"
 
 #include <algorithm>
@@ -21,19 +22,6 @@ int cameraSegmentAt(double showMs)
     return 0;
 }
 
-const char* styleName(const Scene& scene)
-{
-    // The stone takes part in every style; the background is never bump-mapped, so it tells the
-    // shadow style from the toon one.
-    if (scene.object(StageObject::stone).program == scene.renderer.bumpMappingProgram) {
-        return "bump";
-    }
-    if (scene.object(StageObject::background).program == scene.renderer.shadowMappingProgram) {
-        return "shadow";
-    }
-    return "toon";
-}
-
 std::string previewTitle(const Transport& transport, const Scene& scene, double framesPerSecond)
 {
     const auto ms = [](double showMs) { return std::to_string(static_cast<int>(std::floor(showMs))); };
@@ -46,7 +34,7 @@ std::string previewTitle(const Transport& transport, const Scene& scene, double 
     } else {
         title += " | between segments";
     }
-    title += std::string(" | ") + styleName(scene);
+    title += std::string(" | ") + showStyleNames[static_cast<int>(currentShowStyle(scene))];
     if (loopActive(transport)) {
         title += " | loop " + ms(std::max(transport.loopStartMs, 0.0)) + "-" + ms(transport.loopEndMs) + " ms";
     } else if (transport.loopStartMs >= 0.0) {

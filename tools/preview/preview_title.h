@@ -9,8 +9,5 @@ struct Transport;
 // The camera segment (1 to 10) whose window contains the show time, or 0 between segments.
 int cameraSegmentAt(double showMs);
 
-// "toon", "shadow" or "bump", from the programs the objects are drawn with.
-const char* styleName(const Scene& scene);
-
 // For example "Lumarq preview | 48213 ms | segment 5 | bump | loop 40000-45000 ms | 59.8 fps".
 std::string previewTitle(const Transport& transport, const Scene& scene, double framesPerSecond);

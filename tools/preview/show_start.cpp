@@ -2,15 +2,15 @@
 #include "show_start.h"
 
 #include "app/scene.h"
-#include "app/show_script.h"
 #include "camera/camera.h"
-#include "capture_session.h"
 #include "platform/clock.h"
+#include "show_style.h"
+#include "tool_session.h"
 
 #include <algorithm>
 #include <iterator>
 
-ShowStart recordShowStart(const CaptureSession& session)
+ShowStart recordShowStart(const ToolSession& session)
 {
     const Scene& scene = *session.scene;
     ShowStart start;
@@ -23,13 +23,13 @@ ShowStart recordShowStart(const CaptureSession& session)
     return start;
 }
 
-void rewindShow(CaptureSession& session, const ShowStart& start)
+void rewindShow(ToolSession& session, const ShowStart& start)
 {
     Scene& scene = *session.scene;
     ShowControl& show = *session.show;
     std::copy(std::begin(start.objects), std::end(start.objects), scene.objects);
     // The recorded programs may have been rebuilt since; the toon style is the starting look.
-    applyStyle(scene, toonStyle);
+    applyShowStyle(scene, ShowStyle::toon);
     scene.renderer.autoCamera = true;
     scene.renderer.lightPosition = start.lightPosition;
     scene.lightDirection = start.lightDirection;

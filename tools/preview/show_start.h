@@ -7,7 +7,7 @@
 
 #include <glm/glm.hpp>
 
-struct CaptureSession;
+struct ToolSession;
 
 struct ShowStart {
     SceneObject objects[stageObjectCount];
@@ -19,7 +19,7 @@ struct ShowStart {
 };
 
 // Right after the show has started, before its first frame.
-ShowStart recordShowStart(const CaptureSession& session);
+ShowStart recordShowStart(const ToolSession& session);
 
 // Back to show time 0 as the show started, in the starting look with the programs now in use.
-void rewindShow(CaptureSession& session, const ShowStart& start);
+void rewindShow(ToolSession& session, const ShowStart& start);

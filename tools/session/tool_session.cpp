@@ -5,7 +5,6 @@
 #include "app/frame_step.h"
 #include "app/scene.h"
 #include "app/show_control.h"
-#include "app/window.h"
 #include "camera/camera.h"
 #include "platform/clock.h"
 
@@ -44,7 +43,7 @@ bool openToolSession(ToolSession& session, const ToolSessionSettings& settings, 
     times.showPrepare = secondsSince(step);
 
     step = std::chrono::steady_clock::now();
-    session.window = openToolWindow(settings.program, settings.width, settings.height);
+    session.window = openToolWindow(settings.program, settings.width, settings.height, settings.windowMode);
     if (session.window == nullptr) {
         return false;
     }

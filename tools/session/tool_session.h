@@ -5,6 +5,7 @@
 #include "app/load_timings.h"
 #include "app/scene.h"
 #include "app/show_control.h"
+#include "app/window.h"
 
 #include <cstddef>
 #include <memory>
@@ -24,8 +25,10 @@ struct ToolSessionSettings {
     int height = 720;
     std::vector<KeyPress> keys;  // in any order
     // Sound through OpenAL Soft's null device: the music is still decoded and streamed as in the
-    // show, and nothing is heard (a capture's video takes the music from its file).
+    // show, and nothing is heard (a capture's video takes the music from its file). The preview
+    // plays it.
     bool muted = true;
+    ToolWindowMode windowMode = ToolWindowMode::fixed;
 };
 
 // Seconds each step of opening took, for the bench's start-up table.

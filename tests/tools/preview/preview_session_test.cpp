@@ -5,6 +5,7 @@
 #include "preview_options.h"
 #include "preview_session.h"
 #include "preview_title.h"
+#include "show_style.h"
 #include "support/process.h"
 
 #include <GLFW/glfw3.h>
@@ -105,7 +106,7 @@ TEST(PreviewSession, ASeekWhilePausedShowsTheCapturesPictureInEveryStyle)
         const Image still = loadStill(stills + "/frame-" + std::to_string(ms) + ".png");
         EXPECT_EQ(differingFraction(shown, still), 0.0) << "at " << ms << " ms";
     }
-    EXPECT_STREQ(styleName(*session->show.scene), "toon");
+    EXPECT_EQ(currentShowStyle(*session->show.scene), ShowStyle::toon);
 
     // A window made wider shows the capture's picture at that size: the projection follows.
     const Image wide = loadStill(captureStills(runDir, "35500", 400, 150) + "/frame-35500.png");
@@ -125,7 +126,7 @@ TEST(PreviewSession, ASeekWhilePausedShowsTheCapturesPictureInEveryStyle)
     RecordProperty("seek_to_end_ms", std::to_string(session->lastSeekMs));
     printf("seek to the end of the show: %.1f ms\n", session->lastSeekMs);
     EXPECT_LT(session->lastSeekMs, 1000.0);
-    EXPECT_STREQ(styleName(*session->show.scene), "bump");
+    EXPECT_EQ(currentShowStyle(*session->show.scene), ShowStyle::bump);
     closePreviewSession(*session);
 }
 
