@@ -1,9 +1,9 @@
 // lumarq-capture end to end: repeatable stills, the style switch seen in pictures, key presses,
 // the contact sheet and a short video with its sound.
+#include "support/picture.h"
 #include "support/process.h"
 
 #include <gtest/gtest.h>
-#include <lodepng.h>
 
 #include <cstdlib>
 #include <string>
@@ -22,33 +22,8 @@ ProcessResult runCapture(std::vector<std::string> args)
     return runProcess(args, options);
 }
 
-struct Picture {
-    unsigned width = 0;
-    unsigned height = 0;
-    std::vector<unsigned char> rgba;
-};
-
-Picture loadPicture(const std::string& path)
-{
-    Picture picture;
-    EXPECT_EQ(lodepng::decode(picture.rgba, picture.width, picture.height, path), 0u) << path;
-    return picture;
-}
-
-// Fraction of pixels whose colour differs noticeably between two pictures of the same size.
-double differingFraction(const Picture& a, const Picture& b)
-{
-    if (a.rgba.size() != b.rgba.size() || a.rgba.empty()) {
-        return 1.0;
-    }
-    size_t differing = 0;
-    for (size_t i = 0; i < a.rgba.size(); i += 4) {
-        int d = std::abs(a.rgba[i] - b.rgba[i]) + std::abs(a.rgba[i + 1] - b.rgba[i + 1]) +
-                std::abs(a.rgba[i + 2] - b.rgba[i + 2]);
-        differing += d > 24;
-    }
-    return static_cast<double>(differing) / (a.rgba.size() / 4);
-}
+// A pixel counts as changed when its channels together move by more than this.
+constexpr int noticeable = 24;
 
 TEST(CaptureRun, HelpPrintsTheUsageAndBadArgumentsGiveTheReasonAndStatusTwo)
 {
@@ -87,7 +62,7 @@ TEST(CaptureRun, StillsRepeatExactlyAndShowTheShadowSwitch)
     // 29200 is still toon; by 29300 the shadow style has switched on: most of the picture changes.
     const Picture before = loadPicture(first + "/frame-29200.png");
     const Picture after = loadPicture(first + "/frame-29300.png");
-    EXPECT_GT(differingFraction(before, after), 0.2);
+    EXPECT_GT(differingShare(before, after, noticeable), 0.2);
 }
 
 TEST(CaptureRun, StillsGoToAFolderThatDoesNotExistYet)
@@ -95,7 +70,7 @@ TEST(CaptureRun, StillsGoToAFolderThatDoesNotExistYet)
     const std::string dir = makeTempDir("lumarq-capture-nested") + "/a/b";
     ProcessResult result = runCapture({"--at", "0", "--size", "64x64", "--out", dir});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
-    EXPECT_EQ(loadPicture(dir + "/frame-0.png").width, 64u);
+    EXPECT_EQ(loadPicture(dir + "/frame-0.png").width, 64);
 }
 
 TEST(CaptureRun, AKeyPressSwitchesTheStyleAtItsTime)
@@ -107,8 +82,9 @@ TEST(CaptureRun, AKeyPressSwitchesTheStyleAtItsTime)
         runCapture({"--at", "3000", "--size", "320x180", "--fps", "30", "--keys", "2000:2", "--out", keyed});
     ASSERT_EQ(rp.exitStatus, 0) << rp.err;
     ASSERT_EQ(rk.exitStatus, 0) << rk.err;
-    EXPECT_GT(differingFraction(loadPicture(plain + "/frame-3000.png"), loadPicture(keyed + "/frame-3000.png")),
-              0.2);
+    EXPECT_GT(
+        differingShare(loadPicture(plain + "/frame-3000.png"), loadPicture(keyed + "/frame-3000.png"), noticeable),
+        0.2);
 }
 
 TEST(CaptureRun, ContactSheetHasAThumbnailRowPerSegment)
@@ -118,8 +94,8 @@ TEST(CaptureRun, ContactSheetHasAThumbnailRowPerSegment)
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const Picture sheet = loadPicture(dir + "/sheet.png");
     // Three 320x180 thumbnails across, ten rows of label and thumbnail down.
-    EXPECT_EQ(sheet.width, 8u + 3u * (320u + 8u));
-    EXPECT_EQ(sheet.height, 8u + 10u * (20u + 180u + 8u));
+    EXPECT_EQ(sheet.width, 8 + 3 * (320 + 8));
+    EXPECT_EQ(sheet.height, 8 + 10 * (20 + 180 + 8));
 }
 
 TEST(CaptureRun, VideoCarriesTheMusicAndLastsAsAsked)

@@ -5,10 +5,10 @@
 //
 // LUMARQ_GOLDEN_CAPTURE, when set, is the capture command to test instead of the Linux build's
 // (split at blanks, e.g. a Windows build under Wine), run in LUMARQ_GOLDEN_RUN_DIR if that is set.
+#include "support/picture.h"
 #include "support/process.h"
 
 #include <gtest/gtest.h>
-#include <lodepng.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -43,28 +43,6 @@ std::vector<std::string> captureCommand()
     return words;
 }
 
-struct Picture {
-    unsigned width = 0;
-    unsigned height = 0;
-    std::vector<unsigned char> rgba;
-};
-
-bool load(const std::string& path, Picture& picture)
-{
-    return lodepng::decode(picture.rgba, picture.width, picture.height, path) == 0;
-}
-
-double differingShare(const Picture& a, const Picture& b)
-{
-    size_t differing = 0;
-    for (size_t i = 0; i < a.rgba.size(); i += 4) {
-        const int d = std::abs(a.rgba[i] - b.rgba[i]) + std::abs(a.rgba[i + 1] - b.rgba[i + 1]) +
-                      std::abs(a.rgba[i + 2] - b.rgba[i + 2]);
-        differing += d > pixelThreshold ? 1 : 0;
-    }
-    return static_cast<double>(differing) / static_cast<double>(a.rgba.size() / 4);
-}
-
 TEST(GoldenShow, StillsMatchTheReferences)
 {
     const std::string out = makeTempDir("lumarq-golden");
@@ -83,13 +61,12 @@ TEST(GoldenShow, StillsMatchTheReferences)
     std::istringstream times(goldenTimes);
     for (std::string time; std::getline(times, time, ',');) {
         SCOPED_TRACE("show time " + time + " ms");
-        Picture reference;
-        Picture still;
-        ASSERT_TRUE(load(goldenDir + "/frame-" + time + ".png", reference)) << "run scripts/update-golden";
-        ASSERT_TRUE(load(out + "/frame-" + time + ".png", still));
+        const Picture reference = loadPicture(goldenDir + "/frame-" + time + ".png");
+        ASSERT_GT(reference.width, 0) << "run scripts/update-golden";
+        const Picture still = loadPicture(out + "/frame-" + time + ".png");
         ASSERT_EQ(still.width, reference.width);
         ASSERT_EQ(still.height, reference.height);
-        EXPECT_LE(differingShare(still, reference), differingLimit);
+        EXPECT_LE(differingShare(still, reference, pixelThreshold), differingLimit);
     }
 }
 

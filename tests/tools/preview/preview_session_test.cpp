@@ -6,11 +6,11 @@
 #include "preview_session.h"
 #include "preview_title.h"
 #include "show_style.h"
+#include "support/picture.h"
 #include "support/process.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
-#include <lodepng.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,64 +19,41 @@
 #include <memory>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace {
 
 const std::string runDir = LUMARQ_RUN_DIR;
 
 // Stills of the capture at show times, made in `workDir` (which holds shader/ and models/).
-std::string captureStills(const std::string& workDir, const std::string& times, int width, int height)
+std::string captureStills(const std::string& workDir, const std::string& times, const std::string& size = "160x90")
 {
     const std::string out = makeTempDir("lumarq-preview-capture");
     ProcessOptions options;
     options.workingDirectory = workDir;
     options.timeoutSeconds = 240;
-    const ProcessResult result = runProcess({runDir + "/lumarq-capture", "--at", times, "--size",
-                                             std::to_string(width) + "x" + std::to_string(height), "--out", out},
-                                            options);
+    const ProcessResult result =
+        runProcess({runDir + "/lumarq-capture", "--at", times, "--size", size, "--out", out}, options);
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     return out;
 }
 
-Image loadStill(const std::string& path)
+// The frame the preview shows next. With LUMARQ_SNAPSHOT_DIR set, it is kept there to be looked at.
+Picture nextFrame(PreviewSession& session, const std::string& name = "")
 {
     Image image;
-    unsigned width = 0;
-    unsigned height = 0;
-    EXPECT_EQ(lodepng::decode(image.rgb, width, height, path, LCT_RGB, 8), 0u) << path;
-    image.width = static_cast<int>(width);
-    image.height = static_cast<int>(height);
-    return image;
-}
-
-// With LUMARQ_SNAPSHOT_DIR set, the pictures the preview showed are kept there to be looked at.
-void keep(const Image& image, const std::string& name)
-{
-    if (const char* dir = std::getenv("LUMARQ_SNAPSHOT_DIR")) {
+    previewFrame(session, &image);
+    if (const char* dir = std::getenv("LUMARQ_SNAPSHOT_DIR"); dir != nullptr && !name.empty()) {
         writePng(std::string(dir) + "/preview-" + name + ".png", image);
     }
+    return {image.width, image.height, image.rgb};
 }
 
-// Pixels whose colour differs at all; pictures of different sizes differ everywhere.
-double differingFraction(const Image& a, const Image& b)
-{
-    if (a.rgb.size() != b.rgb.size() || a.rgb.empty()) {
-        return 1.0;
-    }
-    size_t differing = 0;
-    for (size_t i = 0; i < a.rgb.size(); i += 3) {
-        differing += a.rgb[i] != b.rgb[i] || a.rgb[i + 1] != b.rgb[i + 1] || a.rgb[i + 2] != b.rgb[i + 2];
-    }
-    return static_cast<double>(differing) / static_cast<double>(a.rgb.size() / 3);
-}
-
-std::unique_ptr<PreviewSession> openPreview(int width, int height, int fromMs, const std::string& shaders = "")
+std::unique_ptr<PreviewSession> openPreview(int fromMs, const std::string& shaders = "")
 {
     setenv("ALSOFT_DRIVERS", "null", 1);
     PreviewOptions options;
-    options.width = width;
-    options.height = height;
+    options.width = 160;
+    options.height = 90;
     options.fromMs = fromMs;
     options.shaderSourceDir = shaders;
     auto session = std::make_unique<PreviewSession>();
@@ -88,38 +65,45 @@ std::unique_ptr<PreviewSession> openPreview(int width, int height, int fromMs, c
     return session;
 }
 
-TEST(PreviewSession, ASeekWhilePausedShowsTheCapturesPictureInEveryStyle)
+// The capture's stills at 160x90 that the preview must match, made once for the suite.
+class PreviewWindow : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        stills = captureStills(runDir, "5000,10600,20000,35500,60000");
+    }
+    static Picture still(int ms)
+    {
+        return loadPicture(stills + "/frame-" + std::to_string(ms) + ".png");
+    }
+    static std::string stills;
+};
+std::string PreviewWindow::stills;
+
+TEST_F(PreviewWindow, ASeekWhilePausedShowsTheCapturesPictureInEveryStyle)
 {
-    // Toon with a hop in the air, toon between segments, shadow, bump; visited out of order, so
-    // seeks go backwards as well as forwards.
-    const std::vector<int> times = {60000, 10600, 35500, 20000};
-    const std::string stills = captureStills(runDir, "10600,20000,35500,60000", 320, 180);
     ASSERT_EQ(chdir(runDir.c_str()), 0);
-    std::unique_ptr<PreviewSession> session = openPreview(320, 180, 0);
+    std::unique_ptr<PreviewSession> session = openPreview(0);
     ASSERT_NE(session, nullptr);
     pausePreview(*session);
-    for (int ms : times) {
+    // Bump, toon with a hop in the air, shadow, toon between segments: visited out of order, so
+    // seeks go backwards as well as forwards.
+    for (int ms : {60000, 10600, 35500, 20000}) {
         seekPreview(*session, ms);
-        Image shown;
-        previewFrame(*session, &shown);
-        keep(shown, "seek-" + std::to_string(ms));
-        const Image still = loadStill(stills + "/frame-" + std::to_string(ms) + ".png");
-        EXPECT_EQ(differingFraction(shown, still), 0.0) << "at " << ms << " ms";
+        EXPECT_EQ(differingShare(nextFrame(*session, "seek-" + std::to_string(ms)), still(ms)), 0.0)
+            << "at " << ms << " ms";
     }
     EXPECT_EQ(currentShowStyle(*session->show.scene), ShowStyle::toon);
 
     // A window made wider shows the capture's picture at that size: the projection follows.
-    const Image wide = loadStill(captureStills(runDir, "35500", 400, 150) + "/frame-35500.png");
-    glfwSetWindowSize(session->show.window, 400, 150);
-    Image resized;
-    for (int frame = 0; frame < 50 && resized.width != 400; ++frame) {
+    const Picture wide = loadPicture(captureStills(runDir, "35500", "240x90") + "/frame-35500.png");
+    glfwSetWindowSize(session->show.window, 240, 90);
+    for (int frame = 0; frame < 50 && session->show.scene->renderer.viewportWidth != 240; ++frame) {
         glfwWaitEventsTimeout(0.02);
-        previewFrame(*session, &resized);
+        previewFrame(*session);
     }
     seekPreview(*session, 35500.0);
-    previewFrame(*session, &resized);
-    keep(resized, "resized-35500");
-    EXPECT_EQ(differingFraction(resized, wide), 0.0);
+    EXPECT_EQ(differingShare(nextFrame(*session, "resized-35500"), wide), 0.0);
 
     // The longest seek: to the end of the show, stepped from its start.
     seekPreview(*session, 88500.0);
@@ -130,12 +114,11 @@ TEST(PreviewSession, ASeekWhilePausedShowsTheCapturesPictureInEveryStyle)
     closePreviewSession(*session);
 }
 
-TEST(PreviewSession, PauseHoldsTheShowAndTheLoopComesBackToItsStartMark)
+TEST_F(PreviewWindow, PauseHoldsTheShowAndTheLoopComesBackToItsStartMark)
 {
-    const std::string stills = captureStills(runDir, "5000", 160, 90);
-    const Image loopStart = loadStill(stills + "/frame-5000.png");
+    const Picture loopStart = still(5000);
     ASSERT_EQ(chdir(runDir.c_str()), 0);
-    std::unique_ptr<PreviewSession> session = openPreview(160, 90, 5000);
+    std::unique_ptr<PreviewSession> session = openPreview(5000);
     ASSERT_NE(session, nullptr);
     Transport& transport = session->transport;
 
@@ -154,29 +137,24 @@ TEST(PreviewSession, PauseHoldsTheShowAndTheLoopComesBackToItsStartMark)
     double previous = transport.showMs;
     const double until = previewWallMs() + 1000.0;
     while (previewWallMs() < until) {
-        Image shown;
-        previewFrame(*session, &shown);
+        const Picture shown = nextFrame(*session);
         EXPECT_GE(transport.showMs, 5000.0);
         EXPECT_LE(transport.showMs, 5300.0);
         if (transport.showMs < previous) {
             ++jumps;
-            keep(shown, "loop-jump-" + std::to_string(jumps));
             EXPECT_DOUBLE_EQ(transport.showMs, 5000.0);
-            EXPECT_EQ(differingFraction(shown, loopStart), 0.0) << "after loop jump " << jumps;
+            EXPECT_EQ(differingShare(shown, loopStart), 0.0) << "after loop jump " << jumps;
         }
         previous = transport.showMs;
     }
     EXPECT_GE(jumps, 2);
 
     pausePreview(*session);
-    Image held;
-    previewFrame(*session, &held);
+    const Picture held = nextFrame(*session);
     const double pausedAt = transport.showMs;
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    Image later;
-    previewFrame(*session, &later);
+    EXPECT_EQ(differingShare(held, nextFrame(*session)), 0.0);
     EXPECT_DOUBLE_EQ(transport.showMs, pausedAt);
-    EXPECT_EQ(differingFraction(held, later), 0.0);
 
     // A frame step moves one sixtieth of a second on.
     runPreviewCommand(*session, PreviewCommand::frameForward);
@@ -201,24 +179,41 @@ void main()
 }
 )";
 
-TEST(PreviewSession, ABrokenShaderKeepsThePictureAndAFixedOneTakesEffectWithItsUniforms)
+// Saves `source` as the edited Toon fragment shader and looks for changed files as the preview
+// does; returns how many programs came in, and what it printed.
+int saveToon(PreviewSession& session, const std::string& path, const std::string& source,
+             std::string* out = nullptr, std::string* err = nullptr)
+{
+    writeFile(path, source);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int rebuilt = rebuildChangedPrograms(session.shaders, *session.show.scene);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string complained = testing::internal::GetCapturedStderr();
+    if (out != nullptr) {
+        *out = printed;
+        *err = complained;
+    }
+    return rebuilt;
+}
+
+TEST_F(PreviewWindow, ABrokenShaderKeepsThePictureAndAFixedOneTakesEffectWithItsUniforms)
 {
     // A run folder of its own, without the music, and with the shaders edited in a folder beside
     // it; the Toon fragment shader is broken from the start, as the demo would meet it.
-    namespace fs = std::filesystem;
     const std::string dir = makeTempDir("lumarq-preview-shaders");
     ASSERT_TRUE(copyTree(runDir + "/shader", dir + "/shader"));
     ASSERT_TRUE(copyTree(runDir + "/shader", dir + "/edited"));
-    fs::create_directory_symlink(runDir + "/models", dir + "/models");
+    std::filesystem::create_directory_symlink(runDir + "/models", dir + "/models");
     const std::string toon = dir + "/edited/Toon.fragmentshader";
     const std::string goodToon = readFile(toon);
     const std::string brokenToon = "#version 330 core\nvoid main() { color = ; }\n";
     writeFile(toon, brokenToon);
-    const Image original = loadStill(captureStills(runDir, "20000", 160, 90) + "/frame-20000.png");
+    const Picture original = still(20000);
     ASSERT_EQ(chdir(dir.c_str()), 0);
 
     testing::internal::CaptureStdout();
-    std::unique_ptr<PreviewSession> session = openPreview(160, 90, 20000, dir + "/edited");
+    std::unique_ptr<PreviewSession> session = openPreview(20000, dir + "/edited");
     const std::string output = testing::internal::GetCapturedStdout();
     ASSERT_NE(session, nullptr);
     EXPECT_NE(output.find("FMOD error! ("), std::string::npos) << "the missing music is reported";
@@ -227,51 +222,32 @@ TEST(PreviewSession, ABrokenShaderKeepsThePictureAndAFixedOneTakesEffectWithItsU
         << output;
     EXPECT_EQ(readFile(dir + "/shader/Toon.fragmentshader"), brokenToon) << "shader/ follows the edited folder";
     pausePreview(*session);
-    Image atStart;
-    previewFrame(*session, &atStart);
-    keep(atStart, "reload-broken-at-start");
-    EXPECT_GT(differingFraction(atStart, original), 0.05) << "without its toon program the stage is not drawn";
+    EXPECT_GT(differingShare(nextFrame(*session, "reload-broken-at-start"), original), 0.05)
+        << "without its toon program the stage is not drawn";
 
     // Fixed, the program comes in and the picture is the show's.
-    writeFile(toon, goodToon);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(rebuildChangedPrograms(session->shaders, *session->show.scene), 1);
-    testing::internal::GetCapturedStdout();
-    Image good;
-    previewFrame(*session, &good);
-    keep(good, "reload-fixed");
-    EXPECT_EQ(differingFraction(good, original), 0.0);
+    EXPECT_EQ(saveToon(*session, toon, goodToon), 1);
+    const Picture good = nextFrame(*session, "reload-fixed");
+    EXPECT_EQ(differingShare(good, original), 0.0);
 
     // Broken again, the previous program stays and says why.
-    writeFile(toon, brokenToon);
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(rebuildChangedPrograms(session->shaders, *session->show.scene), 0);
-    const std::string log = testing::internal::GetCapturedStdout();
-    const std::string complaint = testing::internal::GetCapturedStderr();
+    std::string log;
+    std::string complaint;
+    EXPECT_EQ(saveToon(*session, toon, brokenToon, &log, &complaint), 0);
     EXPECT_NE(log.find("Compiling shader : Toon.fragmentshader"), std::string::npos) << log;
     EXPECT_NE(complaint.find("the Toon program did not build"), std::string::npos) << complaint;
-    Image broken;
-    previewFrame(*session, &broken);
-    EXPECT_EQ(differingFraction(good, broken), 0.0) << "a broken shader must leave the old program in use";
+    EXPECT_EQ(differingShare(good, nextFrame(*session)), 0.0)
+        << "a broken shader must leave the old program in use";
 
     // A different shader whose uniforms sit elsewhere: drawn as the capture draws it from the
     // same files.
-    writeFile(toon, reversedToon);
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(rebuildChangedPrograms(session->shaders, *session->show.scene), 1);
-    testing::internal::GetCapturedStdout();
-    Image reversed;
-    previewFrame(*session, &reversed);
-    keep(reversed, "reload-reversed");
-    EXPECT_GT(differingFraction(good, reversed), 0.05) << "the new shader must show";
-    const std::string stills = captureStills(dir, "20000", 160, 90);
-    EXPECT_EQ(differingFraction(reversed, loadStill(stills + "/frame-20000.png")), 0.0);
+    EXPECT_EQ(saveToon(*session, toon, reversedToon), 1);
+    const Picture reversed = nextFrame(*session, "reload-reversed");
+    EXPECT_GT(differingShare(good, reversed), 0.05) << "the new shader must show";
+    EXPECT_EQ(differingShare(reversed, loadPicture(captureStills(dir, "20000") + "/frame-20000.png")), 0.0);
     // A seek sets the show back to its start and steps it again: with the rebuilt program.
     seekPreview(*session, 20000.0);
-    Image reseeked;
-    previewFrame(*session, &reseeked);
-    EXPECT_EQ(differingFraction(reversed, reseeked), 0.0);
+    EXPECT_EQ(differingShare(reversed, nextFrame(*session)), 0.0);
     // Nothing changed since: no further rebuild.
     EXPECT_EQ(rebuildChangedPrograms(session->shaders, *session->show.scene), 0);
     closePreviewSession(*session);

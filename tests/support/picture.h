@@ -1,0 +1,18 @@
+// PNG pictures in the tests: the tools' stills read as 8-bit RGB and compared pixel by pixel.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> rgb;  // rows from the top down
+};
+
+// An empty picture, with a test failure naming the file, when it cannot be read.
+Picture loadPicture(const std::string& path);
+
+// The share of pixels whose three channels together move by more than `threshold` (0: by
+// anything). Pictures of different sizes differ everywhere.
+double differingShare(const Picture& a, const Picture& b, int threshold = 0);
