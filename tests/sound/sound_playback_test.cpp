@@ -41,9 +41,6 @@ void updateFor(SoundSystem* system, int ms, int* failures)
     }
 }
 
-// Where the "seek" scenario moves its paused stream to.
-constexpr unsigned seekToMs = 800;
-
 // The child's part. Prints "start=<ms>" (when the sound was unpaused, counted from the end of
 // init, which is when the wave writer starts writing), "failures=<n>" and "idle=<0|1>".
 int runScenario(const std::string& name, const std::string& mp3)
@@ -61,9 +58,6 @@ int runScenario(const std::string& name, const std::string& mp3)
         return 3;
     }
     int failures = 0;
-    if (name == "seek") {
-        failures += soundChannelSetPosition(channel, seekToMs) != soundOk;  // paused, it stays paused
-    }
     updateFor(system, 400, &failures);  // paused: nothing may sound yet
     const long start = msSince(opened);
     soundChannelSetPaused(channel, false);
@@ -73,8 +67,6 @@ int runScenario(const std::string& name, const std::string& mp3)
     }
     updateFor(system, 2600, &failures);
     std::printf("start=%ld\nfailures=%d\nidle=%d\n", start, failures, channel->stream == nullptr ? 1 : 0);
-    // A channel whose stream has played out can no longer be moved.
-    std::printf("idleSeek=%d\n", soundChannelSetPosition(channel, 0));
     return 0;
 }
 
@@ -206,23 +198,6 @@ TEST(SoundPlayback, LongFrameLeavesAGapAndPlaybackGoesOn)
     // Nothing lost and nothing repeated: the whole tone sounds exactly once, split in two.
     EXPECT_NEAR(countSounding(run.levels) * levelWindowMs, tone.toneMs, 60);
     EXPECT_EQ(valueAfter(run.process.out, "idle"), 1);
-}
-
-TEST(SoundPlayback, ASeekWhilePausedStartsThereOnUnpauseAndAnEndedChannelCannotBeMoved)
-{
-    ToneSpec tone;
-    tone.leadMs = 300;
-    tone.toneMs = 1000;
-    const ScenarioRun run = runChild("seek", tone);
-    expectCleanExit(run);
-    ASSERT_GT(run.startMs, 0);
-
-    // Moved 800 ms in, the stream starts half a second into the tone, which has half a second left.
-    const int onset = firstSounding(run.levels) * levelWindowMs;
-    EXPECT_NEAR(onset, run.startMs, onsetToleranceMs) << "nothing may sound before the unpause";
-    EXPECT_NEAR(countSounding(run.levels) * levelWindowMs, tone.leadMs + tone.toneMs - seekToMs, 40);
-    EXPECT_EQ(valueAfter(run.process.out, "idle"), 1);
-    EXPECT_EQ(valueAfter(run.process.out, "idleSeek"), soundErrInvalidHandle);
 }
 
 }  // namespace
