@@ -145,11 +145,9 @@ TEST(PreviewMusicSync, AfterASeekAPauseAndALoopJumpTheMusicIsWithinAFrameOfTheSh
             recordingStartMs = std::min(recordingStartMs, wall - (bytes - dataStart) / 4.0 * 1000.0 / sampleRate);
         }
     }
-    int jumps = 0;
-    for (const Event& event : events) {
-        jumps += event.kind == "jump";
-    }
-    ASSERT_GE(jumps, 2) << "the loop must have been gone round";
+    ASSERT_GE(std::count_if(events.begin(), events.end(), [](const Event& event) { return event.kind == "jump"; }),
+              2)
+        << "the loop must have been gone round";
     ASSERT_FALSE(anchors.empty());
 
     // After each event but a pause until the next event, every 200 ms from 100 ms on, a probe of 4096
