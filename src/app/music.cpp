@@ -26,6 +26,9 @@ void checkSoundResult(int result)
 void createSoundSystem(Music& music)
 {
     checkSoundResult(soundSystemCreate(&music.system));
+    if (!music.audible) {
+        checkSoundResult(soundSystemSetOutput(music.system, soundOutputNoSound));
+    }
 }
 
 void openMusic(Music& music)

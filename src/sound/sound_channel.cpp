@@ -89,13 +89,21 @@ int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* str
     if (stream->channel != nullptr) {
         soundChannelStop(*stream->channel);
     }
+    if (int rewound = soundStreamSeek(*stream, 0)) {
+        return rewound;
+    }
+    if (system->output == nullptr) {
+        // No sound: the channel holds the stream and nothing is decoded.
+        target->stream = stream;
+        target->paused = paused;
+        stream->channel = target;
+        *channel = target;
+        return soundOk;
+    }
     if (target->voice == nullptr) {
         if (int made = soundVoiceCreate(system->output, soundStreamBufferCount, &target->voice)) {
             return made;
         }
-    }
-    if (int rewound = soundStreamSeek(*stream, 0)) {
-        return rewound;
     }
     if (int reset = soundVoiceReset(target->voice, stream->rate, stream->channelCount, stream->pcm.size())) {
         return reset;
@@ -125,12 +133,14 @@ int soundChannelSetPaused(SoundChannel* channel, bool paused)
     if (channel == nullptr || channel->system == nullptr || channel->stream == nullptr) {
         return soundErrInvalidHandle;
     }
-    const SoundVoiceState state = soundVoiceState(channel->voice);
     int result = soundOk;
-    if (paused && state == SoundVoiceState::playing) {
-        result = soundVoicePause(channel->voice);
-    } else if (!paused && state != SoundVoiceState::playing) {
-        result = soundVoicePlay(channel->voice);
+    if (channel->voice != nullptr) {  // with no sound only the flag changes
+        const SoundVoiceState state = soundVoiceState(channel->voice);
+        if (paused && state == SoundVoiceState::playing) {
+            result = soundVoicePause(channel->voice);
+        } else if (!paused && state != SoundVoiceState::playing) {
+            result = soundVoicePlay(channel->voice);
+        }
     }
     channel->paused = paused;
     return result;
@@ -142,6 +152,9 @@ int soundChannelSetPosition(SoundChannel* channel, unsigned positionMs)
         return soundErrInvalidHandle;
     }
     SoundStream& stream = *channel->stream;
+    if (channel->voice == nullptr) {
+        return soundStreamSeek(stream, static_cast<long long>(positionMs) * stream.rate / 1000);  // no sound
+    }
     // What is queued was decoded from the old position: drop all of it, played or not.
     if (int reset = soundVoiceReset(channel->voice, stream.rate, stream.channelCount, stream.pcm.size())) {
         soundChannelStop(*channel);
@@ -170,6 +183,9 @@ int soundChannelSetPosition(SoundChannel* channel, unsigned positionMs)
 
 int soundChannelService(SoundChannel& channel)
 {
+    if (channel.voice == nullptr) {
+        return soundOk;  // no sound: nothing to play, nothing ever ends
+    }
     int result = soundOk;
     // The state is read before the finished buffers are counted: a voice that is stopped at this
     // point has played every buffer counted below, so replaying its queue afterwards repeats
@@ -196,7 +212,9 @@ int soundChannelService(SoundChannel& channel)
 
 void soundChannelStop(SoundChannel& channel)
 {
-    soundVoiceStop(channel.voice);
+    if (channel.voice != nullptr) {
+        soundVoiceStop(channel.voice);
+    }
     if (channel.stream != nullptr) {
         channel.stream->channel = nullptr;
     }

@@ -67,6 +67,21 @@ int soundSystemSetSpeakerMode(SoundSystem* system, int mode)
     return soundOk;
 }
 
+int soundSystemSetOutput(SoundSystem* system, int outputType)
+{
+    if (system == nullptr) {
+        return soundErrInvalidHandle;
+    }
+    if (system->initialised) {
+        return soundErrInitialized;
+    }
+    if (outputType != soundOutputDevice && outputType != soundOutputNoSound) {
+        return soundErrInvalidParam;
+    }
+    system->outputType = outputType;
+    return soundOk;
+}
+
 int soundSystemInit(SoundSystem* system, int maxChannels, int flags, void* driverData)
 {
     if (int forced = takeForcedResult(soundForcedResults.init)) {
@@ -82,8 +97,10 @@ int soundSystemInit(SoundSystem* system, int maxChannels, int flags, void* drive
         return soundErrInvalidParam;
     }
     SoundOutput* output = nullptr;
-    if (int opened = soundOutputOpen(system->speakerMode, &output)) {
-        return opened;
+    if (system->outputType == soundOutputDevice) {
+        if (int opened = soundOutputOpen(system->speakerMode, &output)) {
+            return opened;
+        }
     }
     system->output = output;
     system->channels.assign(static_cast<size_t>(maxChannels), SoundChannel());
@@ -128,6 +145,9 @@ int soundSystemGetOutputClock(SoundSystem* system, double* mixedMs)
     }
     if (!system->initialised) {
         return soundErrUninitialized;
+    }
+    if (system->output == nullptr) {
+        return soundErrUnsupported;  // no sound: nothing is mixed
     }
     return soundOutputClock(system->output, mixedMs);
 }

@@ -12,6 +12,12 @@ struct SoundStream;
 constexpr int soundSpeakerModeStereo = 2;
 constexpr int soundSpeakerMode5Point1 = 6;
 
+// Where a system's sound goes: the default audio device, or nowhere. With no sound every call
+// succeeds and streams play on their channels without being decoded or heard, for the tools that
+// run the show off-line.
+constexpr int soundOutputDevice = 0;
+constexpr int soundOutputNoSound = 1;
+
 constexpr int soundInitNormal = 0;  // the only init flag set there is
 // Upper bound for init's channel count: outputs give a few hundred voices at most (OpenAL Soft
 // 256 by default), and a table far beyond that would only hold channels that can never get one.
@@ -19,8 +25,9 @@ constexpr int soundMaxChannels = 4096;
 
 struct SoundSystem {
     int speakerMode = soundSpeakerMode5Point1;
+    int outputType = soundOutputDevice;
     bool initialised = false;
-    SoundOutput* output = nullptr;       // the open device, once initialised
+    SoundOutput* output = nullptr;       // the open device, once initialised with one
     std::vector<SoundChannel> channels;  // sized once by init; their addresses are channel handles
     SoundStream* streams = nullptr;      // streams opened on this system, newest first
     SoundSystem* nextLive = nullptr;     // the process-wide list that the exit teardown walks
@@ -31,6 +38,8 @@ struct SoundSystem {
 int soundSystemCreate(SoundSystem** system);
 // Chooses the speaker layout; only before init.
 int soundSystemSetSpeakerMode(SoundSystem* system, int mode);
+// Chooses the output type; only before init.
+int soundSystemSetOutput(SoundSystem* system, int outputType);
 // Opens the default output device. Returns soundErrOutputCreateBuffer when the output cannot
 // take buffers in the speaker mode's layout; the system then stays uninitialised and a later
 // init in stereo may succeed. driverData is reserved and must be null.

@@ -69,6 +69,7 @@ const int childExit = [] {
         return 0;
     }
     Music music;
+    music.audible = std::getenv("LUMARQ_MUSIC_INAUDIBLE") == nullptr;
     createSoundSystem(music);
     openMusic(music);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -279,6 +280,13 @@ TEST_F(MusicTest, NoOutputDevice)
     EXPECT_EQ(child.exitStatus, 0);
     EXPECT_EQ(child.err, "");
     EXPECT_EQ(child.out, line(soundErrNoOutput) + line(soundErrUninitialized) + "--\nplaying=0\n");
+
+    // The tools' inaudible music opens no device, so it plays there all the same.
+    options.setEnv.push_back("LUMARQ_MUSIC_INAUDIBLE=1");
+    const ProcessResult inaudible = runChild(options, 10);
+    EXPECT_EQ(inaudible.exitStatus, 0);
+    EXPECT_EQ(inaudible.err, "");
+    EXPECT_EQ(inaudible.out, "--\nplaying=1\n");
 }
 
 TEST_F(MusicTest, NoSoundCardLeavesOnlyOurLines)

@@ -105,6 +105,33 @@ TEST_F(SoundSystemTest, SpeakerModeIsChosenBeforeInit)
     EXPECT_EQ(system->speakerMode, soundSpeakerModeStereo);
 }
 
+TEST_F(SoundSystemTest, NoSoundPlaysThroughEveryCallWithoutADevice)
+{
+    EXPECT_EQ(soundSystemSetOutput(system, 7), soundErrInvalidParam);
+    ASSERT_EQ(soundSystemSetOutput(system, soundOutputNoSound), soundOk);
+    initWithStreams(2);
+    EXPECT_EQ(system->output, nullptr) << "no device may be opened";
+    EXPECT_EQ(soundSystemSetOutput(system, soundOutputDevice), soundErrInitialized);
+
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, true, &channel), soundOk);
+    EXPECT_EQ(channel->stream, a);
+    EXPECT_EQ(soundChannelSetPaused(channel, false), soundOk);
+    EXPECT_FALSE(channel->paused);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));  // longer than the 600 ms stream
+    EXPECT_EQ(soundSystemUpdate(system), soundOk);
+    EXPECT_EQ(channel->stream, a) << "a stream that is not heard does not end";
+    EXPECT_EQ(channel->voice, nullptr);
+    EXPECT_EQ(soundChannelSetPosition(channel, 300), soundOk);
+    double mixedMs = -1.0;
+    EXPECT_EQ(soundSystemGetOutputClock(system, &mixedMs), soundErrUnsupported) << "nothing is mixed";
+
+    SoundChannel* other = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, b, false, &other), soundOk);
+    EXPECT_NE(other, channel);
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, false, &other), soundErrChannelAlloc);
+}
+
 TEST_F(SoundSystemTest, FailedInitLeavesTheSystemUsableForAnotherInit)
 {
     // A 58 from the layout check leaves nothing open, so a stereo init can follow.
