@@ -17,7 +17,8 @@ CommandLineResult parseCaptureOptions(int argc, const char* const* argv, Capture
                  "lumarq-capture");
     app.footer("Forms:\n"
                "  lumarq-capture --at MS[,MS...] --out DIR [--size WxH] [--fps N] [--keys MS:KEY,...]\n"
-               "  lumarq-capture --video FILE.mp4 [--size WxH] [--fps N] [--to MS] [--keys MS:KEY,...]\n"
+               "  lumarq-capture --video FILE.mp4 [--size WxH] [--fps N] [--to MS] [--keys MS:KEY,...]"
+               "   (Linux build)\n"
                "  lumarq-capture --sheet FILE.png [--size WxH] [--fps N]\n"
                "  lumarq-capture --poses DIR [--style toon|shadow|bump] [--size WxH]\n");
     CLI::Option* const modes[] = {
@@ -25,7 +26,7 @@ CommandLineResult parseCaptureOptions(int argc, const char* const* argv, Capture
             ->delimiter(',')
             ->transform(wholeNumber(0, maxShowMs))
             ->type_name("MS[,MS...]"),
-        app.add_option("--video", options.outFile, "an H.264 video of the show with its music")
+        app.add_option("--video", options.outFile, "an H.264 video of the show with its music (Linux build)")
             ->type_name("FILE.mp4"),
         app.add_option("--sheet", options.outFile,
                        "a contact sheet: start, middle and end of every camera segment")

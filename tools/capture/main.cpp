@@ -4,6 +4,7 @@
 #include "app/show_script.h"
 #include "camera/camera.h"
 #include "capture_options.h"
+#include "encoder_pipe.h"
 #include "image.h"
 #include "tool_session.h"
 
@@ -164,20 +165,16 @@ int capturePoses(ToolSession& session, const CaptureOptions& options)
 
 int captureVideo(ToolSession& session, const CaptureOptions& options)
 {
-    if (std::system("command -v ffmpeg > /dev/null 2>&1") != 0) {
-        fprintf(stderr,
-                "lumarq-capture: ffmpeg is not installed; install it (apt-get install ffmpeg) to make videos\n");
-        return 1;
-    }
     const std::string command = "ffmpeg -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgb24 -s " +
                                 std::to_string(options.width) + "x" + std::to_string(options.height) +
                                 " -framerate " + std::to_string(options.fps) + " -i - -i '" + musicFile +
                                 "' -map 0:v -map 1:a? -c:v libx264 -preset veryfast -crf 20 -pix_fmt yuv420p"
                                 " -c:a aac -b:a 192k -shortest '" +
                                 options.outFile + "'";
-    FILE* encoder = popen(command.c_str(), "w");
+    std::string error;
+    FILE* encoder = openEncoderPipe(command, error);
     if (encoder == nullptr) {
-        fprintf(stderr, "lumarq-capture: cannot start ffmpeg\n");
+        fprintf(stderr, "lumarq-capture: %s\n", error.c_str());
         return 1;
     }
     const long frames =
@@ -194,8 +191,8 @@ int captureVideo(ToolSession& session, const CaptureOptions& options)
         }
     }
     fprintf(stderr, "\n");
-    const int status = pclose(encoder);
-    if (!written || status != 0) {
+    const bool encoded = closeEncoderPipe(encoder);
+    if (!written || !encoded) {
         fprintf(stderr, "lumarq-capture: ffmpeg failed to encode %s\n", options.outFile.c_str());
         return 1;
     }

@@ -6,6 +6,7 @@
 #include "app/scene.h"
 #include "app/show_control.h"
 #include "camera/camera.h"
+#include "muted_sound.h"
 #include "platform/clock.h"
 
 #include <GLFW/glfw3.h>
@@ -27,9 +28,6 @@ double secondsSince(std::chrono::steady_clock::time_point start)
 bool openToolSession(ToolSession& session, const ToolSessionSettings& settings, ToolSessionStartup* startup)
 {
     ToolSessionStartup times;
-    if (settings.muted) {
-        setenv("ALSOFT_DRIVERS", "null", 1);
-    }
     virtualClock.enabled = true;
     virtualClock.milliseconds = 0.0;
     session.keys = settings.keys;
@@ -39,6 +37,9 @@ bool openToolSession(ToolSession& session, const ToolSessionSettings& settings, 
 
     auto step = std::chrono::steady_clock::now();
     session.show = std::make_unique<ShowControl>();
+    if (settings.muted) {
+        muteShowSound(*session.show);
+    }
     session.show->prepare();
     times.showPrepare = secondsSince(step);
 

@@ -24,8 +24,9 @@ struct ToolSessionSettings {
     int width = 1280;
     int height = 720;
     std::vector<KeyPress> keys;  // in any order
-    // Sound through OpenAL Soft's null device: the music is still decoded and streamed as in the
-    // show, and nothing is heard (a capture's video takes the music from its file). The preview
+    // Sound that nobody hears (a capture's video takes the music from its file): on Linux through
+    // OpenAL Soft's null device, so the music is still decoded and streamed as in the show; on
+    // Windows through the sound layer's no-sound output (muted_sound_<platform>.cpp). The preview
     // plays it.
     bool muted = true;
     ToolWindowMode windowMode = ToolWindowMode::fixed;
