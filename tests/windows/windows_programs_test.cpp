@@ -1,0 +1,205 @@
+// The cross-built Windows programs under Wine, beside the Linux build of the same sources: what
+// they link, how they start, what they print and how they end. Each run has its own X server of
+// the program's display size and its own Wine prefix.
+#include "wine_run.h"
+
+#include <gtest/gtest.h>
+#include <lodepng.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string windowsRun = LUMARQ_WINDOWS_RUN_DIR;
+const std::string linuxRun = LUMARQ_RUN_DIR;
+const std::vector<std::string> displaySizes = {"1280x720", "1280x1024", "1920x1200", "1920x1080"};
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        // The Windows C runtime ends console lines with CR LF.
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        result.push_back(line);
+    }
+    return result;
+}
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+TEST(WindowsPrograms, AreConsoleProgramsThatNeedOnlyWindowsOwnDlls)
+{
+    // DLLs that every 64-bit Windows has. The toolchain's runtime (libstdc++, libgcc,
+    // winpthread) and the libraries (GLFW, Assimp, mpg123, zlib) must be linked in.
+    const std::set<std::string> windowsOwn = {"kernel32.dll", "user32.dll",   "gdi32.dll",  "shell32.dll",
+                                              "shlwapi.dll",  "advapi32.dll", "winmm.dll",  "msvcrt.dll",
+                                              "ole32.dll",    "opengl32.dll", "ws2_32.dll", "comdlg32.dll"};
+    std::vector<std::string> programs = {"lumarq-capture.exe"};
+    for (const std::string& size : displaySizes) {
+        programs.push_back("lumarq-" + size + ".exe");
+    }
+    for (const std::string& program : programs) {
+        const ProcessResult dump = runProcess({LUMARQ_MINGW_OBJDUMP, "-p", windowsRun + "/" + program}, {});
+        ASSERT_EQ(dump.exitStatus, 0) << program << dump.err;
+        std::set<std::string> imported;
+        for (const std::string& line : lines(dump.out)) {
+            const std::string::size_type at = line.find("DLL Name: ");
+            if (at != std::string::npos) {
+                imported.insert(lower(line.substr(at + 10)));
+            }
+        }
+        EXPECT_TRUE(imported.count("winmm.dll")) << program << ": the sound output is WinMM's";
+        for (const std::string& dll : imported) {
+            EXPECT_TRUE(windowsOwn.count(dll)) << program << " needs " << dll << ", which Windows does not have";
+        }
+        EXPECT_NE(dump.out.find("(Windows CUI)"), std::string::npos) << program << " is not a console program";
+    }
+}
+
+struct StartedRun {
+    ProcessResult result;
+    std::string geometry;
+    std::vector<unsigned char> screen;  // RGBA
+    unsigned width = 0;
+    unsigned height = 0;
+};
+
+// Runs one build of the demo for `size` under its own X server of that size until Escape.
+StartedRun startUntilEscape(const std::vector<std::string>& command, ProcessOptions options,
+                            const std::string& size, const std::string& dir)
+{
+    StartedRun run;
+    options.setEnv.push_back("LUMARQ_SCREENSHOT=" + dir + "/screen.png");
+    options.setEnv.push_back("LUMARQ_WINDOW_GEOMETRY=" + dir + "/geometry");
+    run.result = runProcess(untilEscape(command), onScreen(options, size + "x24"));
+    run.geometry = readFile(dir + "/geometry");
+    lodepng::decode(run.screen, run.width, run.height, dir + "/screen.png");
+    return run;
+}
+
+// Whether the screen shows the stage: several shades (the toon style has few), none of them
+// covering nearly all of it, as a cleared or empty window would.
+bool showsTheStage(const StartedRun& run)
+{
+    std::map<uint32_t, size_t> colours;
+    size_t samples = 0;
+    for (size_t i = 0; i + 3 < run.screen.size(); i += 4 * 7, ++samples) {
+        ++colours[static_cast<uint32_t>(run.screen[i]) << 16 | run.screen[i + 1] << 8 | run.screen[i + 2]];
+    }
+    size_t largest = 0;
+    for (const auto& colour : colours) {
+        largest = std::max(largest, colour.second);
+    }
+    return colours.size() >= 4 && largest < samples * 8 / 10;
+}
+
+class WindowsDemo : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(WindowsDemo, StartsFullScreenAndPrintsWhatTheLinuxBuildPrints)
+{
+    const std::string size = GetParam();
+    const std::string program = "lumarq-" + size;
+
+    // Both sides have an audio device that discards the sound, so neither prints a sound error.
+    ProcessOptions linuxOptions;
+    linuxOptions.workingDirectory = linuxRun;
+    linuxOptions.setEnv = {"ALSOFT_DRIVERS=null"};
+    linuxOptions.timeoutSeconds = 120;
+    const std::string linuxDir = makeTempDir("lumarq-linux-start");
+    const StartedRun onLinux = startUntilEscape({linuxRun + "/" + program}, linuxOptions, size, linuxDir);
+
+    WineRun wine = prepareWineRun(WineAudio::discarded);
+    ASSERT_TRUE(wine.ready);
+    wine.options.workingDirectory = windowsRun;
+    const StartedRun onWindows = startUntilEscape(underWine(program + ".exe"), wine.options, size, wine.dir);
+
+    ASSERT_FALSE(onWindows.result.timedOut);
+    EXPECT_EQ(onLinux.result.exitStatus, 0) << onLinux.result.err;
+    EXPECT_EQ(onWindows.result.exitStatus, 0) << onWindows.result.err;
+    // Start-up checkpoints, shader and model loader lines, in the same order, word for word.
+    EXPECT_EQ(lines(onWindows.result.out), lines(onLinux.result.out));
+    EXPECT_EQ(lines(onWindows.result.err), lines(onLinux.result.err));
+    EXPECT_NE(onWindows.result.out.find("END MOVE OBJECTS: 0"), std::string::npos) << onWindows.result.out;
+
+    // Full-screen: the whole screen of the program's size, from its corner.
+    const std::string expected = "Position: 0,0 (screen: 0)\n  Geometry: " + size;
+    EXPECT_NE(onLinux.geometry.find(expected), std::string::npos) << onLinux.geometry;
+    EXPECT_NE(onWindows.geometry.find(expected), std::string::npos) << onWindows.geometry;
+    // It drew the show, not a cleared window.
+    ASSERT_EQ(std::to_string(onWindows.width) + "x" + std::to_string(onWindows.height), size);
+    EXPECT_TRUE(showsTheStage(onWindows));
+    EXPECT_TRUE(showsTheStage(onLinux));
+    std::filesystem::remove_all(linuxDir);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachDisplaySize, WindowsDemo, ::testing::ValuesIn(displaySizes),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return "size" + info.param; });
+
+TEST(WindowsPrograms, WithoutAnAudioDeviceBothBuildsPrintTheSameSoundErrorsAndPlayOn)
+{
+    ProcessOptions linuxOptions;
+    linuxOptions.workingDirectory = linuxRun;
+    linuxOptions.setEnv = {"ALSOFT_DRIVERS=none"};  // no backend: no device to open
+    linuxOptions.timeoutSeconds = 120;
+    const ProcessResult onLinux = runProcess(untilEscape({linuxRun + "/lumarq-1280x720"}), linuxOptions);
+
+    WineRun wine = prepareWineRun(WineAudio::none);
+    ASSERT_TRUE(wine.ready);
+    wine.options.workingDirectory = windowsRun;
+    const ProcessResult onWindows = runProcess(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
+
+    EXPECT_EQ(onWindows.exitStatus, 0) << onWindows.err;
+    EXPECT_EQ(lines(onWindows.out), lines(onLinux.out));
+    const std::vector<std::string> out = lines(onWindows.out);
+    ASSERT_GE(out.size(), 2u);
+    EXPECT_EQ(out[0], "FMOD error! (5) No audio output device could be opened. ");
+    EXPECT_EQ(out[1], "FMOD error! (3) The sound system has not been initialized. ");
+    EXPECT_EQ(onWindows.err, "") << "only the program's own lines";
+}
+
+TEST(WindowsPrograms, AMissingModelFileIsNamedAsWrittenAndEndsWithStatusOne)
+{
+    const std::string copy = makeTempDir("lumarq-windows-run");
+    ASSERT_TRUE(copyTree(windowsRun, copy));
+    ASSERT_TRUE(std::filesystem::remove(copy + "/models/ground.obj"));
+    WineRun wine = prepareWineRun(WineAudio::discarded);
+    ASSERT_TRUE(wine.ready);
+    wine.options.workingDirectory = copy;
+    std::vector<std::string> command = underWine("lumarq-1280x720.exe");
+    command.insert(command.begin(), std::string(LUMARQ_SOURCE_DIR) + "/tests/support/with-xvfb");
+    const ProcessResult result = runProcess(command, wine.options);
+    EXPECT_EQ(result.exitStatus, 1) << result.out << result.err;
+    // Windows opens the table's path as it is written, backslash and all.
+    EXPECT_NE(result.err.find("models\\ground.obj"), std::string::npos) << result.err;
+    EXPECT_NE(result.out.find("END CREATE ENGINE: 0"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("END LOAD OBJECTS"), std::string::npos) << result.out;
+    std::filesystem::remove_all(copy);
+}
+
+TEST(WindowsPrograms, WithoutADisplayTheRunEndsWithMinusOne)
+{
+    WineRun wine = prepareWineRun(WineAudio::discarded);
+    ASSERT_TRUE(wine.ready);
+    wine.options.workingDirectory = windowsRun;
+    wine.options.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY"};
+    const ProcessResult result = runProcess(underWine("lumarq-1920x1080.exe"), wine.options);
+    EXPECT_EQ(result.exitStatus, 255) << "-1 as an exit status" << result.err;
+    EXPECT_EQ(lines(result.err), std::vector<std::string>{"Failed to initialize GLFW"});
+    EXPECT_EQ(lines(result.out), std::vector<std::string>{"INIT: 0"});
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+// Per-run Wine prefixes and ALSA configurations.
+#include "wine_run.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+const std::string supportDir = std::string(LUMARQ_SOURCE_DIR) + "/tests/support";
+
+std::string alsaConfiguration(WineAudio audio, const std::string& recording)
+{
+    if (audio == WineAudio::discarded) {
+        return "pcm.!default { type null }\n";
+    }
+    // Raw 16-bit stereo at 44.1 kHz is what the demo opens; the wave header tells what arrived.
+    return "pcm.!default {\n  type file\n  slave.pcm \"sink\"\n  file \"" + recording +
+           "\"\n  format \"wav\"\n}\npcm.sink { type null }\n";
+}
+
+}  // namespace
+
+WineRun::WineRun(WineRun&& other) noexcept
+    : dir(std::move(other.dir)), options(std::move(other.options)), ready(other.ready)
+{
+    other.dir.clear();
+}
+
+WineRun::~WineRun()
+{
+    if (!dir.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+}
+
+WineRun prepareWineRun(WineAudio audio)
+{
+    WineRun run;
+    run.dir = makeTempDir("lumarq-wine");
+    const std::string prefix = run.dir + "/prefix";
+    // Hard links: no copying, and Wine replaces rather than rewrites the files it changes.
+    ProcessOptions copy;
+    run.ready = runProcess({"/bin/cp", "-al", LUMARQ_WINE_PREFIX, prefix}, copy).exitStatus == 0;
+    run.options.setEnv = {"WINEPREFIX=" + prefix, "WINEDEBUG=-all", std::string("LUMARQ_WINE=") + LUMARQ_WINE};
+    if (audio == WineAudio::none) {
+        run.options.setEnv.push_back("WINEDLLOVERRIDES=winealsa.drv,winepulse.drv=d");
+    } else {
+        const std::string config = run.dir + "/asound.conf";
+        writeFile(config, alsaConfiguration(audio, run.recording()));
+        run.options.setEnv.push_back("ALSA_CONFIG_PATH=" + config);
+        run.options.setEnv.push_back("WINEDLLOVERRIDES=winepulse.drv=d");
+    }
+    run.options.timeoutSeconds = 180;
+    return run;
+}
+
+std::vector<std::string> underWine(const std::string& program, const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv = {std::string(LUMARQ_SOURCE_DIR) + "/tests/windows/under-wine", program};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+}
+
+std::vector<std::string> untilEscape(const std::vector<std::string>& command)
+{
+    std::vector<std::string> argv = {supportDir + "/with-xvfb", supportDir + "/run-until-escape"};
+    argv.insert(argv.end(), command.begin(), command.end());
+    return argv;
+}
+
+ProcessOptions onScreen(ProcessOptions options, const std::string& screen)
+{
+    options.setEnv.push_back("LUMARQ_XVFB_SCREEN=" + screen);
+    return options;
+}
