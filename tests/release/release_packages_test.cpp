@@ -53,6 +53,26 @@ void expectEverythingInside(const std::string& folder, const std::string& progra
     EXPECT_EQ(models, 8u) << "the eight model files";
 }
 
+struct UnpackedPackage {
+    std::string dir;     // the fresh folder it was unpacked into
+    std::string folder;  // the package's one folder in it
+    std::string readme;
+};
+
+// Unpacks lumarq-<version>-<platform>.<extension> and checks what every package holds.
+UnpackedPackage unpackPackage(const std::string& platform, const std::string& extension,
+                              const std::string& programSuffix)
+{
+    UnpackedPackage package;
+    const std::string name = std::string("lumarq-") + LUMARQ_VERSION + "-" + platform;
+    package.dir = unpack(name + extension);
+    package.folder = package.dir + "/" + name;
+    expectEverythingInside(package.folder, programSuffix);
+    package.readme = readFile(package.folder + "/README.txt");
+    EXPECT_NE(package.readme.find("OpenGL 3.3"), std::string::npos) << "the README says what the programs need";
+    return package;
+}
+
 void expectNoDebugSymbols(const std::string& objdump, const std::string& program)
 {
     const ProcessResult sections = runProcess({objdump, "-h", program}, {});
@@ -95,12 +115,9 @@ std::string packageOf(const std::string& library)
 
 TEST(ReleasePackages, TheLinuxPackageRunsFromItsUnpackedFolder)
 {
-    const std::string name = std::string("lumarq-") + LUMARQ_VERSION + "-linux-x86_64";
-    const std::string dir = unpack(name + ".tar.gz");
-    const std::string folder = dir + "/" + name;
-    expectEverythingInside(folder, "");
-    const std::string readme = readFile(folder + "/README.txt");
-    EXPECT_NE(readme.find("OpenGL 3.3"), std::string::npos);
+    const UnpackedPackage package = unpackPackage("linux-x86_64", ".tar.gz", "");
+    const std::string& folder = package.folder;
+    const std::string& readme = package.readme;
 
     // Every library the programs load comes from a Debian package that the README names.
     std::set<std::string> named;
@@ -128,17 +145,14 @@ TEST(ReleasePackages, TheLinuxPackageRunsFromItsUnpackedFolder)
     const ProcessResult run = runProcess(untilEscape({folder + "/lumarq-1280x720"}), options);
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_NE(run.out.find("END MOVE OBJECTS: 0"), std::string::npos) << run.out;
-    fs::remove_all(dir);
+    fs::remove_all(package.dir);
 }
 
 TEST(ReleasePackages, TheWindowsPackageRunsUnderWineFromItsUnpackedFolder)
 {
-    const std::string name = std::string("lumarq-") + LUMARQ_VERSION + "-windows-x64";
-    const std::string dir = unpack(name + ".zip");
-    const std::string folder = dir + "/" + name;
-    expectEverythingInside(folder, ".exe");
-    const std::string readme = readFile(folder + "/README.txt");
-    EXPECT_NE(readme.find("OpenGL 3.3"), std::string::npos);
+    const UnpackedPackage package = unpackPackage("windows-x64", ".zip", ".exe");
+    const std::string& folder = package.folder;
+    const std::string& readme = package.readme;
     for (const std::string& size : displaySizes) {
         EXPECT_NE(readme.find("lumarq-" + size + ".exe"), std::string::npos) << "which program fits which display";
     }
@@ -157,7 +171,7 @@ TEST(ReleasePackages, TheWindowsPackageRunsUnderWineFromItsUnpackedFolder)
     const ProcessResult run = runProcess(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_NE(run.out.find("END MOVE OBJECTS: 0"), std::string::npos) << run.out;
-    fs::remove_all(dir);
+    fs::remove_all(package.dir);
 }
 
 }  // namespace
