@@ -35,6 +35,19 @@ std::vector<std::string> lines(const std::string& text)
     return result;
 }
 
+// Where two outputs part, for the failure message (GoogleTest shortens long lists).
+std::string firstDifference(const std::vector<std::string>& windows, const std::vector<std::string>& linux)
+{
+    for (size_t i = 0; i < std::max(windows.size(), linux.size()); ++i) {
+        const std::string w = i < windows.size() ? windows[i] : "(nothing)";
+        const std::string l = i < linux.size() ? linux[i] : "(nothing)";
+        if (w != l) {
+            return "line " + std::to_string(i + 1) + ": Windows \"" + w + "\", Linux \"" + l + "\"";
+        }
+    }
+    return "";
+}
+
 std::string lower(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -131,8 +144,10 @@ TEST_P(WindowsDemo, StartsFullScreenAndPrintsWhatTheLinuxBuildPrints)
     EXPECT_EQ(onLinux.result.exitStatus, 0) << onLinux.result.err;
     EXPECT_EQ(onWindows.result.exitStatus, 0) << onWindows.result.err;
     // Start-up checkpoints, shader and model loader lines, in the same order, word for word.
-    EXPECT_EQ(lines(onWindows.result.out), lines(onLinux.result.out));
-    EXPECT_EQ(lines(onWindows.result.err), lines(onLinux.result.err));
+    EXPECT_EQ(lines(onWindows.result.out), lines(onLinux.result.out))
+        << firstDifference(lines(onWindows.result.out), lines(onLinux.result.out));
+    EXPECT_EQ(lines(onWindows.result.err), lines(onLinux.result.err))
+        << firstDifference(lines(onWindows.result.err), lines(onLinux.result.err));
     EXPECT_NE(onWindows.result.out.find("END MOVE OBJECTS: 0"), std::string::npos) << onWindows.result.out;
 
     // Full-screen: the whole screen of the program's size, from its corner.
@@ -163,7 +178,8 @@ TEST(WindowsPrograms, WithoutAnAudioDeviceBothBuildsPrintTheSameSoundErrorsAndPl
     const ProcessResult onWindows = runProcess(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
 
     EXPECT_EQ(onWindows.exitStatus, 0) << onWindows.err;
-    EXPECT_EQ(lines(onWindows.out), lines(onLinux.out));
+    EXPECT_EQ(lines(onWindows.out), lines(onLinux.out))
+        << firstDifference(lines(onWindows.out), lines(onLinux.out));
     const std::vector<std::string> out = lines(onWindows.out);
     ASSERT_GE(out.size(), 2u);
     EXPECT_EQ(out[0], "FMOD error! (5) No audio output device could be opened. ");
