@@ -89,7 +89,7 @@ protected:
         useNullOutput();
         showDir = makeTempDir("lumarq-music");
         ASSERT_EQ(system(("mkdir -p " + showDir + "/mp3").c_str()), 0);
-        ToneSpec tone;
+        ToneRequest tone;
         tone.toneMs = 700;
         ASSERT_TRUE(makeToneMp3(showDir + "/mp3/zarathustra2.mp3", tone));
     }
@@ -316,7 +316,7 @@ TEST_F(MusicTest, MusicSoundsFromTheShowStartOnAndExitIsQuiet)
 {
     const std::string dir = makeTempDir("lumarq-music-wave");
     ASSERT_EQ(system(("mkdir -p " + dir + "/mp3").c_str()), 0);
-    ToneSpec tone;
+    ToneRequest tone;
     tone.toneMs = 800;
     ASSERT_TRUE(makeToneMp3(dir + "/mp3/zarathustra2.mp3", tone));
     const ProcessResult child = runChild(waveOutputOptions(dir, dir + "/out.wav"), 150);

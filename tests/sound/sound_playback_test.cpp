@@ -92,7 +92,7 @@ struct ScenarioRun {
     long startMs = -1;
 };
 
-ScenarioRun runChild(const std::string& scenario, const ToneSpec& tone)
+ScenarioRun runChild(const std::string& scenario, const ToneRequest& tone)
 {
     ScenarioRun run;
     const std::string dir = makeTempDir("lumarq-sound-playback");
@@ -141,7 +141,7 @@ void expectCleanExit(const ScenarioRun& run)
 
 TEST(SoundPlayback, SoundStartsWhenUnpausedAndPlaysOnce)
 {
-    ToneSpec tone;
+    ToneRequest tone;
     tone.leadMs = 300;
     tone.toneMs = 1000;
     const ScenarioRun run = runChild("once", tone);
@@ -162,7 +162,7 @@ TEST(SoundPlayback, SoundStartsWhenUnpausedAndPlaysOnce)
 TEST(SoundPlayback, MonoAtItsOwnRateLastsAsLongAsTheFile)
 {
     // Handed to the output in a wrong layout, the tone would sound for half or twice its length.
-    ToneSpec tone;
+    ToneRequest tone;
     tone.toneMs = 1000;
     tone.rate = 22050;
     tone.channels = 1;
@@ -173,7 +173,7 @@ TEST(SoundPlayback, MonoAtItsOwnRateLastsAsLongAsTheFile)
 
 TEST(SoundPlayback, LongFrameLeavesAGapAndPlaybackGoesOn)
 {
-    ToneSpec tone;
+    ToneRequest tone;
     tone.toneMs = 2000;
     const ScenarioRun run = runChild("dry", tone);
     expectCleanExit(run);

@@ -22,10 +22,10 @@ protected:
     {
         useNullOutput();
         dir = makeTempDir("lumarq-sound-stream");
-        ToneSpec longStereo;
+        ToneRequest longStereo;
         longStereo.toneMs = 5000;
         ASSERT_TRUE(makeToneMp3(dir + "/long.mp3", longStereo));
-        ToneSpec mono;
+        ToneRequest mono;
         mono.rate = 22050;
         mono.channels = 1;
         mono.toneMs = 1200;

@@ -21,7 +21,7 @@ protected:
     {
         useNullOutput();
         dir = makeTempDir("lumarq-sound-system");
-        ToneSpec tone;
+        ToneRequest tone;
         tone.toneMs = 600;
         ASSERT_TRUE(makeToneMp3(dir + "/a.mp3", tone));
         ASSERT_TRUE(makeToneMp3(dir + "/b.mp3", tone));

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-struct ToneSpec {
+struct ToneRequest {
     int leadMs = 0;  // silence before the tone
     int toneMs = 500;
     int tailMs = 0;  // silence after it
@@ -31,7 +31,7 @@ inline void appendLe(std::string& out, uint32_t value, int bytes)
 }
 
 // Writes the tone as a 16-bit PCM wave file and encodes it to `mp3Path`; false if lame failed.
-inline bool makeToneMp3(const std::string& mp3Path, const ToneSpec& request)
+inline bool makeToneMp3(const std::string& mp3Path, const ToneRequest& request)
 {
     constexpr double toneHz = 1000.0;
     constexpr double amplitude = 0.5 * 32767.0;

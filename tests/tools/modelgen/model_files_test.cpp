@@ -21,7 +21,7 @@ namespace {
 // The demo's import flags.
 constexpr unsigned importFlags = aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs;
 
-struct ModelSpec {
+struct ModelFileCase {
     StageObject object;  // the first stage object read from the file
     unsigned triangleBudget;
     bool closedOutward;  // a closed surface facing out (signed volume > 0)
@@ -29,17 +29,17 @@ struct ModelSpec {
     bool normalMap;
 };
 
-ModelSpec spec(StageObject object, unsigned triangleBudget, bool closedOutward)
+ModelFileCase fileCase(StageObject object, unsigned triangleBudget, bool closedOutward)
 {
     return {object, triangleBudget, closedOutward, modelFileStem(object), stageEntry(object).loadsBumpMap};
 }
 
 // Per-file shares of the stage's 60,000 triangles (the creature's file is placed twice).
-const ModelSpec modelFiles[] = {
-    spec(StageObject::background, 6000, false), spec(StageObject::stone, 6000, true),
-    spec(StageObject::ground, 26000, true),     spec(StageObject::luigi, 6000, true),
-    spec(StageObject::mario, 6000, true),       spec(StageObject::turmGross, 3000, true),
-    spec(StageObject::turmKlein, 3000, true),   spec(StageObject::goomba1, 3000, true),
+const ModelFileCase modelFiles[] = {
+    fileCase(StageObject::background, 6000, false), fileCase(StageObject::stone, 6000, true),
+    fileCase(StageObject::ground, 26000, true),     fileCase(StageObject::luigi, 6000, true),
+    fileCase(StageObject::mario, 6000, true),       fileCase(StageObject::turmGross, 3000, true),
+    fileCase(StageObject::turmKlein, 3000, true),   fileCase(StageObject::goomba1, 3000, true),
 };
 
 const aiScene* import(Assimp::Importer& importer, const std::string& name)
@@ -61,13 +61,13 @@ bool finite(const aiVector3D& v)
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-class ModelFile : public ::testing::TestWithParam<ModelSpec> {};
+class ModelFile : public ::testing::TestWithParam<ModelFileCase> {};
 // The four models on the bump-mapped path.
-class BumpModelFile : public ::testing::TestWithParam<ModelSpec> {};
+class BumpModelFile : public ::testing::TestWithParam<ModelFileCase> {};
 
 TEST_P(ModelFile, MeetsTheImportContract)
 {
-    const ModelSpec model = GetParam();
+    const ModelFileCase model = GetParam();
     Assimp::Importer importer;
     const aiScene* scene = import(importer, model.name);
     ASSERT_NE(scene, nullptr) << importer.GetErrorString();
@@ -94,7 +94,7 @@ TEST_P(ModelFile, MeetsTheImportContract)
 
 TEST_P(ModelFile, MaterialNamesItsTexturesAndTheyDecode)
 {
-    const ModelSpec model = GetParam();
+    const ModelFileCase model = GetParam();
     Assimp::Importer importer;
     const aiScene* scene = import(importer, model.name);
     ASSERT_NE(scene, nullptr);
@@ -122,7 +122,7 @@ TEST_P(ModelFile, MaterialNamesItsTexturesAndTheyDecode)
 // The normal map holds unit normals pointing out of the surface (blue up), and it has relief.
 TEST_P(BumpModelFile, NormalMapHoldsUnitOutwardNormalsWithRelief)
 {
-    const ModelSpec model = GetParam();
+    const ModelFileCase model = GetParam();
     std::vector<unsigned char> pixels;
     unsigned w = 0, h = 0;
     ASSERT_EQ(lodepng::decode(pixels, w, h, std::string("models/") + model.name + "_normal.png"), 0u);
@@ -142,7 +142,7 @@ TEST_P(BumpModelFile, NormalMapHoldsUnitOutwardNormalsWithRelief)
 // Tangents come from each triangle's UV gradient; a triangle with collinear UVs has none.
 TEST_P(BumpModelFile, BumpMappedTrianglesHaveAUvGradient)
 {
-    const ModelSpec model = GetParam();
+    const ModelFileCase model = GetParam();
     Assimp::Importer importer;
     const aiScene* scene = import(importer, model.name);
     ASSERT_NE(scene, nullptr);
@@ -160,7 +160,7 @@ TEST_P(BumpModelFile, BumpMappedTrianglesHaveAUvGradient)
 // the contour pass (back faces as lines) draws the silhouette; the sky is seen from inside.
 TEST_P(ModelFile, FacesPointTheWayTheModelIsSeen)
 {
-    const ModelSpec model = GetParam();
+    const ModelFileCase model = GetParam();
     Assimp::Importer importer;
     const aiScene* scene = import(importer, model.name);
     ASSERT_NE(scene, nullptr);
@@ -192,12 +192,12 @@ TEST_P(ModelFile, FacesPointTheWayTheModelIsSeen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Stage, ModelFile, ::testing::ValuesIn(modelFiles),
-                         [](const ::testing::TestParamInfo<ModelSpec>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<ModelFileCase>& info) { return info.param.name; });
 
-std::vector<ModelSpec> bumpModels()
+std::vector<ModelFileCase> bumpModels()
 {
-    std::vector<ModelSpec> result;
-    for (const ModelSpec& model : modelFiles) {
+    std::vector<ModelFileCase> result;
+    for (const ModelFileCase& model : modelFiles) {
         if (model.normalMap) {
             result.push_back(model);
         }
@@ -206,7 +206,7 @@ std::vector<ModelSpec> bumpModels()
 }
 
 INSTANTIATE_TEST_SUITE_P(Stage, BumpModelFile, ::testing::ValuesIn(bumpModels()),
-                         [](const ::testing::TestParamInfo<ModelSpec>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<ModelFileCase>& info) { return info.param.name; });
 
 TEST(Stage, WholeStageFitsTheTriangleBudget)
 {
