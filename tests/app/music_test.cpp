@@ -1,11 +1,11 @@
 // Music playback: the error line, the call order with the stereo fallback, and every failure
 // of the sound layer, each forced through the layer's test hook or made real (missing and
 // broken files, no output device), checked by the lines printed at start-up and per frame.
-#include "../sound/test_audio.h"
 #include "app/music.h"
 #include "sound/sound_result.h"
 #include "sound/sound_system.h"
 #include "sound/sound_test_hook.h"
+#include "support/audio.h"
 
 #include <gtest/gtest.h>
 

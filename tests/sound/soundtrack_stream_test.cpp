@@ -5,7 +5,7 @@
 #include "sound/sound_result.h"
 #include "sound/sound_stream.h"
 #include "sound/sound_system.h"
-#include "test_audio.h"
+#include "support/audio.h"
 
 #include <gtest/gtest.h>
 

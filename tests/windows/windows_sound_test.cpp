@@ -3,7 +3,7 @@
 // program's buffers with digital silence. Without those stretches the recording must be the
 // decoded soundtrack from its first sample on, block for block: a buffer lost, repeated or
 // played out of order would break the match from there on.
-#include "../sound/test_audio.h"
+#include "support/audio.h"
 #include "wine_run.h"
 
 #include <gtest/gtest.h>

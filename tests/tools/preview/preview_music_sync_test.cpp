@@ -4,7 +4,7 @@
 // within one frame at 60 fps of the show time of that moment.
 #include "preview_options.h"
 #include "preview_session.h"
-#include "sound/test_audio.h"
+#include "support/audio.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

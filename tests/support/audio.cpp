@@ -1,37 +1,34 @@
-// Test audio for the sound tests: short MP3 files made at test time (a 1 kHz tone between two
-// stretches of silence, encoded by the lame tool), OpenAL Soft output settings, a reader for the
-// wave files that OpenAL Soft's wave writer produces, and the means to find a stretch of a
-// decoded MP3 in a recording.
-#pragma once
-#include "support/process.h"
+// The test tone, the wave reader and the MP3 decoding through mpg123.
+#include "support/audio.h"
 
 #include <mpg123.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
-struct ToneRequest {
-    int leadMs = 0;  // silence before the tone
-    int toneMs = 500;
-    int tailMs = 0;  // silence after it
-    int rate = 44100;
-    int channels = 2;
-};
+namespace {
 
-inline void appendLe(std::string& out, uint32_t value, int bytes)
+void appendLe(std::string& out, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i) {
         out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
     }
 }
 
-// Writes the tone as a 16-bit PCM wave file and encodes it to `mp3Path`; false if lame failed.
-inline bool makeToneMp3(const std::string& mp3Path, const ToneRequest& request)
+uint32_t readLe(const std::string& bytes, size_t at, int count)
+{
+    uint32_t value = 0;
+    for (int i = 0; i < count; ++i) {
+        value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    }
+    return value;
+}
+
+}  // namespace
+
+bool makeToneMp3(const std::string& mp3Path, const ToneRequest& request)
 {
     constexpr double toneHz = 1000.0;
     constexpr double amplitude = 0.5 * 32767.0;
@@ -73,17 +70,13 @@ inline bool makeToneMp3(const std::string& mp3Path, const ToneRequest& request)
     return runProcess(argv, options).exitStatus == 0;
 }
 
-// OpenAL Soft's "null" output: a real device that plays in real time and discards the sound.
-// OpenAL Soft reads these once, when the process first uses it.
-inline void useNullOutput()
+void useNullOutput()
 {
     setenv("ALSOFT_DRIVERS", "null", 1);
     unsetenv("ALSOFT_CONF");
 }
 
-// Environment for a child process whose output goes to OpenAL Soft's wave writer: a config
-// file in `dir` names the backend and the file, and nothing in the environment may override it.
-inline ProcessOptions waveOutputOptions(const std::string& dir, const std::string& wavePath)
+ProcessOptions waveOutputOptions(const std::string& dir, const std::string& wavePath)
 {
     const std::string config = dir + "/alsoft.conf";
     writeFile(config, "[general]\ndrivers=wave\nchannels=stereo\nsample-type=int16\nfrequency=44100\n"
@@ -97,25 +90,7 @@ inline ProcessOptions waveOutputOptions(const std::string& dir, const std::strin
     return options;
 }
 
-struct WaveFile {
-    bool valid = false;
-    int channels = 0;
-    int rate = 0;
-    int bits = 0;
-    bool sizesFinal = false;       // RIFF and data sizes match the file: the device was closed
-    std::vector<int16_t> samples;  // interleaved
-};
-
-inline uint32_t readLe(const std::string& bytes, size_t at, int count)
-{
-    uint32_t value = 0;
-    for (int i = 0; i < count; ++i) {
-        value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
-    }
-    return value;
-}
-
-inline WaveFile readWave(const std::string& path)
+WaveFile readWave(const std::string& path)
 {
     WaveFile wave;
     const std::string bytes = readFile(path);
@@ -145,8 +120,7 @@ inline WaveFile readWave(const std::string& path)
     return wave;
 }
 
-// Loudness of the first channel in windows of `windowMs`, 0 to 1 of full scale.
-inline std::vector<double> windowLevels(const WaveFile& wave, int windowMs)
+std::vector<double> windowLevels(const WaveFile& wave, int windowMs)
 {
     std::vector<double> levels;
     const size_t frames = wave.samples.size() / static_cast<size_t>(wave.channels);
@@ -162,13 +136,7 @@ inline std::vector<double> windowLevels(const WaveFile& wave, int windowMs)
     return levels;
 }
 
-// A window counts as sounding above this level: the test tone's is about 0.35 (whatever the
-// panning of a stereo source does to it), silence is 0.
-constexpr double soundingLevel = 0.05;
-
-// The first `seconds` of an MP3 file, decoded as the sound layer decodes it: 44.1 kHz, 16-bit
-// stereo, interleaved. Shorter when the file is.
-inline std::vector<int16_t> decodeMp3Start(const std::string& path, int seconds)
+std::vector<int16_t> decodeMp3Start(const std::string& path, int seconds)
 {
     constexpr long rate = 44100;
     std::vector<int16_t> samples;
@@ -197,8 +165,7 @@ inline std::vector<int16_t> decodeMp3Start(const std::string& path, int seconds)
     return samples;
 }
 
-// Left plus right, per frame.
-inline std::vector<double> mono(const std::vector<int16_t>& stereo)
+std::vector<double> mono(const std::vector<int16_t>& stereo)
 {
     std::vector<double> result(stereo.size() / 2);
     for (size_t i = 0; i < result.size(); ++i) {
@@ -207,9 +174,8 @@ inline std::vector<double> mono(const std::vector<int16_t>& stereo)
     return result;
 }
 
-// How alike two stretches of n samples are, from -1 to 1, whatever their loudness.
-inline double correlation(const std::vector<double>& a, size_t aFrom, const std::vector<double>& b, size_t bFrom,
-                          size_t n)
+double correlation(const std::vector<double>& a, size_t aFrom, const std::vector<double>& b, size_t bFrom,
+                   size_t n)
 {
     double ab = 0.0, aa = 0.0, bb = 0.0;
     for (size_t i = 0; i < n; ++i) {
