@@ -1,10 +1,10 @@
 // The cross-built Windows programs under Wine, beside the Linux build of the same sources: what
 // they link, how they start, what they print and how they end. Each run has its own X server of
 // the program's display size and its own Wine prefix.
+#include "support/picture.h"
 #include "wine_run.h"
 
 #include <gtest/gtest.h>
-#include <lodepng.h>
 
 #include <algorithm>
 #include <cctype>
@@ -86,9 +86,7 @@ TEST(WindowsPrograms, AreConsoleProgramsThatNeedOnlyWindowsOwnDlls)
 struct StartedRun {
     ProcessResult result;
     std::string geometry;
-    std::vector<unsigned char> screen;  // RGBA
-    unsigned width = 0;
-    unsigned height = 0;
+    Picture screen;
 };
 
 // Runs one build of the demo for `size` under its own X server of that size until Escape.
@@ -100,7 +98,7 @@ StartedRun startUntilEscape(const std::vector<std::string>& command, ProcessOpti
     options.setEnv.push_back("LUMARQ_WINDOW_GEOMETRY=" + dir + "/geometry");
     run.result = runProcess(untilEscape(command), onScreen(options, size + "x24"));
     run.geometry = readFile(dir + "/geometry");
-    lodepng::decode(run.screen, run.width, run.height, dir + "/screen.png");
+    run.screen = loadPicture(dir + "/screen.png");
     return run;
 }
 
@@ -110,8 +108,9 @@ bool showsTheStage(const StartedRun& run)
 {
     std::map<uint32_t, size_t> colours;
     size_t samples = 0;
-    for (size_t i = 0; i + 3 < run.screen.size(); i += 4 * 7, ++samples) {
-        ++colours[static_cast<uint32_t>(run.screen[i]) << 16 | run.screen[i + 1] << 8 | run.screen[i + 2]];
+    const std::vector<uint8_t>& rgb = run.screen.rgb;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3 * 7, ++samples) {
+        ++colours[static_cast<uint32_t>(rgb[i]) << 16 | rgb[i + 1] << 8 | rgb[i + 2]];
     }
     size_t largest = 0;
     for (const auto& colour : colours) {
@@ -155,7 +154,7 @@ TEST_P(WindowsDemo, StartsFullScreenAndPrintsWhatTheLinuxBuildPrints)
     EXPECT_NE(onLinux.geometry.find(expected), std::string::npos) << onLinux.geometry;
     EXPECT_NE(onWindows.geometry.find(expected), std::string::npos) << onWindows.geometry;
     // It drew the show, not a cleared window.
-    ASSERT_EQ(std::to_string(onWindows.width) + "x" + std::to_string(onWindows.height), size);
+    ASSERT_EQ(std::to_string(onWindows.screen.width) + "x" + std::to_string(onWindows.screen.height), size);
     EXPECT_TRUE(showsTheStage(onWindows));
     EXPECT_TRUE(showsTheStage(onLinux));
     std::filesystem::remove_all(linuxDir);
