@@ -22,8 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string demoName = "lumarq-1280x720";
-// A private X server per run that picks its own display number, so parallel runs do not race.
-const std::string withXvfb = std::string(LUMARQ_SOURCE_DIR) + "/tests/support/with-xvfb";
 
 // A private copy of the run folder, removed when the case is done.
 struct RunCopy {
@@ -68,17 +66,8 @@ ProcessResult runDemo(const RunCopy& copy, const std::vector<std::string>& env =
         argv.push_back(copy.path(demoName));
         return runProcess(argv, options);
     }
-    const std::string script =
-        "out=$(mktemp); stdbuf -oL \"$0\" > \"$out\" 2> \"$out.err\" & pid=$!; "
-        "for i in $(seq 1 600); do grep -q 'END MOVE OBJECTS' \"$out\" 2>/dev/null && break; "
-        "kill -0 $pid 2>/dev/null || break; sleep 0.1; done; "
-        "sleep 1; kill -0 $pid 2>/dev/null && xdotool key Escape; wait $pid; status=$?; "
-        "cat \"$out\"; cat \"$out.err\" >&2; rm -f \"$out\" \"$out.err\"; exit $status";
-    for (const std::string& arg : {withXvfb, std::string("/bin/bash"), std::string("-c")}) {
-        argv.push_back(arg);
-    }
-    argv.push_back(script);
-    argv.push_back(copy.path(demoName));
+    const std::vector<std::string> command = untilEscape({copy.path(demoName)});
+    argv.insert(argv.end(), command.begin(), command.end());
     return runProcess(argv, options);
 }
 

@@ -16,18 +16,12 @@ const std::string withXvfb = std::string(LUMARQ_SOURCE_DIR) + "/tests/support/wi
 // waits for it to end.
 ProcessResult runDemoUntilEscape(std::vector<std::string> env, const std::string& runDir = LUMARQ_RUN_DIR)
 {
-    const std::string script =
-        "out=$(mktemp); stdbuf -oL \"$0\" > \"$out\" 2> \"$out.err\" & pid=$!; "
-        "for i in $(seq 1 600); do grep -q 'END MOVE OBJECTS' \"$out\" 2>/dev/null && break; "
-        "kill -0 $pid 2>/dev/null || break; sleep 0.1; done; "
-        "sleep 1; xdotool key Escape; wait $pid; status=$?; "
-        "cat \"$out\"; cat \"$out.err\" >&2; rm -f \"$out\" \"$out.err\"; exit $status";
     ProcessOptions options;
     options.workingDirectory = runDir;
     options.setEnv = env;
     options.setEnv.push_back("ALSOFT_DRIVERS=null");
     options.timeoutSeconds = 120;
-    return runProcess({withXvfb, "/bin/bash", "-c", script, demo}, options);
+    return runProcess(untilEscape({demo}), options);
 }
 
 TEST(Entry, WithoutADisplayGlfwFailsAndTheRunEndsWithMinusOne)

@@ -1,4 +1,5 @@
-// fork/exec with pipes for stdout and stderr, a wall-clock timeout and a few file helpers.
+// fork/exec with pipes for stdout and stderr, a wall-clock timeout, the demo runs under their own X
+// server and a few file helpers.
 #include "support/process.h"
 
 #include <fcntl.h>
@@ -93,6 +94,20 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
         result.signal = WTERMSIG(status);
     }
     return result;
+}
+
+std::vector<std::string> untilEscape(const std::vector<std::string>& command)
+{
+    const std::string supportDir = std::string(LUMARQ_SOURCE_DIR) + "/tests/support";
+    std::vector<std::string> argv = {supportDir + "/with-xvfb", supportDir + "/run-until-escape"};
+    argv.insert(argv.end(), command.begin(), command.end());
+    return argv;
+}
+
+ProcessOptions onScreen(ProcessOptions options, const std::string& screen)
+{
+    options.setEnv.push_back("LUMARQ_XVFB_SCREEN=" + screen);
+    return options;
 }
 
 std::string makeTempDir(const std::string& prefix)

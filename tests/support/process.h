@@ -21,6 +21,14 @@ struct ProcessOptions {
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOptions& options);
 
+// The command line that runs `command` (a demo program, or one under Wine) under its own X server,
+// presses Escape once the frame loop runs and ends with the program's status and output
+// (tests/support/run-until-escape, which also takes a screenshot and the window's geometry on
+// request).
+std::vector<std::string> untilEscape(const std::vector<std::string>& command);
+// The options with the X server of untilEscape() set to `screen` ("1920x1200x24").
+ProcessOptions onScreen(ProcessOptions options, const std::string& screen);
+
 // A fresh empty directory under the system's temporary folder.
 std::string makeTempDir(const std::string& prefix);
 

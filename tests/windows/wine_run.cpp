@@ -7,8 +7,6 @@
 
 namespace {
 
-const std::string supportDir = std::string(LUMARQ_SOURCE_DIR) + "/tests/support";
-
 // GLFW loads XInput for joysticks and unloads it again in glfwTerminate; Wine 8's XInput keeps a
 // thread of its own running past that, which then faults in the unmapped DLL while the process
 // exits ("Unhandled page fault on execute access" in xinput1_4.dll, now and then, mostly on a
@@ -70,17 +68,4 @@ std::vector<std::string> underWine(const std::string& program, const std::vector
     std::vector<std::string> argv = {std::string(LUMARQ_SOURCE_DIR) + "/tests/windows/under-wine", program};
     argv.insert(argv.end(), args.begin(), args.end());
     return argv;
-}
-
-std::vector<std::string> untilEscape(const std::vector<std::string>& command)
-{
-    std::vector<std::string> argv = {supportDir + "/with-xvfb", supportDir + "/run-until-escape"};
-    argv.insert(argv.end(), command.begin(), command.end());
-    return argv;
-}
-
-ProcessOptions onScreen(ProcessOptions options, const std::string& screen)
-{
-    options.setEnv.push_back("LUMARQ_XVFB_SCREEN=" + screen);
-    return options;
 }

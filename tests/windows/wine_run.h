@@ -36,8 +36,3 @@ WineRun prepareWineRun(WineAudio audio);
 
 // The command line that runs a Windows program under Wine in the run's prefix.
 std::vector<std::string> underWine(const std::string& program, const std::vector<std::string>& args = {});
-
-// The same, under its own X server of `screen` ("1920x1200x24"), pressing Escape once the frame
-// loop runs (tests/support/run-until-escape).
-std::vector<std::string> untilEscape(const std::vector<std::string>& command);
-ProcessOptions onScreen(ProcessOptions options, const std::string& screen);
