@@ -16,8 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> displaySizes = {"1280x720", "1280x1024", "1920x1200", "1920x1080"};
-
 // Unpacks the package into a fresh folder, as a user would, and returns its one top folder.
 std::string unpack(const std::string& package)
 {

@@ -19,7 +19,6 @@ namespace {
 
 const std::string windowsRun = LUMARQ_WINDOWS_RUN_DIR;
 const std::string linuxRun = LUMARQ_RUN_DIR;
-const std::vector<std::string> displaySizes = {"1280x720", "1280x1024", "1920x1200", "1920x1080"};
 
 std::vector<std::string> lines(const std::string& text)
 {

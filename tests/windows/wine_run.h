@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// The demo's display sizes (LUMARQ_DISPLAY_SIZES in CMakeLists.txt): one Windows program each.
+inline const std::vector<std::string> displaySizes = {"1280x720", "1280x1024", "1920x1200", "1920x1080"};
+
 enum class WineAudio {
     none,       // Wine's audio drivers are off: the programs find no output device
     discarded,  // ALSA's null device takes the sound

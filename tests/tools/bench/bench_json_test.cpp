@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 
 namespace {
 
@@ -57,7 +56,7 @@ std::string printed(double value)
 std::string writeTemp(const std::string& text)
 {
     const std::string path = makeTempDir("lumarq-bench-json") + "/bench.json";
-    std::ofstream(path) << text;
+    writeFile(path, text);
     return path;
 }
 
