@@ -15,6 +15,12 @@ namespace {
 // between an audio device's clock and the system's.
 constexpr double clockWindowMs = 1000.0;
 
+// A channel that has played its track to the end (or was set there) holds no stream any more.
+bool musicOnChannel(const Music& music)
+{
+    return music.musicPlaying && music.channel != nullptr && music.channel->stream != nullptr;
+}
+
 }  // namespace
 
 void followOutputClock(MusicClock& clock, Music& music, double wallMs)
@@ -64,8 +70,8 @@ void playMusicFrom(Music& music, MusicClock& clock, double showMs)
         }
     }
     checkSoundResult(result);
-    if (!music.musicPlaying || result != soundOk) {
-        return;
+    if (result != soundOk || !musicOnChannel(music)) {
+        return;  // failed (and printed), or set at the very end: nothing left to play
     }
     checkSoundResult(soundChannelSetPaused(music.channel, false));
     // The channel starts with the next block the output mixes, which begins at the clock's
@@ -76,7 +82,7 @@ void playMusicFrom(Music& music, MusicClock& clock, double showMs)
 void pauseMusic(Music& music, MusicClock& clock)
 {
     clock.playing = false;
-    if (music.musicPlaying && music.channel != nullptr && music.channel->stream != nullptr) {
+    if (musicOnChannel(music)) {
         checkSoundResult(soundChannelSetPaused(music.channel, true));
     }
 }

@@ -160,6 +160,15 @@ TEST_F(PreviewWindow, PauseHoldsTheShowAndTheLoopComesBackToItsStartMark)
     runPreviewCommand(*session, PreviewCommand::frameForward);
     previewFrame(*session);
     EXPECT_NEAR(transport.showMs, pausedAt + 1000.0 / 60.0, 1e-9);
+
+    // Sent to the very end while playing, the track has nothing left to play: no error line,
+    // and the show does not follow music that is not sounding.
+    resumePreview(*session);
+    testing::internal::CaptureStdout();
+    seekPreview(*session, showEndMs);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed.find("FMOD error!"), std::string::npos) << printed;
+    EXPECT_FALSE(session->musicClock.playing);
     closePreviewSession(*session);
 }
 
