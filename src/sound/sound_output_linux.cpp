@@ -18,6 +18,8 @@
 struct SoundOutput {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
+    // OpenAL Soft's device clock (ALC_SOFT_device_clock), looked up once: null without it.
+    LPALCGETINTEGER64VSOFT getInteger64 = nullptr;
 };
 
 struct SoundVoice {
@@ -112,20 +114,21 @@ int soundOutputOpen(int speakerMode, SoundOutput** output)
     }
     made->device = device;
     made->context = context;
+    if (alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) {
+        made->getInteger64 =
+            reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device, "alcGetInteger64vSOFT"));
+    }
     *output = made;
     return soundOk;
 }
 
 int soundOutputClock(SoundOutput* output, double* mixedMs)
 {
-    // OpenAL Soft's device clock (ALC_SOFT_device_clock): nanoseconds of sound mixed.
-    const auto getInteger64 =
-        reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(output->device, "alcGetInteger64vSOFT"));
-    if (getInteger64 == nullptr || !alcIsExtensionPresent(output->device, "ALC_SOFT_device_clock")) {
+    if (output->getInteger64 == nullptr) {
         return soundErrUnsupported;
     }
-    ALCint64SOFT nanoseconds = 0;
-    getInteger64(output->device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
+    ALCint64SOFT nanoseconds = 0;  // of sound mixed
+    output->getInteger64(output->device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
     *mixedMs = static_cast<double>(nanoseconds) / 1e6;
     return soundOk;
 }
