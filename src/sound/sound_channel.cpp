@@ -45,6 +45,37 @@ int fillQueue(SoundChannel& channel, bool* queued)
     return soundOk;
 }
 
+// Drops whatever the voice has queued and fills its queue from `frame` of the stream on;
+// *queued tells whether the stream had anything left from there. On failure the channel is
+// stopped.
+int queueFrom(SoundChannel& channel, long long frame, bool* queued)
+{
+    *queued = false;
+    SoundStream& stream = *channel.stream;
+    int result = soundVoiceReset(channel.voice, stream.rate, stream.channelCount, stream.pcm.size());
+    if (result == soundOk) {
+        result = soundStreamSeek(stream, frame);
+    }
+    if (result != soundOk) {
+        soundChannelStop(channel);
+        return result;
+    }
+    return fillQueue(channel, queued);
+}
+
+// Starts the voice on its queue unless the channel is paused. On failure the channel is stopped.
+int playUnlessPaused(SoundChannel& channel)
+{
+    if (channel.paused) {
+        return soundOk;
+    }
+    const int played = soundVoicePlay(channel.voice);
+    if (played != soundOk) {
+        soundChannelStop(channel);
+    }
+    return played;
+}
+
 }  // namespace
 
 int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* stream, bool paused,
@@ -89,11 +120,11 @@ int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* str
     if (stream->channel != nullptr) {
         soundChannelStop(*stream->channel);
     }
-    if (int rewound = soundStreamSeek(*stream, 0)) {
-        return rewound;
-    }
     if (system->output == nullptr) {
-        // No sound: the channel holds the stream and nothing is decoded.
+        // No sound: the channel holds the stream, rewound, and nothing is decoded.
+        if (int rewound = soundStreamSeek(*stream, 0)) {
+            return rewound;
+        }
         target->stream = stream;
         target->paused = paused;
         stream->channel = target;
@@ -105,21 +136,15 @@ int soundSystemPlaySound(SoundSystem* system, int channelIndex, SoundStream* str
             return made;
         }
     }
-    if (int reset = soundVoiceReset(target->voice, stream->rate, stream->channelCount, stream->pcm.size())) {
-        return reset;
-    }
     target->stream = stream;
+    target->paused = paused;
     stream->channel = target;
     bool queued = false;
-    if (int filled = fillQueue(*target, &queued)) {
+    if (int filled = queueFrom(*target, 0, &queued)) {
         return filled;
     }
-    target->paused = paused;
-    if (!paused) {
-        if (int played = soundVoicePlay(target->voice)) {
-            soundChannelStop(*target);
-            return played;
-        }
+    if (int played = playUnlessPaused(*target)) {
+        return played;
     }
     *channel = target;
     return soundOk;
@@ -152,33 +177,20 @@ int soundChannelSetPosition(SoundChannel* channel, unsigned positionMs)
         return soundErrInvalidHandle;
     }
     SoundStream& stream = *channel->stream;
+    const long long frame = static_cast<long long>(positionMs) * stream.rate / 1000;
     if (channel->voice == nullptr) {
-        return soundStreamSeek(stream, static_cast<long long>(positionMs) * stream.rate / 1000);  // no sound
+        return soundStreamSeek(stream, frame);  // no sound
     }
     // What is queued was decoded from the old position: drop all of it, played or not.
-    if (int reset = soundVoiceReset(channel->voice, stream.rate, stream.channelCount, stream.pcm.size())) {
-        soundChannelStop(*channel);
-        return reset;
-    }
-    if (int sought = soundStreamSeek(stream, static_cast<long long>(positionMs) * stream.rate / 1000)) {
-        soundChannelStop(*channel);
-        return sought;
-    }
     bool queued = false;
-    if (int filled = fillQueue(*channel, &queued)) {
+    if (int filled = queueFrom(*channel, frame, &queued)) {
         return filled;
     }
     if (!queued) {
         soundChannelStop(*channel);  // past the end: as if the stream had played out
         return soundOk;
     }
-    if (!channel->paused) {
-        if (int played = soundVoicePlay(channel->voice)) {
-            soundChannelStop(*channel);
-            return played;
-        }
-    }
-    return soundOk;
+    return playUnlessPaused(*channel);
 }
 
 int soundChannelService(SoundChannel& channel)
