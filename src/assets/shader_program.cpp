@@ -65,3 +65,10 @@ GLuint loadShaderProgram(const char* vertexFile, const char* fragmentFile)
     glDeleteShader(fragmentShader);
     return program;
 }
+
+GLuint loadShaderProgramNamed(const std::string& stem)
+{
+    const std::string vertexFile = stem + shaderFileSuffixes[0];
+    const std::string fragmentFile = stem + shaderFileSuffixes[1];
+    return loadShaderProgram(vertexFile.c_str(), fragmentFile.c_str());
+}

@@ -10,3 +10,9 @@ std::string readShaderSource(const std::string& path);
 
 // Always returns the program id, linked or not; the caller owns it.
 GLuint loadShaderProgram(const char* vertexFile, const char* fragmentFile);
+
+// A program's two source files are its stem ("Toon") with these endings, vertex stage first.
+inline constexpr const char* shaderFileSuffixes[2] = {".vertexshader", ".fragmentshader"};
+
+// loadShaderProgram on the two files of the program `stem`.
+GLuint loadShaderProgramNamed(const std::string& stem);

@@ -5,8 +5,6 @@
 
 #include <GLFW/glfw3.h>
 
-#include <string>
-
 const RendererProgram rendererPrograms[rendererProgramCount] = {
     {"ShadowMapping", &Renderer::shadowMappingProgram}, {"Toon", &Renderer::toonProgram},
     {"Wireframe", &Renderer::wireframeProgram},         {"BumpMapping", &Renderer::bumpMappingProgram},
@@ -19,9 +17,7 @@ Renderer::Renderer(GLFWwindow* window) : window(window)
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
 
     for (const RendererProgram& entry : rendererPrograms) {
-        const std::string name = entry.name;
-        this->*entry.program =
-            loadShaderProgram((name + ".vertexshader").c_str(), (name + ".fragmentshader").c_str());
+        this->*entry.program = loadShaderProgramNamed(entry.name);
     }
 
     lookUpUniforms();

@@ -7,12 +7,9 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
 namespace {
-
-const char* const stageSuffixes[2] = {".vertexshader", ".fragmentshader"};
 
 FileStamp stampOf(const std::string& path)
 {
@@ -35,43 +32,50 @@ bool sameStamp(const FileStamp& a, const FileStamp& b)
            a.inode == b.inode;
 }
 
-std::string watchedPath(const ShaderWatch& watch, const std::string& file)
+// Makes `target` in shader/ what the source folder holds: the same bytes, or no file when the
+// source is gone (the rebuild then fails and the previous program stays, as with any broken
+// source).
+void mirrorIntoShaderFolder(const std::string& source, const std::string& target)
 {
-    return (watch.sourceDir.empty() ? std::string("shader") : watch.sourceDir) + "/" + file;
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::equivalent(source, target, error)) {
+        return;  // edited in shader/ itself
+    }
+    if (!fs::exists(source, error)) {
+        fs::remove(target, error);
+        return;
+    }
+    fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+    if (error) {
+        fprintf(stderr,
+                "lumarq-preview: cannot copy %s to %s (%s); run the preview from the build's run/ folder\n",
+                source.c_str(), target.c_str(), error.message().c_str());
+    }
 }
 
-bool readWhole(const std::string& path, std::string& bytes)
+// Loads the program's two files again; when they compile and link, the new program takes the
+// old one's place (uniform locations looked up again) and the old one is deleted. Otherwise the
+// old one stays, with the logs printed. True when the new one was taken.
+bool rebuildProgram(Scene& scene, const RendererProgram& program)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const GLuint rebuilt = loadShaderProgramNamed(program.name);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(rebuilt, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE) {
+        glDeleteProgram(rebuilt);
+        fprintf(stderr,
+                "lumarq-preview: the %s program did not build (log above); the previous one stays until "
+                "shader/%s.* is fixed\n",
+                program.name, program.name);
         return false;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    bytes = content.str();
+    const GLuint previous = scene.renderer.*program.program;
+    scene.replaceProgram(previous, rebuilt);
+    glDeleteProgram(previous);
+    printf("lumarq-preview: the %s program was rebuilt\n", program.name);
+    fflush(stdout);
     return true;
-}
-
-// Makes shader/<file> what the source folder holds: the same bytes, or no file when the source
-// is gone (the rebuild then fails and the previous program stays, as with any broken source).
-void mirrorIntoShaderFolder(const ShaderWatch& watch, const std::string& file)
-{
-    const std::string target = "shader/" + file;
-    std::string bytes;
-    if (!readWhole(watchedPath(watch, file), bytes)) {
-        std::remove(target.c_str());
-        return;
-    }
-    std::string current;
-    if (readWhole(target, current) && current == bytes) {
-        return;
-    }
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out) {
-        fprintf(stderr, "lumarq-preview: cannot write %s; run the preview from the build's run/ folder\n",
-                target.c_str());
-    }
 }
 
 }  // namespace
@@ -79,13 +83,16 @@ void mirrorIntoShaderFolder(const ShaderWatch& watch, const std::string& file)
 void startShaderWatch(ShaderWatch& watch, const std::string& sourceDir)
 {
     watch.sourceDir = sourceDir;
+    const std::string watchedDir = sourceDir.empty() ? std::string("shader") : sourceDir;
     for (int p = 0; p < rendererProgramCount; ++p) {
         for (int s = 0; s < 2; ++s) {
-            const std::string file = std::string(rendererPrograms[p].name) + stageSuffixes[s];
+            const std::string file = std::string(rendererPrograms[p].name) + shaderFileSuffixes[s];
+            watch.watchedPaths[p][s] = watchedDir + "/" + file;
+            watch.loadedPaths[p][s] = "shader/" + file;
             if (!sourceDir.empty()) {
-                mirrorIntoShaderFolder(watch, file);
+                mirrorIntoShaderFolder(watch.watchedPaths[p][s], watch.loadedPaths[p][s]);
             }
-            watch.stamps[p][s] = stampOf(watchedPath(watch, file));
+            watch.stamps[p][s] = stampOf(watch.watchedPaths[p][s]);
         }
     }
 }
@@ -96,15 +103,14 @@ int rebuildChangedPrograms(ShaderWatch& watch, Scene& scene)
     for (int p = 0; p < rendererProgramCount; ++p) {
         bool changed = false;
         for (int s = 0; s < 2; ++s) {
-            const std::string file = std::string(rendererPrograms[p].name) + stageSuffixes[s];
-            const FileStamp now = stampOf(watchedPath(watch, file));
+            const FileStamp now = stampOf(watch.watchedPaths[p][s]);
             if (sameStamp(now, watch.stamps[p][s])) {
                 continue;
             }
             watch.stamps[p][s] = now;
             changed = true;
             if (!watch.sourceDir.empty()) {
-                mirrorIntoShaderFolder(watch, file);
+                mirrorIntoShaderFolder(watch.watchedPaths[p][s], watch.loadedPaths[p][s]);
             }
         }
         if (changed && rebuildProgram(scene, rendererPrograms[p])) {
@@ -112,26 +118,4 @@ int rebuildChangedPrograms(ShaderWatch& watch, Scene& scene)
         }
     }
     return rebuilt;
-}
-
-bool rebuildProgram(Scene& scene, const RendererProgram& program)
-{
-    const std::string name = program.name;
-    const GLuint rebuilt = loadShaderProgram((name + stageSuffixes[0]).c_str(), (name + stageSuffixes[1]).c_str());
-    GLint linked = GL_FALSE;
-    glGetProgramiv(rebuilt, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE) {
-        glDeleteProgram(rebuilt);
-        fprintf(stderr,
-                "lumarq-preview: the %s program did not build (log above); the previous one stays until "
-                "shader/%s.* is fixed\n",
-                name.c_str(), name.c_str());
-        return false;
-    }
-    const GLuint previous = scene.renderer.*program.program;
-    scene.replaceProgram(previous, rebuilt);
-    glDeleteProgram(previous);
-    printf("lumarq-preview: the %s program was rebuilt\n", name.c_str());
-    fflush(stdout);
-    return true;
 }

@@ -21,7 +21,11 @@ struct ShaderWatch {
     // Where the sources are edited. Empty: shader/ itself; otherwise a changed file is copied
     // into shader/, which is where the programs are loaded from.
     std::string sourceDir;
-    FileStamp stamps[rendererProgramCount][2];  // vertex and fragment file of each program
+    // The vertex and fragment file of each program: where they are watched, where they are
+    // loaded from, and how they were at the last look.
+    std::string watchedPaths[rendererProgramCount][2];
+    std::string loadedPaths[rendererProgramCount][2];
+    FileStamp stamps[rendererProgramCount][2];
 };
 
 // Records the files as they are now. With a source folder, first brings shader/ up to date with
@@ -30,8 +34,3 @@ void startShaderWatch(ShaderWatch& watch, const std::string& sourceDir);
 
 // Rebuilds every program whose files changed since the last look; returns how many it swapped in.
 int rebuildChangedPrograms(ShaderWatch& watch, Scene& scene);
-
-// Loads the program's two files again; when they compile and link, the new program takes the
-// old one's place (uniform locations looked up again) and the old one is deleted. Otherwise the
-// old one stays, with the logs printed. True when the new one was taken.
-bool rebuildProgram(Scene& scene, const RendererProgram& program);
