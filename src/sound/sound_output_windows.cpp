@@ -18,9 +18,8 @@
 #include <new>
 #include <vector>
 
-struct SoundOutput {
-    int speakerMode = soundSpeakerModeStereo;
-};
+// Nothing to hold: each voice opens a device of its own.
+struct SoundOutput {};
 
 struct SoundVoice {
     HWAVEOUT device = nullptr;  // open while a layout is set
@@ -98,15 +97,13 @@ int soundOutputOpen(int speakerMode, SoundOutput** output)
     if (made == nullptr) {
         return soundErrMemory;
     }
-    made->speakerMode = speakerMode;
     *output = made;
     return soundOk;
 }
 
-int soundOutputClock(SoundOutput*, double* mixedMs)
+int soundOutputClock(SoundOutput*, double* /*mixedMs*/)
 {
     // Each voice is a waveOut device of its own: there is no mixer whose clock could be read.
-    *mixedMs = 0.0;
     return soundErrUnsupported;
 }
 
