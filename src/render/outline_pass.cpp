@@ -22,8 +22,7 @@ void Renderer::beginOutlinePass()
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    updateCameraMatrices(window, autoCamera,
-                         static_cast<float>(viewportWidth) / static_cast<float>(viewportHeight));
+    updateCameraMatrices(window, autoCamera, viewportAspect(*this));
     cameraProjection = getProjectionMatrix();
     cameraView = getViewMatrix();
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);

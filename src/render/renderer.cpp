@@ -11,6 +11,51 @@ const RendererProgram rendererPrograms[rendererProgramCount] = {
     {"DepthRTT", &Renderer::depthRttProgram},
 };
 
+namespace {
+
+// Looks every uniform location up in the five programs; leaves the ShadowMapping program current.
+void lookUpUniforms(Renderer& renderer)
+{
+    renderer.depthMvpLocation = glGetUniformLocation(renderer.depthRttProgram, "depthMVP");
+    glUseProgram(renderer.shadowMappingProgram);
+    renderer.wireframeMvpLocation = glGetUniformLocation(renderer.wireframeProgram, "MVP");
+
+    renderer.shadowMvpLocation = glGetUniformLocation(renderer.shadowMappingProgram, "MVP");
+    renderer.shadowViewLocation = glGetUniformLocation(renderer.shadowMappingProgram, "V");
+    renderer.shadowLightPositionLocation =
+        glGetUniformLocation(renderer.shadowMappingProgram, "LightPosition_worldspace");
+    renderer.shadowDepthBiasMvpLocation = glGetUniformLocation(renderer.shadowMappingProgram, "DepthBiasMVP");
+    renderer.shadowMapLocation = glGetUniformLocation(renderer.shadowMappingProgram, "shadowMap");
+    renderer.shadowLightInvDirectionLocation =
+        glGetUniformLocation(renderer.shadowMappingProgram, "LightInvDirection_worldspace");
+    renderer.shadowModelLocation = glGetUniformLocation(renderer.shadowMappingProgram, "M");
+    renderer.shadowTextureSamplerLocation =
+        glGetUniformLocation(renderer.shadowMappingProgram, "myTextureSampler");
+
+    renderer.bumpMvpLocation = glGetUniformLocation(renderer.bumpMappingProgram, "MVP");
+    renderer.bumpViewLocation = glGetUniformLocation(renderer.bumpMappingProgram, "V");
+    renderer.bumpLightPositionLocation =
+        glGetUniformLocation(renderer.bumpMappingProgram, "LightPosition_worldspace");
+    renderer.bumpDepthBiasMvpLocation = glGetUniformLocation(renderer.bumpMappingProgram, "DepthBiasMVP");
+    renderer.bumpShadowMapLocation = glGetUniformLocation(renderer.bumpMappingProgram, "shadowMap");
+    renderer.bumpLightInvDirectionLocation =
+        glGetUniformLocation(renderer.bumpMappingProgram, "LightInvDirection_worldspace");
+    renderer.bumpCameraPositionLocation =
+        glGetUniformLocation(renderer.bumpMappingProgram, "Cameraposition_worldspace");
+    renderer.bumpModelLocation = glGetUniformLocation(renderer.bumpMappingProgram, "M");
+    renderer.bumpTextureSamplerLocation = glGetUniformLocation(renderer.bumpMappingProgram, "myTextureSampler");
+    renderer.bumpSamplerLocation = glGetUniformLocation(renderer.bumpMappingProgram, "myBumpSampler");
+
+    renderer.toonColorLocation = glGetUniformLocation(renderer.toonProgram, "toonColor");
+    renderer.toonMvpLocation = glGetUniformLocation(renderer.toonProgram, "MVP");
+    renderer.toonViewLocation = glGetUniformLocation(renderer.toonProgram, "V");
+    renderer.toonModelLocation = glGetUniformLocation(renderer.toonProgram, "M");
+    renderer.toonLightInvDirectionLocation =
+        glGetUniformLocation(renderer.toonProgram, "LightInvDirection_worldspace");
+}
+
+}  // namespace
+
 Renderer::Renderer(GLFWwindow* window) : window(window)
 {
     glfwGetFramebufferSize(window, &viewportWidth, &viewportHeight);
@@ -20,7 +65,7 @@ Renderer::Renderer(GLFWwindow* window) : window(window)
         this->*entry.program = loadShaderProgramNamed(entry.name);
     }
 
-    lookUpUniforms();
+    lookUpUniforms(*this);
 
     // The shadow map is sampled as plain depth values; the shaders do their own comparison.
     glGenTextures(1, &shadowDepthTexture);
@@ -43,39 +88,6 @@ Renderer::Renderer(GLFWwindow* window) : window(window)
     lightPosition = glm::vec3(6.0f, 4.0f, 4.0f);
 }
 
-void Renderer::lookUpUniforms()
-{
-    depthMvpLocation = glGetUniformLocation(depthRttProgram, "depthMVP");
-    glUseProgram(shadowMappingProgram);
-    wireframeMvpLocation = glGetUniformLocation(wireframeProgram, "MVP");
-
-    shadowMvpLocation = glGetUniformLocation(shadowMappingProgram, "MVP");
-    shadowViewLocation = glGetUniformLocation(shadowMappingProgram, "V");
-    shadowLightPositionLocation = glGetUniformLocation(shadowMappingProgram, "LightPosition_worldspace");
-    shadowDepthBiasMvpLocation = glGetUniformLocation(shadowMappingProgram, "DepthBiasMVP");
-    shadowMapLocation = glGetUniformLocation(shadowMappingProgram, "shadowMap");
-    shadowLightInvDirectionLocation = glGetUniformLocation(shadowMappingProgram, "LightInvDirection_worldspace");
-    shadowModelLocation = glGetUniformLocation(shadowMappingProgram, "M");
-    shadowTextureSamplerLocation = glGetUniformLocation(shadowMappingProgram, "myTextureSampler");
-
-    bumpMvpLocation = glGetUniformLocation(bumpMappingProgram, "MVP");
-    bumpViewLocation = glGetUniformLocation(bumpMappingProgram, "V");
-    bumpLightPositionLocation = glGetUniformLocation(bumpMappingProgram, "LightPosition_worldspace");
-    bumpDepthBiasMvpLocation = glGetUniformLocation(bumpMappingProgram, "DepthBiasMVP");
-    bumpShadowMapLocation = glGetUniformLocation(bumpMappingProgram, "shadowMap");
-    bumpLightInvDirectionLocation = glGetUniformLocation(bumpMappingProgram, "LightInvDirection_worldspace");
-    bumpCameraPositionLocation = glGetUniformLocation(bumpMappingProgram, "Cameraposition_worldspace");
-    bumpModelLocation = glGetUniformLocation(bumpMappingProgram, "M");
-    bumpTextureSamplerLocation = glGetUniformLocation(bumpMappingProgram, "myTextureSampler");
-    bumpSamplerLocation = glGetUniformLocation(bumpMappingProgram, "myBumpSampler");
-
-    toonColorLocation = glGetUniformLocation(toonProgram, "toonColor");
-    toonMvpLocation = glGetUniformLocation(toonProgram, "MVP");
-    toonViewLocation = glGetUniformLocation(toonProgram, "V");
-    toonModelLocation = glGetUniformLocation(toonProgram, "M");
-    toonLightInvDirectionLocation = glGetUniformLocation(toonProgram, "LightInvDirection_worldspace");
-}
-
 void Renderer::replaceProgram(GLuint from, GLuint to)
 {
     for (const RendererProgram& entry : rendererPrograms) {
@@ -83,5 +95,10 @@ void Renderer::replaceProgram(GLuint from, GLuint to)
             this->*entry.program = to;
         }
     }
-    lookUpUniforms();
+    lookUpUniforms(*this);
+}
+
+float viewportAspect(const Renderer& renderer)
+{
+    return static_cast<float>(renderer.viewportWidth) / static_cast<float>(renderer.viewportHeight);
 }

@@ -76,8 +76,6 @@ struct Renderer {
     // window's framebuffer; a program whose window changes size sets it anew.
     explicit Renderer(GLFWwindow* window);
 
-    // Looks every uniform location up in the five programs; leaves the ShadowMapping program current.
-    void lookUpUniforms();
     // Puts a rebuilt program in the place of `from` and looks the uniforms up again; the caller
     // deletes `from`.
     void replaceProgram(GLuint from, GLuint to);
@@ -88,3 +86,6 @@ struct Renderer {
     void drawOutline(SceneObject object);
     void drawShaded(SceneObject object);
 };
+
+// The viewport's width over its height: the aspect of the camera's projection.
+float viewportAspect(const Renderer& renderer);

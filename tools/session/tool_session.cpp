@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -109,9 +108,7 @@ void runToolFrame(ToolSession& session, double ms, bool draw)
     } else {
         // The outline pass is where the camera follows its pose or flies; keep that going.
         const Renderer& renderer = session.scene->renderer;
-        updateCameraMatrices(session.window, renderer.autoCamera,
-                             static_cast<float>(renderer.viewportWidth) /
-                                 static_cast<float>(renderer.viewportHeight));
+        updateCameraMatrices(session.window, renderer.autoCamera, viewportAspect(renderer));
     }
     endToolFrame(session);
 }
