@@ -1,4 +1,4 @@
-// The sound system: the output device with the speaker-layout check, the channel table, the
+// The sound system: the output device opened in its speaker mode, the channel table, the
 // per-frame update and the teardown that runs at process exit.
 #include "sound/sound_system.h"
 

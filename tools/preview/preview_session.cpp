@@ -11,7 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
+#include <iterator>
 #include <thread>
 
 namespace {

@@ -46,7 +46,7 @@ struct ToolSession {
     std::unique_ptr<Scene> scene;
     GLFWwindow* window = nullptr;
     double prevSeconds = 0.0;    // the seconds clock after the last frame's step
-    std::vector<KeyPress> keys;  // sorted by time; later presses may be appended in order
+    std::vector<KeyPress> keys;  // sorted by time
     size_t nextKey = 0;
 };
 
