@@ -3,12 +3,11 @@
 #include "app/scene.h"
 #include "app/show_script.h"
 #include "camera/camera.h"
+#include "capture_frame.h"
 #include "capture_options.h"
 #include "encoder_pipe.h"
 #include "image.h"
 #include "tool_session.h"
-
-#include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <cmath>
@@ -26,17 +25,6 @@ bool makeDirectory(const std::string& path)
     std::error_code error;
     std::filesystem::create_directories(path, error);
     return std::filesystem::is_directory(path, error);
-}
-
-// One frame of the show at `ms`, drawn and read back before the swap.
-void captureFrame(ToolSession& session, double ms, Image& image)
-{
-    beginToolFrame(session, ms);
-    session.scene->render();
-    const Renderer& renderer = session.scene->renderer;
-    readFramebuffer(image, renderer.viewportWidth, renderer.viewportHeight);
-    glfwSwapBuffers(session.window);
-    endToolFrame(session);
 }
 
 // Runs the show from time 0 at the frame rate and hands a picture to `take` at each target time

@@ -3,6 +3,7 @@
 
 #include "app/scene.h"
 #include "app/show_control.h"
+#include "capture_frame.h"
 #include "preview_music.h"
 #include "preview_options.h"
 #include "preview_title.h"
@@ -65,26 +66,25 @@ void onKey(GLFWwindow* window, int key, int, int action, int mods)
 
 // While the music plays, the show's time is placed where the output's clock says the music
 // sounds; the estimate of that place sharpens with every reading, by fractions of a frame.
-void followMusic(PreviewSession& session)
+void followMusic(PreviewSession& session, double wallMs)
 {
-    followOutputClock(session.musicClock, session.show.show->music, previewWallMs());
+    followOutputClock(session.musicClock, session.show.show->music, wallMs);
     double musicStartWall = 0.0;
     if (session.transport.playing && musicStartWallMs(session.musicClock, musicStartWall)) {
         session.transport.anchorWallMs = musicStartWall;
     }
 }
 
-void updateTitle(PreviewSession& session, bool now)
+void updateTitle(PreviewSession& session, double wallMs, bool now)
 {
-    const double wall = previewWallMs();
-    const double elapsed = wall - session.titleSinceMs;
+    const double elapsed = wallMs - session.titleSinceMs;
     if (!now && elapsed < titleIntervalMs) {
         return;
     }
     const double fps = elapsed > 0.0 ? session.titleFrames * 1000.0 / elapsed : 0.0;
     glfwSetWindowTitle(session.show.window, previewTitle(session.transport, *session.show.scene, fps).c_str());
     if (elapsed >= titleIntervalMs) {
-        session.titleSinceMs = wall;
+        session.titleSinceMs = wallMs;
         session.titleFrames = 0;
     }
 }
@@ -103,9 +103,20 @@ void stepShowTo(PreviewSession& session, double showMs)
 void playOnFromHere(PreviewSession& session)
 {
     playMusicFrom(session.show.show->music, session.musicClock, session.transport.showMs);
-    session.transport.anchorShowMs = session.transport.showMs;
-    session.transport.anchorWallMs = previewWallMs();
-    followMusic(session);
+    const double wallMs = previewWallMs();
+    seekTransport(session.transport, session.transport.showMs, wallMs);
+    followMusic(session, wallMs);
+}
+
+// Rebuilds the programs whose files were saved since the last look, every so often. Done after a
+// frame is shown, so that the time a rebuild takes never falls between the frame's reading of
+// the wall clock and the music's clock.
+void lookForShaderEdits(PreviewSession& session, double wallMs)
+{
+    if (wallMs >= session.nextShaderLookMs) {
+        rebuildChangedPrograms(session.shaders, *session.show.scene);
+        session.nextShaderLookMs = wallMs + shaderLookIntervalMs;
+    }
 }
 
 }  // namespace
@@ -156,24 +167,22 @@ void previewFrame(PreviewSession& session, Image* image)
         runPreviewCommand(session, session.queued[i]);
     }
     session.queuedCount = 0;
-
-    ToolSession& show = session.show;
-    if (previewWallMs() >= session.nextShaderLookMs) {
-        rebuildChangedPrograms(session.shaders, *show.scene);
-        session.nextShaderLookMs = previewWallMs() + shaderLookIntervalMs;
-    }
+    // The frame's time on the wall clock, for the music, the transport, the shaders and the title.
+    const double wallMs = previewWallMs();
 
     // The passes draw into the whole window and the projection takes its aspect from it.
+    ToolSession& show = session.show;
     Renderer& renderer = show.scene->renderer;
     glfwGetFramebufferSize(show.window, &renderer.viewportWidth, &renderer.viewportHeight);
     if (renderer.viewportWidth <= 0 || renderer.viewportHeight <= 0) {
+        lookForShaderEdits(session, wallMs);
         glfwWaitEventsTimeout(0.1);  // minimised: nothing to draw into
         return;
     }
 
-    followMusic(session);
+    followMusic(session, wallMs);
     const bool wasPlaying = session.transport.playing;
-    const NextFrame next = advanceTransport(session.transport, previewWallMs());
+    const NextFrame next = advanceTransport(session.transport, wallMs);
     if (next.jumped) {
         stepShowTo(session, next.showMs);
         playOnFromHere(session);
@@ -181,13 +190,12 @@ void previewFrame(PreviewSession& session, Image* image)
         pauseMusic(show.show->music, session.musicClock);  // the end of the show
     }
 
-    beginToolFrame(show, session.transport.showMs);
-    show.scene->render();
     if (image != nullptr) {
-        readFramebuffer(*image, renderer.viewportWidth, renderer.viewportHeight);
+        captureFrame(show, session.transport.showMs, *image);
+    } else {
+        runToolFrame(show, session.transport.showMs, true);
     }
-    glfwSwapBuffers(show.window);
-    endToolFrame(show);
+    lookForShaderEdits(session, wallMs);
     if (!session.transport.playing) {
         // The show stands still: a frame's time between frames is enough for the free camera's
         // mouse look and for the keys. (Waking on each event instead would read a key's press and
@@ -196,7 +204,7 @@ void previewFrame(PreviewSession& session, Image* image)
     }
 
     ++session.titleFrames;
-    updateTitle(session, commanded || next.jumped);
+    updateTitle(session, wallMs, commanded || next.jumped);
 }
 
 bool previewFinished(const PreviewSession& session)
