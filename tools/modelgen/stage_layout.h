@@ -23,9 +23,10 @@ constexpr float shortTowerShaftRadius = 0.68f;
 // Towers reach this far below the plaza so that uneven ground never shows a gap under them.
 constexpr float towerFooting = -0.4f;
 
-// The creatures' model is drawn scaled with its origin lifted above the plaza in its own units:
-// its feet are that far below the origin.
-constexpr float creatureFeet = plazaHeight - stageEntry(StageObject::goomba1).placement.offset.y;
+// The creatures' model is drawn scaled, with its origin lifted by the offset in its own units: the
+// plaza's height in those units, less the lift, is where its feet stand.
+constexpr float creatureFeet = plazaHeight / stageEntry(StageObject::goomba1).placement.scale -
+                               stageEntry(StageObject::goomba1).placement.offset.y;
 
 // Characters are turned half about y by the demo; this extra model-space turn (degrees) makes
 // them face world +x and a little -z, towards the cameras that look at them from that side.
