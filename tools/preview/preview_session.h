@@ -44,9 +44,9 @@ struct PreviewSession {
 // Prints the reason and returns false when the window or the scene cannot be had.
 bool openPreviewSession(PreviewSession& session, const PreviewOptions& options);
 
-// One frame of the preview: carries out the queued commands, rebuilds changed shaders, follows the
-// window's size, and shows the frame at the transport's time. With `image` set, the frame is
-// also read back into it.
+// One frame of the preview: carries out the queued commands, follows the window's size, shows the
+// frame at the transport's time, and then rebuilds changed shaders for the frames after it. With
+// `image` set, the frame is also read back into it.
 void previewFrame(PreviewSession& session, Image* image = nullptr);
 
 // True once Escape is pressed or the window is closed.
