@@ -5,6 +5,7 @@
 #include "stage_models.h"
 
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,13 @@ struct ModelFileCase {
     std::string name;    // the file stem, for messages and texture names
     bool normalMap;
 };
+
+// gtest prints a parameter into the test's listed name: the file stem, not the record's bytes
+// (which hold a pointer and would change the name from build to build).
+void PrintTo(const ModelFileCase& model, std::ostream* out)
+{
+    *out << model.name;
+}
 
 ModelFileCase fileCase(StageObject object, unsigned triangleBudget, bool closedOutward)
 {
