@@ -44,10 +44,10 @@ ModelFileCase fileCase(StageObject object, unsigned triangleBudget, bool closedO
 
 // Per-file shares of the stage's 60,000 triangles (the creature's file is placed twice).
 const ModelFileCase modelFiles[] = {
-    fileCase(StageObject::background, 6000, false), fileCase(StageObject::stone, 6000, true),
-    fileCase(StageObject::ground, 30000, true),     fileCase(StageObject::luigi, 6000, true),
-    fileCase(StageObject::mario, 6000, true),       fileCase(StageObject::turmGross, 3000, true),
-    fileCase(StageObject::turmKlein, 3000, true),   fileCase(StageObject::goomba1, 3000, true),
+    fileCase(StageObject::background, 10000, false), fileCase(StageObject::stone, 6000, true),
+    fileCase(StageObject::ground, 30000, true),      fileCase(StageObject::luigi, 6000, true),
+    fileCase(StageObject::mario, 6000, true),        fileCase(StageObject::turmGross, 3000, true),
+    fileCase(StageObject::turmKlein, 3000, true),    fileCase(StageObject::goomba1, 3000, true),
 };
 
 const aiScene* import(Assimp::Importer& importer, const std::string& name)

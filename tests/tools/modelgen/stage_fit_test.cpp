@@ -1,8 +1,8 @@
 // The models placed where the stage table puts them: characters and creatures standing on their
 // surfaces, nothing sunk into anything, and a picture at every point of the camera path:
 // no camera inside or within the near plane of a model, all of them inside the sky, which
-// stays inside the far plane. The island's underside has the relief the dive shows, and its
-// floating rocks keep clear of it and of the camera.
+// stays inside the far plane. The island's underside has the relief the dive shows, its
+// floating rocks keep clear of it and of the camera, and the sky keeps out of the shadow map.
 #include "app/show_script.h"
 #include "app/stage.h"
 #include "floating_rocks.h"
@@ -590,6 +590,24 @@ TEST_F(Island, DiveKeepsClearOfTheRock)
     for (int i = 0; i <= 80; ++i) {
         const glm::vec3 eye = glm::mix(from, to, float(i) / 80.0f);
         EXPECT_GT(nearest(eye, ground).distance, 0.5f) << "camera at " << eye.x << ", " << eye.y << ", " << eye.z;
+    }
+}
+
+// Nothing of the sky (its cloud sea, its distant islands, its dome) enters the box the shadow
+// map sees from the light, wherever the light is on its sweep: it would cast shadows onto the
+// stage and spread the map's texels over the sky.
+TEST_F(Stage, SkyStaysOutOfTheShadowMap)
+{
+    const glm::mat4 lightBox = glm::ortho(-10.0f, 10.0f, -10.0f, 10.0f, -10.0f, 20.0f);
+    for (float z = -7.2f; z <= 5.2f; z += 0.4f) {
+        const glm::mat4 light = lightBox * glm::lookAt(glm::vec3(6.0f, 4.0f, z), glm::vec3(0.0f, 0.0f, -1.0f),
+                                                       glm::vec3(0.0f, 1.0f, 0.0f));
+        for (const glm::vec3& v : background.vertices) {
+            glm::vec4 c = light * glm::vec4(v, 1.0f);
+            bool inside = std::fabs(c.x) <= 1.0f && std::fabs(c.y) <= 1.0f && std::fabs(c.z) <= 1.0f;
+            ASSERT_FALSE(inside) << "sky at " << v.x << ", " << v.y << ", " << v.z
+                                 << " with the light at z = " << z;
+        }
     }
 }
 
