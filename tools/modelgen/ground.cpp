@@ -220,17 +220,21 @@ Texel paintTop(glm::vec2 p)
         color = mixColor(color, dirt, path);
         relief = relief + (smoothstep01(0.25f, 0.0f, pebble) * 2.0f - relief) * path;
     }
-    // Paving on the plaza: irregular flagstones.
-    float plaza = plazaMask(x, z);
-    if (plaza > 0.0f) {
-        glm::vec2 q = w * 2.2f;
-        float d = cellDistance(q, modelSeed + 16u);
-        float seam = smoothstep01(0.55f, 0.7f, d);  // far from a cell point: the joints
-        float tint = fbm(q * 0.7f, 3, modelSeed + 17u);
-        glm::vec3 stone = mixColor(glm::vec3(0.62f, 0.60f, 0.56f), glm::vec3(0.76f, 0.72f, 0.64f), tint);
-        glm::vec3 joint = mixColor(glm::vec3(0.28f, 0.40f, 0.16f), glm::vec3(0.30f, 0.28f, 0.24f), tint);
-        color = mixColor(color, mixColor(stone, joint, seam), plaza);
-        relief = relief + ((1.0f - seam) * 2.5f - relief) * plaza;
+    // Paving on the plaza: irregular flagstones, whole stones only, so that the paving ends in
+    // their edges rather than fading into the grass: a stone is laid where its cell's middle lies
+    // on the plaza.
+    const float stonesPerMetre = 2.2f;
+    const CellSample stone = cellSample(w * stonesPerMetre, modelSeed + 16u);
+    if (plazaMask(stone.point.x / stonesPerMetre, stone.point.y / stonesPerMetre) > 0.5f) {
+        float tint =
+            hash2(int(std::floor(stone.point.x * 7.0f)), int(std::floor(stone.point.y * 7.0f)), modelSeed + 17u);
+        float grain = fbm(w * 9.0f, 3, modelSeed + 19u);
+        glm::vec3 paving = mixColor(glm::vec3(0.58f, 0.56f, 0.52f), glm::vec3(0.76f, 0.72f, 0.64f), tint);
+        paving *= 0.85f + 0.3f * grain;
+        float joint = smoothstep01(0.06f, 0.02f, stone.border);
+        glm::vec3 filling = mixColor(glm::vec3(0.26f, 0.36f, 0.15f), glm::vec3(0.30f, 0.28f, 0.24f), tint);
+        color = mixColor(paving, filling, joint);
+        relief = 2.5f * smoothstep01(0.02f, 0.1f, stone.border) + grain;
     }
     // Pond: deep blue in the middle, reeds of lighter green at its bank.
     float pond = pondMask(x, z);

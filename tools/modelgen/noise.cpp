@@ -91,25 +91,28 @@ float cellDistance(glm::vec2 p, uint32_t seed, int period)
     return best;
 }
 
-float cellBorder(glm::vec2 p, uint32_t seed, int period)
+CellSample cellSample(glm::vec2 p, uint32_t seed)
 {
     int cx = int(std::floor(p.x)), cy = int(std::floor(p.y));
+    CellSample sample;
     float nearest = 10.0f, second = 10.0f;
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
             int x = cx + dx, y = cy + dy;
-            int hx = wrap(x, period);
-            glm::vec2 point(float(x) + hash2(hx, y, seed), float(y) + hash2(hx, y, seed + 7u));
+            glm::vec2 point(float(x) + hash2(x, y, seed), float(y) + hash2(x, y, seed + 7u));
             float d = std::hypot(p.x - point.x, p.y - point.y);
             if (d < nearest) {
                 second = nearest;
                 nearest = d;
+                sample.point = point;
             } else if (d < second) {
                 second = d;
             }
         }
     }
-    return 0.5f * (second - nearest);
+    sample.nearest = nearest;
+    sample.border = 0.5f * (second - nearest);
+    return sample;
 }
 
 float valueNoise3(glm::vec3 p, uint32_t seed)

@@ -29,9 +29,15 @@ float fbm(glm::vec2 p, int octaves, uint32_t seed, int period = 0);
 // Distance to the nearest of randomly jittered cell points (cellular noise), in cell units.
 float cellDistance(glm::vec2 p, uint32_t seed, int period = 0);
 
-// Half the gap between the distances to the nearest and the second nearest cell point: 0 on
-// the border between two cells, so thresholding it draws a network of cracks.
-float cellBorder(glm::vec2 p, uint32_t seed, int period = 0);
+// Cellular noise in full: the nearest cell point, the distance to it, and half the gap between
+// that and the distance to the second nearest (0 on the border between two cells: thresholding
+// it draws the joints between irregular stones).
+struct CellSample {
+    glm::vec2 point{0.0f};
+    float nearest = 0.0f;
+    float border = 0.0f;
+};
+CellSample cellSample(glm::vec2 p, uint32_t seed);
 
 // Value noise and its octave sum over space, in [0, 1]: for shapes carved out of a solid
 // (boulders), which have no seam-free 2D parameterisation.
