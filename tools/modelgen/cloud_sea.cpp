@@ -14,8 +14,8 @@ namespace {
 
 constexpr uint32_t modelSeed = 808u;
 // Finest near the middle, under the dive, where the camera looks straight down.
-constexpr int segments = 96;
-constexpr int rings = 30;
+constexpr int segments = 56;
+constexpr int rings = 18;
 constexpr float seaRadius = 50.0f;  // its rim, raised to meet the sky, stays inside the dome
 constexpr float cloudBase = -25.0f;
 constexpr float billowHeight = 6.0f;

@@ -167,7 +167,7 @@ void addProps(Mesh& mesh)
     for (const auto& r : rocks) {
         BoulderShape shape{onGround(r[0], r[1]), glm::vec3(r[2] * 1.3f, r[2], r[2] * 1.1f), r[3], rockSeed++,
                            false};
-        addBoulder(mesh, shape, 12, 8, rockUv);
+        addBoulder(mesh, shape, 10, 7, rockUv);
     }
 }
 
@@ -177,7 +177,7 @@ void addFloatingRocks(Mesh& mesh)
     for (const FloatingRock& rock : floatingRocks) {
         BoulderShape shape{rock.centre, rock.size, rock.turn, modelSeed + 300u + uint32_t(&rock - floatingRocks),
                            true};
-        addBoulder(mesh, shape, rock.size.x > 0.6f ? 20 : 14, rock.size.x > 0.6f ? 12 : 9, rockUv);
+        addBoulder(mesh, shape, rock.size.x > 0.6f ? 14 : 12, rock.size.x > 0.6f ? 9 : 7, rockUv);
     }
 }
 

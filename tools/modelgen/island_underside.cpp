@@ -30,10 +30,17 @@ const glm::vec2 bowl[] = {{0.0f, 0.0f}, {0.02f, 0.4f}, {0.06f, 0.8f}, {0.12f, 1.
 struct Stratum {
     float top;  // depth below the rim; the next stratum's top is this one's bottom
     int rings;  // ring intervals down it: more where the camera passes close
+    // It takes every stride-th column: along the +x side, which the camera sees close, and
+    // round the rest. The deep strata are narrower and further away.
+    int nearStride;
+    int farStride;
 };
-// The first is the earth under the turf; the last runs down to the point.
-const Stratum strata[] = {{0.0f, 4}, {0.55f, 5}, {1.3f, 5}, {2.15f, 5},
-                          {3.1f, 4}, {4.2f, 4},  {5.4f, 3}, {6.8f, 4}};
+// The first is the earth under the turf, which takes every column of the rim (the top's border)
+// all the way round; the last runs down to the point. A stratum takes every column, or every
+// second or fourth: the column count is a multiple of four.
+const Stratum strata[] = {{0.0f, 3, 1, 1}, {0.55f, 4, 1, 2}, {1.3f, 3, 1, 2}, {2.15f, 3, 1, 2},
+                          {3.1f, 3, 2, 2}, {4.2f, 3, 2, 2},  {5.4f, 3, 4, 4}, {6.8f, 3, 4, 4}};
+constexpr int strideUnit = 4;
 constexpr int strataCount = int(std::size(strata));
 
 // Distance the rock keeps from the dive's line: closer rock is pushed back, to half this at least.
@@ -96,6 +103,9 @@ float bowlShare(float depth)
 struct Underside {
     std::vector<Column> columns;
     float loopLength = 0.0f;
+    // The columns along the +x side, from nearBegin to nearEnd, both multiples of strideUnit.
+    int nearBegin = 0;
+    int nearEnd = 0;
 
     // Noise along the rim that closes on itself: `cell` metres per lattice cell, rounded so that
     // a whole number of cells fits once around.
@@ -169,15 +179,17 @@ struct Underside {
     // its own foot.
     std::vector<Ring> profile(int k, float along) const
     {
-        const float top = stratumTop(k, along), height = stratumTop(k + 1, along) - top;
+        const float top = stratumTop(k, along), bottom = stratumTop(k + 1, along), height = bottom - top;
         const float above = k == 0 ? 0.0f : foot(k - 1, along);
         const float out = lip(k, along), in = foot(k, along);
         std::vector<Ring> rings = {{top, above}, {top + 0.04f * height, out - 0.06f}, {top + 0.14f * height, out}};
         const int face = strata[k].rings - 2;
-        for (int r = 1; r <= face; ++r) {
+        for (int r = 1; r < face; ++r) {
             float t = float(r) / float(face);
             rings.push_back({top + (0.14f + 0.86f * t) * height, out + (in - out) * std::pow(t, 1.6f)});
         }
+        // Exactly the next stratum's first ring, so that the two meet without a crack.
+        rings.push_back({bottom, in});
         return rings;
     }
 
@@ -206,44 +218,81 @@ Underside makeColumns(std::vector<glm::vec3> rim)
     if (area < 0.0f) {
         std::reverse(rim.begin(), rim.end());
     }
-    Underside u;
+    std::vector<int> parts(rim.size());
+    int total = 0;
     for (size_t i = 0; i < rim.size(); ++i) {
         const glm::vec3 a = rim[i], b = rim[(i + 1) % rim.size()];
         const float near = distanceToDiveXz(glm::vec2(a.x + b.x, a.z + b.z) * 0.5f);
-        const int parts = near < 5.0f ? 3 : (near < 9.0f ? 2 : 1);
-        for (int k = 0; k < parts; ++k) {
+        parts[i] = near < 3.0f ? 3 : (near < 6.0f ? 2 : 1);
+        total += parts[i];
+    }
+    // A count the coarser strata's strides divide, padded at the loop's start, far from the dive.
+    for (size_t i = 0; total % strideUnit != 0; ++i) {
+        ++parts[i];
+        ++total;
+    }
+    Underside u;
+    for (size_t i = 0; i < rim.size(); ++i) {
+        const glm::vec3 a = rim[i], b = rim[(i + 1) % rim.size()];
+        for (int k = 0; k < parts[i]; ++k) {
             Column c;
-            c.rim = a + (b - a) * (float(k) / float(parts));
+            c.rim = a + (b - a) * (float(k) / float(parts[i]));
             glm::vec2 out = glm::vec2(c.rim.x, c.rim.z) - axisXz;
             c.reach = glm::length(out);
             c.outward = out / c.reach;
             c.along = u.loopLength;
-            u.loopLength += glm::length(b - a) / float(parts);
+            u.loopLength += glm::length(b - a) / float(parts[i]);
             u.columns.push_back(c);
         }
     }
+    // The +x side: the rim past x = 1, whole strides of the coarsest strata wide.
+    const int count = int(u.columns.size());
+    int first = count, last = 0;
+    for (int i = 0; i < count; ++i) {
+        if (u.columns[size_t(i)].rim.x > 1.0f) {
+            first = std::min(first, i);
+            last = std::max(last, i);
+        }
+    }
+    u.nearBegin = first / strideUnit * strideUnit;
+    u.nearEnd = std::min((last / strideUnit + 1) * strideUnit, count);
     return u;
 }
 
-void addStratum(Mesh& mesh, const Underside& u, int k, Rng& rng)
+// Stratum k over an arc of the rim, from column `from` to column `to` (counting on past the
+// loop's end where it wraps round), taking every stride-th column; the stratum below takes every
+// strideBelow-th.
+void addStratumArc(Mesh& mesh, const Underside& u, int k, int from, int to, int stride, int strideBelow,
+                   glm::vec2 wrapsAndShift)
 {
-    const int count = int(u.columns.size());
+    const int total = int(u.columns.size());
+    const int count = (to - from) / stride;
     const int rings = strata[k].rings + 1;  // the profile's ring points
     std::vector<glm::vec3> grid(size_t(rings) * size_t(count + 1));
     std::vector<float> down(grid.size());  // share of the profile's length from its top
+    auto at = [&](int r, int i) -> size_t { return size_t(r * (count + 1) + i); };
     for (int i = 0; i <= count; ++i) {
-        const Column& c = u.columns[size_t(i % count)];
+        const Column& c = u.columns[size_t((from + i * stride) % total)];
         const std::vector<Ring> profile = u.profile(k, c.along);
-        float length = 0.0f;
         for (int r = 0; r < rings; ++r) {
-            grid[size_t(r * (count + 1) + i)] = u.point(c, profile[size_t(r)]);
-            if (r > 0) {
-                length += glm::length(grid[size_t(r * (count + 1) + i)] - grid[size_t((r - 1) * (count + 1) + i)]);
-            }
-            down[size_t(r * (count + 1) + i)] = length;
+            grid[at(r, i)] = u.point(c, profile[size_t(r)]);
+        }
+    }
+    // Where the stratum below takes every other one of these columns, this one's foot runs
+    // straight between them, so that their edges meet without a crack.
+    if (strideBelow > stride) {
+        for (int i = 1; i < count; i += 2) {
+            grid[at(rings - 1, i)] = 0.5f * (grid[at(rings - 1, i - 1)] + grid[at(rings - 1, i + 1)]);
+        }
+    }
+    for (int i = 0; i <= count; ++i) {
+        float length = 0.0f;
+        for (int r = 1; r < rings; ++r) {
+            length += glm::length(grid[at(r, i)] - grid[at(r - 1, i)]);
+            down[at(r, i)] = length;
         }
         for (int r = 0; r < rings; ++r) {
-            down[size_t(r * (count + 1) + i)] /= std::max(length, 1e-4f);
+            down[at(r, i)] /= std::max(length, 1e-4f);
         }
     }
     const size_t first = mesh.positions.size();
@@ -251,24 +300,32 @@ void addStratum(Mesh& mesh, const Underside& u, int k, Rng& rng)
     addPatch(
         mesh, count, rings - 1,
         [&](float s, float t) {
-            int i = int(std::lround(s * float(count))), r = int(std::lround(t * float(rings - 1)));
-            return grid[size_t(r * (count + 1) + i)];
+            return grid[at(int(std::lround(t * float(rings - 1))), int(std::lround(s * float(count))))];
         },
         band);
-    // Each stratum wraps the band a whole number of times round its own girth, shifted by its own
-    // amount so that strata above one another do not repeat in step.
-    const float girth = u.loopLength * (1.0f - bowlShare(0.5f * (strata[k].top + u.stratumTop(k + 1, 0.0f))));
-    const float wraps = std::max(1.0f, std::round(girth / undersideTileLength));
-    const float shift = nextFloat(rng);
     const float margin = 0.02f;  // keeps filtering off the neighbouring band
     for (int r = 0; r < rings; ++r) {
         for (int i = 0; i <= count; ++i) {
-            const size_t g = size_t(r * (count + 1) + i);
-            const float along = i == count ? u.loopLength : u.columns[size_t(i)].along;
-            const float v = band.hi.y - (band.hi.y - band.lo.y) * (margin + (1.0f - 2.0f * margin) * down[g]);
-            mesh.uvs[first + g] = glm::vec2(along / u.loopLength * wraps + shift, v);
+            const int index = from + i * stride;
+            const float along = u.columns[size_t(index % total)].along + (index >= total ? u.loopLength : 0.0f);
+            const float v =
+                band.hi.y - (band.hi.y - band.lo.y) * (margin + (1.0f - 2.0f * margin) * down[at(r, i)]);
+            mesh.uvs[first + at(r, i)] = glm::vec2(along / u.loopLength * wrapsAndShift.x + wrapsAndShift.y, v);
         }
     }
+}
+
+void addStratum(Mesh& mesh, const Underside& u, int k, Rng& rng)
+{
+    // Each stratum wraps the band a whole number of times round its own girth, shifted by its own
+    // amount so that strata above one another do not repeat in step.
+    const float girth = u.loopLength * (1.0f - bowlShare(0.5f * (strata[k].top + u.stratumTop(k + 1, 0.0f))));
+    const glm::vec2 wrapsAndShift(std::max(1.0f, std::round(girth / undersideTileLength)), nextFloat(rng));
+    const Stratum& here = strata[k];
+    const Stratum& below = strata[std::min(k + 1, strataCount - 1)];
+    const int total = int(u.columns.size());
+    addStratumArc(mesh, u, k, u.nearBegin, u.nearEnd, here.nearStride, below.nearStride, wrapsAndShift);
+    addStratumArc(mesh, u, k, u.nearEnd, u.nearBegin + total, here.farStride, below.farStride, wrapsAndShift);
 }
 
 // A tube along `centre(t)`, t from 0 (its top) to 1, `radius(t)` thick, mapped onto `uv`.
@@ -297,7 +354,7 @@ void addRoots(Mesh& mesh, const Underside& u)
     for (int i = 0; i < count; ++i) {
         const Column& c = u.columns[size_t(i)];
         const bool nearDive = distanceToDiveXz(glm::vec2(c.rim.x, c.rim.z)) < 6.0f;
-        if (hash2(i, 1, modelSeed + 10u) > (nearDive ? 0.3f : 0.07f)) {
+        if (hash2(i, 1, modelSeed + 10u) > (nearDive ? 0.3f : 0.06f)) {
             continue;
         }
         const std::vector<Ring> profile = u.profile(0, c.along);
@@ -321,7 +378,7 @@ void addRoots(Mesh& mesh, const Underside& u)
             continue;
         }
         addTube(
-            mesh, 5, 6, centre, [&](float t) { return thickness * (1.0f - 0.85f * t); }, barkUv);
+            mesh, 4, 5, centre, [&](float t) { return thickness * (1.0f - 0.85f * t); }, barkUv);
     }
 }
 
@@ -332,7 +389,7 @@ void addStalactites(Mesh& mesh, const Underside& u)
     auto hang = [&](glm::vec3 base, float length, float radius, glm::vec2 lean) {
         const size_t first = mesh.positions.size();
         addLathe(
-            mesh, 6, 3, [&](float v) { return glm::vec2(radius * std::pow(v, 0.8f), -length * (1.0f - v)); },
+            mesh, 5, 3, [&](float v) { return glm::vec2(radius * std::pow(v, 0.8f), -length * (1.0f - v)); },
             stoneUv);
         for (size_t i = first; i < mesh.positions.size(); ++i) {
             glm::vec3& p = mesh.positions[i];

@@ -13,11 +13,11 @@
 namespace {
 
 constexpr uint32_t modelSeed = 1010u;
-constexpr int segments = 18;
-constexpr int undersideRings = 6;
-constexpr int topRings = 3;
+constexpr int segments = 12;
+constexpr int undersideRings = 4;
+constexpr int topRings = 2;
 // How much of the horizon's haze lies over them at their distance.
-constexpr float distanceHaze = 0.4f;
+constexpr float distanceHaze = 0.15f;
 
 struct SkyIsland {
     float bearing;   // radians from +x towards +z
@@ -30,8 +30,8 @@ struct SkyIsland {
 // Spread round the compass, so that every view of the show has one or two; the ones towards -x
 // rise above the island's western hills.
 const SkyIsland islands[] = {
-    {0.05f, 46.0f, 6.0f, 4.0f, 7.0f}, {0.62f, 43.0f, 1.5f, 2.6f, 4.5f},  {1.45f, 47.0f, 8.0f, 4.8f, 8.5f},
-    {2.3f, 42.0f, 3.5f, 2.8f, 5.0f},  {3.45f, 48.0f, 17.0f, 3.6f, 6.5f}, {4.65f, 45.0f, 7.0f, 3.6f, 6.5f},
+    {0.05f, 46.0f, 6.0f, 4.0f, 7.0f}, {0.62f, 43.0f, 1.5f, 2.6f, 4.5f}, {1.45f, 47.0f, 8.0f, 4.8f, 8.5f},
+    {2.3f, 42.0f, 3.5f, 2.8f, 5.0f},  {3.1f, 46.0f, 12.0f, 3.8f, 6.5f}, {4.65f, 45.0f, 7.0f, 3.6f, 6.5f},
     {5.45f, 48.0f, 2.5f, 5.0f, 8.0f},
 };
 constexpr int islandCount = int(sizeof(islands) / sizeof(islands[0]));
@@ -92,10 +92,10 @@ void addIsland(Mesh& mesh, const SkyIsland& island, uint32_t seed)
         const float height = nextRange(rng, 1.2f, 2.2f);
         const glm::vec3 base = centre + around(u) * (rimRadius(island, u, seed) * reach) +
                                glm::vec3(0.0f, dome * (1.0f - reach * reach) - 0.2f, 0.0f);
-        const size_t first = mesh.positions.size();
+        const size_t treeFirst = mesh.positions.size();
         addLathe(
             mesh, 6, 1, [&](float v) { return glm::vec2(0.4f * height * (1.0f - v), height * v); }, treeUv);
-        for (size_t i = first; i < mesh.positions.size(); ++i) {
+        for (size_t i = treeFirst; i < mesh.positions.size(); ++i) {
             mesh.positions[i] += base;
         }
     }
@@ -112,15 +112,18 @@ void addSkyIslands(Mesh& mesh)
 
 Texel paintSkyIslandRock(glm::vec2 p)
 {
+    // Bold strata, light and dark, that still read at their distance; streaks down them.
     const float strata = fbm(glm::vec2(p.x * 16.0f, p.y * 18.0f), 3, modelSeed + 1u, 16);
+    const float layers = 0.5f + 0.5f * std::sin(p.y * 34.0f + 3.0f * strata);
     const float streaks = fbm(glm::vec2(p.x * 64.0f, p.y * 2.0f), 2, modelSeed + 2u, 64);
-    glm::vec3 color =
-        mixColor(glm::vec3(0.50f, 0.44f, 0.38f), glm::vec3(0.72f, 0.66f, 0.56f), strata * 1.3f - 0.1f);
-    color *= 0.8f + 0.3f * streaks;
-    // Earth and hanging roots under the turf; darker down towards the point.
-    color = mixColor(color, glm::vec3(0.36f, 0.27f, 0.19f), smoothstep01(0.82f, 0.95f, p.y));
-    color = mixColor(color, glm::vec3(0.34f, 0.52f, 0.22f), smoothstep01(0.97f, 1.0f, p.y));
-    color *= 0.65f + 0.35f * smoothstep01(0.0f, 0.6f, p.y);
+    glm::vec3 color = mixColor(glm::vec3(0.18f, 0.14f, 0.11f), glm::vec3(0.44f, 0.36f, 0.27f),
+                               layers * 0.7f + strata * 0.5f - 0.1f);
+    color *= 0.6f + 0.6f * streaks;
+    // Earth under the turf, grass hanging over the rim; darker down towards the point.
+    color = mixColor(color, glm::vec3(0.30f, 0.22f, 0.15f), smoothstep01(0.8f, 0.88f, p.y));
+    const float fringe = 0.9f + 0.06f * std::sin(p.x * 180.0f) * streaks;
+    color = mixColor(color, glm::vec3(0.26f, 0.42f, 0.16f), smoothstep01(fringe, fringe + 0.02f, p.y));
+    color *= 0.6f + 0.4f * smoothstep01(0.0f, 0.6f, p.y);
     return {mixColor(color, horizonHaze, distanceHaze), 0.0f};
 }
 

@@ -546,7 +546,7 @@ TEST_F(Island, FloatingRocksClearTheIslandAndTheCamera)
                 hi = glm::max(hi, glm::max(t.a, glm::max(t.b, t.c)));
             }
             float d = glm::length((lo + hi) * 0.5f - rock.centre);
-            if (parts[i].size() >= 150 && d < nearestMiddle) {
+            if (parts[i].size() >= 100 && d < nearestMiddle) {
                 nearestMiddle = d;
                 mine = i;
             }
