@@ -11,8 +11,9 @@
 
 namespace {
 
-// Decodes the next buffer's worth and queues it; *queued tells whether anything was left to.
-int refill(SoundChannel& channel, bool* queued)
+// Decodes the next buffer's worth and queues it, faded in where the sound comes back after
+// running dry; *queued tells whether anything was left to.
+int refill(SoundChannel& channel, bool* queued, bool fadeIn = false)
 {
     *queued = false;
     SoundStream& stream = *channel.stream;
@@ -20,6 +21,9 @@ int refill(SoundChannel& channel, bool* queued)
     const int decoded = soundStreamDecode(stream, &bytes);
     if (bytes == 0) {
         return decoded;
+    }
+    if (fadeIn) {
+        soundStreamFadeIn(stream, bytes);
     }
     *queued = true;
     const int result = soundVoiceQueue(channel.voice, stream.pcm.data(), bytes);
@@ -203,11 +207,14 @@ int soundChannelService(SoundChannel& channel)
     // point has played every buffer counted below, so replaying its queue afterwards repeats
     // nothing.
     const SoundVoiceState state = soundVoiceState(channel.voice);
+    // A voice that ran dry has played every buffer: the first refill is the first it plays.
+    bool fadeIn = state == SoundVoiceState::stopped;
     for (int finished = soundVoiceReclaim(channel.voice); finished > 0; --finished) {
         bool queued = false;
-        if (int filled = refill(channel, &queued)) {
+        if (int filled = refill(channel, &queued, fadeIn)) {
             result = filled;
         }
+        fadeIn = false;
     }
     if (state == SoundVoiceState::stopped) {
         if (soundVoiceQueued(channel.voice) == 0) {

@@ -16,6 +16,9 @@
 
 namespace {
 
+// A frame far longer than a stream's queue.
+constexpr int dryFrameMs = soundStreamBufferCount * soundStreamBufferMs + 300;
+
 class SoundStreamTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -28,7 +31,7 @@ protected:
         ToneRequest mono;
         mono.rate = 22050;
         mono.channels = 1;
-        mono.toneMs = 1200;
+        mono.toneMs = 2000;
         ASSERT_TRUE(makeToneMp3(dir + "/mono.mp3", mono));
     }
 
@@ -139,8 +142,8 @@ TEST_F(SoundStreamTest, PlaybackResumesAfterRunningDry)
     SoundChannel* channel = nullptr;
     ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, false, &channel), soundOk);
     ASSERT_EQ(soundSystemUpdate(system), soundOk);
-    // A frame far longer than the queued 400 ms: the source plays everything and stops.
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    // A frame far longer than the queue: the source plays everything and stops.
+    std::this_thread::sleep_for(std::chrono::milliseconds(dryFrameMs));
     ASSERT_EQ(soundVoiceState(channel->voice), SoundVoiceState::stopped);
     const off_t decodedBefore = mpg123_tell(stream->decoder);
 
@@ -154,7 +157,7 @@ TEST_F(SoundStreamTest, PlaybackResumesAfterRunningDry)
         ASSERT_EQ(soundSystemUpdate(system), soundOk);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(channel->stream, nullptr) << "the stream should end after its 1.2 s";
+    EXPECT_EQ(channel->stream, nullptr) << "the stream should end after its 2 s";
     EXPECT_TRUE(stream->endOfFile);
 }
 
@@ -163,7 +166,7 @@ TEST_F(SoundStreamTest, PausedWhileDryStaysPausedUntilResumed)
     ASSERT_EQ(open(dir + "/mono.mp3"), soundOk);
     SoundChannel* channel = nullptr;
     ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, false, &channel), soundOk);
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    std::this_thread::sleep_for(std::chrono::milliseconds(dryFrameMs));
     ASSERT_EQ(soundChannelSetPaused(channel, true), soundOk);
     ASSERT_EQ(soundSystemUpdate(system), soundOk);
     EXPECT_NE(soundVoiceState(channel->voice), SoundVoiceState::playing);
