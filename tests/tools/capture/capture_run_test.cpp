@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -98,27 +100,94 @@ TEST(CaptureRun, ContactSheetHasAThumbnailRowPerSegment)
     EXPECT_EQ(sheet.height, 8 + 10 * (20 + 180 + 8));
 }
 
-TEST(CaptureRun, VideoCarriesTheMusicAndLastsAsAsked)
+// What ffprobe says of a stream of the file: "<codec_type> <frames> <duration>" per stream.
+std::string probeStreams(const std::string& video)
+{
+    ProcessOptions options;
+    const ProcessResult probe =
+        runProcess({"/usr/bin/ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                    "stream=codec_type,nb_read_frames,duration", "-of", "csv=p=0:nk=1", video},
+                   options);
+    EXPECT_EQ(probe.exitStatus, 0) << probe.err;
+    return probe.out;
+}
+
+struct StreamInfo {
+    long frames = -1;
+    double seconds = -1.0;
+};
+
+StreamInfo streamOf(const std::string& probed, const std::string& type)
+{
+    // Lines of "codec_type,duration,nb_read_frames".
+    StreamInfo info;
+    std::istringstream lines(probed);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(type + ",", 0) == 0) {
+            std::sscanf(line.c_str() + type.size() + 1, "%lf,%ld", &info.seconds, &info.frames);
+        }
+    }
+    return info;
+}
+
+// Frame `index` of the video as a picture.
+Picture videoFrame(const std::string& video, int index, const std::string& png)
+{
+    ProcessOptions options;
+    const ProcessResult extracted =
+        runProcess({"/usr/bin/ffmpeg", "-v", "error", "-y", "-i", video, "-vf",
+                    "select=eq(n\\," + std::to_string(index) + ")", "-vframes", "1", png},
+                   options);
+    EXPECT_EQ(extracted.exitStatus, 0) << extracted.err;
+    return loadPicture(png);
+}
+
+TEST(CaptureRun, VideosAtRatesThatDoNotDivideASecondShowEachFramesTimeAndEndWithTheirMusic)
 {
     if (std::system("command -v ffprobe > /dev/null 2>&1") != 0) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
-    const std::string dir = makeTempDir("lumarq-capture-video");
-    const std::string video = dir + "/show.mp4";
-    ProcessResult result = runCapture({"--video", video, "--size", "160x90", "--fps", "10", "--to", "3000"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    ProcessOptions options;
-    ProcessResult probe =
-        runProcess({"/usr/bin/ffprobe", "-v", "error", "-show_entries", "stream=codec_type:format=duration", "-of",
-                    "default=noprint_wrappers=1", video},
-                   options);
-    ASSERT_EQ(probe.exitStatus, 0) << probe.err;
-    EXPECT_NE(probe.out.find("codec_type=video"), std::string::npos) << probe.out;
-    EXPECT_NE(probe.out.find("codec_type=audio"), std::string::npos) << probe.out;
-    const std::string::size_type at = probe.out.find("duration=");
-    ASSERT_NE(at, std::string::npos) << probe.out;
-    const double duration = std::atof(probe.out.c_str() + at + 9);
-    EXPECT_NEAR(duration, 3.1, 0.25);
+    // The camera cuts to a new framing at 21038 ms: a video that ends just after it holds the last
+    // frame of the old framing and the first of the new, each of which must be the still of its
+    // frame's time. A frame time off by a frame or more in either direction puts the cut a frame
+    // early or late.
+    struct Case {
+        int fps;
+        int toMs;
+        int lastIndex;    // floor(toMs * fps / 1000)
+        int beforeCutMs;  // the time of frame lastIndex - 1 and of lastIndex, to the millisecond
+        int afterCutMs;
+    };
+    for (const Case c : {Case{60, 21050, 1263, 21033, 21050}, Case{30, 21067, 632, 21033, 21066}}) {
+        SCOPED_TRACE(std::to_string(c.fps) + " frames a second");
+        const std::string dir = makeTempDir("lumarq-capture-rate");
+        const std::string video = dir + "/show.mp4";
+        const std::string fps = std::to_string(c.fps);
+        const ProcessResult made =
+            runCapture({"--video", video, "--size", "160x90", "--fps", fps, "--to", std::to_string(c.toMs)});
+        ASSERT_EQ(made.exitStatus, 0) << made.err;
+        const ProcessResult stills =
+            runCapture({"--at", std::to_string(c.beforeCutMs) + "," + std::to_string(c.afterCutMs), "--size",
+                        "160x90", "--fps", fps, "--out", dir});
+        ASSERT_EQ(stills.exitStatus, 0) << stills.err;
+
+        const std::string probed = probeStreams(video);
+        const StreamInfo picture = streamOf(probed, "video");
+        const StreamInfo sound = streamOf(probed, "audio");
+        EXPECT_EQ(picture.frames, c.lastIndex + 1) << probed;
+        EXPECT_NEAR(picture.seconds, (c.lastIndex + 1.0) / c.fps, 0.001) << probed;
+        // The music is cut with the picture: within a frame and one AAC block of 1024 samples.
+        EXPECT_NEAR(sound.seconds, picture.seconds, 1.0 / c.fps + 1024.0 / 44100.0) << probed;
+
+        // Against the lossy encoding, a generous threshold; a cut moves most of the picture.
+        const Picture before = loadPicture(dir + "/frame-" + std::to_string(c.beforeCutMs) + ".png");
+        const Picture after = loadPicture(dir + "/frame-" + std::to_string(c.afterCutMs) + ".png");
+        ASSERT_GT(differingShare(before, after, 96), 0.3) << "the stills should show the cut";
+        EXPECT_LT(differingShare(videoFrame(video, c.lastIndex - 1, dir + "/before.png"), before, 96), 0.05)
+            << "the frame before the cut";
+        EXPECT_LT(differingShare(videoFrame(video, c.lastIndex, dir + "/after.png"), after, 96), 0.05)
+            << "the frame after the cut";
+    }
 }
 
 }  // namespace
