@@ -262,11 +262,11 @@ void runPreviewCommand(PreviewSession& session, PreviewCommand command)
     case PreviewCommand::frameForward:
         // The next frame carries on from this one, one step later.
         pausePreview(session);
-        transport.showMs = std::min(transport.showMs + stepMs, showEndMs);
+        transport.showMs = std::min(frameStepFrom(transport.showMs, 1), showEndMs);
         break;
     case PreviewCommand::frameBack:
         pausePreview(session);
-        seekPreview(session, transport.showMs - stepMs);
+        seekPreview(session, frameStepFrom(transport.showMs, -1));
         break;
     case PreviewCommand::forward1s: seekPreview(session, transport.showMs + 1000.0); break;
     case PreviewCommand::back1s: seekPreview(session, transport.showMs - 1000.0); break;
