@@ -67,6 +67,36 @@ TEST(CaptureRun, StillsRepeatExactlyAndShowTheShadowSwitch)
     EXPECT_GT(differingShare(before, after, noticeable), 0.2);
 }
 
+TEST(CaptureRun, EachTimedStyleSwitchShowsFromTheFrameAfterItsTime)
+{
+    // At 60 frames a second the frames around the switches at 29222.751 and 48428.143 ms fall at
+    // 29216.7, 29233.3, 29250 and 48416.7, 48433.3, 48450 ms: the first frame at or past each
+    // switch still shows the old style (the switch comes after the swap), the next one the new.
+    // So a still at 29233 ms shows the old style and one at 29234 ms, which the frame at
+    // 29233.3 ms precedes, the new: the same picture as with the style's key pressed earlier.
+    const std::string plain = makeTempDir("lumarq-capture-timed");
+    const std::string keyed = makeTempDir("lumarq-capture-early");
+    const std::vector<std::string> common = {"--at", "29233,29234,48433,48434", "--size", "160x90", "--fps", "60"};
+    std::vector<std::string> a = common;
+    a.insert(a.end(), {"--out", plain});
+    std::vector<std::string> b = common;
+    b.insert(b.end(), {"--keys", "29200:2,48400:3", "--out", keyed});
+    const ProcessResult ra = runCapture(a);
+    const ProcessResult rb = runCapture(b);
+    ASSERT_EQ(ra.exitStatus, 0) << ra.err;
+    ASSERT_EQ(rb.exitStatus, 0) << rb.err;
+    for (const char* before : {"29233", "48433"}) {
+        const std::string name = std::string("/frame-") + before + ".png";
+        EXPECT_GT(differingShare(loadPicture(plain + name), loadPicture(keyed + name), noticeable), 0.01)
+            << "at " << before << " ms the style must not have switched yet";
+    }
+    for (const char* after : {"29234", "48434"}) {
+        const std::string name = std::string("/frame-") + after + ".png";
+        EXPECT_EQ(differingShare(loadPicture(plain + name), loadPicture(keyed + name)), 0.0)
+            << "at " << after << " ms the style must have switched";
+    }
+}
+
 TEST(CaptureRun, StillsGoToAFolderThatDoesNotExistYet)
 {
     const std::string dir = makeTempDir("lumarq-capture-nested") + "/a/b";
