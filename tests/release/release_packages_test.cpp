@@ -16,6 +16,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -98,11 +100,12 @@ void expectNoDebugSymbols(const std::string& objdump, const std::string& program
     EXPECT_EQ(sections.out.find(".debug_"), std::string::npos) << program << " carries debug symbols";
 }
 
-// What a Linux program asks of the loader: the libraries it names (NEEDED) and the newest GLIBC
-// symbol version among its version references.
+// What a Linux program asks of the loader: the libraries it names (NEEDED), the newest GLIBC
+// symbol version among its version references, and any search path of its own.
 struct LoaderNeeds {
     std::set<std::string> libraries;
     std::vector<int> newestGlibc;  // {2, 34} for GLIBC_2.34
+    std::string searchPath;        // RPATH or RUNPATH
 };
 
 std::vector<int> versionNumbers(const std::string& text)
@@ -133,6 +136,8 @@ LoaderNeeds loaderNeeds(const std::string& program)
     for (std::string word; words >> word;) {
         if (word == "NEEDED" && words >> word) {
             needs.libraries.insert(word);
+        } else if ((word == "RPATH" || word == "RUNPATH") && words >> word) {
+            needs.searchPath += word;
         } else if (word.rfind("GLIBC_", 0) == 0 && word.size() > 6 && std::isdigit(word[6])) {
             needs.newestGlibc = std::max(needs.newestGlibc, versionNumbers(word.substr(6)));
         }
@@ -186,6 +191,7 @@ TEST(ReleasePackages, TheLinuxProgramsNeedOnlyWhatEveryLinuxDesktopHas)
         expectNoDebugSymbols("/usr/bin/objdump", program);
         const LoaderNeeds needs = loaderNeeds(program);
         EXPECT_TRUE(needs.libraries.count("libc.so.6"));
+        EXPECT_EQ(needs.searchPath, "") << "a library path of the build machine";
         for (const std::string& library : needs.libraries) {
             EXPECT_TRUE(systemLibraries.count(library)) << library << " is not everywhere";
         }
