@@ -1,3 +1,4 @@
+// Reading display sizes and choosing the build for a monitor.
 #include "build_choice.h"
 
 #include <cmath>
