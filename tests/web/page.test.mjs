@@ -83,14 +83,27 @@ test('no WebGL error over a stretch of frames in each style', async () => {
 });
 
 test('the keys 1 2 3 change the picture', async () => {
-  // The show moves between any two pictures; a style changes far more of it than that.
+  // With the free camera ('0') and no input the camera stands still, so what moves between two
+  // pictures is the light and the stone; a style changes far more than that. (Pointer lock, which
+  // the page asks for with '0', is left out: headless Chromium has no pointer to lock.)
+  await page.evaluate(() => { HTMLCanvasElement.prototype.requestPointerLock = () => {}; });
+  // The show toggles the camera every frame that reads '0' down, as the demo does: press it until
+  // the picture stands still.
+  for (let attempt = 0; attempt < 4; ++attempt) {
+    await page.keyboard.press('0');
+    await sleep(300);
+    const still = await picture();
+    if (differingShare(still, await picture(), 24) < 0.05) {
+      break;
+    }
+  }
   for (const key of ['2', '3', '1']) {
     const before = await picture();
     const moved = differingShare(before, await picture(), 24);
     await press(key);
     await sleep(300);
     const changed = differingShare(before, await picture(), 24);
-    assert.ok(changed > 0.25 && changed > 2 * moved,
+    assert.ok(changed > 0.05 && changed > 2 * moved,
       `key ${key} changed ${(100 * changed).toFixed(1)}% of the picture, the motion alone ${(100 * moved).toFixed(1)}%`);
   }
 });
