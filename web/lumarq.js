@@ -95,6 +95,9 @@
         if (document.pointerLockElement) {
           document.exitPointerLock();
         }
+        if (document.fullscreenElement) {
+          document.exitFullscreen().catch(() => {});
+        }
         show('ended');
         setState('ended');
       } else if (state === 'notice') {

@@ -146,6 +146,9 @@ void lumarq_play_again()
         return;
     }
     rewindShow(player.rewind, *player.scene, *player.show);
+    // The Escape that ended the last run is still stuck (sticky keys) until read: read it here, or
+    // it would end this run at its first frame.
+    glfwGetKey(player.window, GLFW_KEY_ESCAPE);
     player.prevTime = secondsNow();
     startMusic(player.show->music);
     player.show->timeline.startTick = tickCount();
