@@ -103,7 +103,9 @@ test('the keys 1 2 3 change the picture', async () => {
     await press(key);
     await sleep(300);
     const changed = differingShare(before, await picture(), 24);
+    const where = await page.evaluate(() => `page ${document.body.dataset.state}, show time ${Module._lumarq_show_ms()} ms`);
     assert.ok(changed > 0.05 && changed > 2 * moved,
-      `key ${key} changed ${(100 * changed).toFixed(1)}% of the picture, the motion alone ${(100 * moved).toFixed(1)}%`);
+      `key ${key} changed ${(100 * changed).toFixed(1)}% of the picture, the motion alone ` +
+      `${(100 * moved).toFixed(1)}% (${where})`);
   }
 });
