@@ -11,6 +11,7 @@
 #include "page.h"
 #include "platform/clock.h"
 #include "show_rewind.h"
+#include "show_style.h"
 #include "sound/sound_channel.h"
 
 #include <GLFW/glfw3.h>
@@ -164,4 +165,9 @@ int lumarq_show_ms()
     // Now, not at the last frame's tick: what the show's clock reads at this very moment.
     return static_cast<int32_t>(static_cast<uint32_t>(tickCount()) -
                                 static_cast<uint32_t>(player.show->timeline.startTick));
+}
+
+int lumarq_style()
+{
+    return player.scene != nullptr ? static_cast<int>(currentShowStyle(*player.scene)) : -1;
 }

@@ -14,4 +14,6 @@ void lumarq_start();
 void lumarq_play_again();
 // Milliseconds of show time now, on the show's clock.
 int lumarq_show_ms();
+// The style the show is in (0 toon, 1 shadow, 2 bump), by the programs its objects use.
+int lumarq_style();
 }
