@@ -10,7 +10,7 @@
 #include "music_follow.h"
 #include "page.h"
 #include "platform/clock.h"
-#include "show_rewind.h"
+#include "show_start.h"
 #include "show_style.h"
 #include "sound/sound_channel.h"
 
@@ -28,7 +28,7 @@ struct WebPlayer {
     std::unique_ptr<Scene> scene;
     GLFWwindow* window = nullptr;
     double prevTime = 0.0;
-    ShowRewind rewind;
+    ShowStart start;
     MusicFollow musicFollow;
     bool running = false;
 };
@@ -124,7 +124,7 @@ int openWebPlayer(int width, int height)
         pageFailed(player.scene->loadFailure);
         return 1;
     }
-    player.rewind = recordShowRewind(*player.scene);
+    player.start = recordShowStart(*player.scene);
     noticeWhatIsMissing(*player.scene, player.show->music);
     pageReadyToStart();
     return 0;
@@ -146,7 +146,7 @@ void lumarq_play_again()
     if (player.scene == nullptr || player.running) {
         return;
     }
-    rewindShow(player.rewind, *player.scene, *player.show);
+    rewindShow(*player.scene, *player.show, player.start);
     // The Escape that ended the last run is still stuck (sticky keys) until read: read it here, or
     // it would end this run at its first frame.
     glfwGetKey(player.window, GLFW_KEY_ESCAPE);
