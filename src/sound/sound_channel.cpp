@@ -30,12 +30,12 @@ int refill(SoundChannel& channel, bool* queued, bool fadeIn = false)
     return decoded != soundOk ? decoded : result;
 }
 
-// Fills the whole queue of a reset voice, so that playing starts the sound at once; *queued
+// Queues the first few buffers on a reset voice, so that playing starts the sound at once; *queued
 // tells whether the stream had anything left to give. On failure the channel is stopped.
 int fillQueue(SoundChannel& channel, bool* queued)
 {
     *queued = false;
-    for (int i = 0; i < soundStreamBufferCount; ++i) {
+    for (int i = 0; i < soundStreamStartBufferCount; ++i) {
         bool more = false;
         if (int filled = refill(channel, &more)) {
             soundChannelStop(channel);
@@ -209,7 +209,13 @@ int soundChannelService(SoundChannel& channel)
     const SoundVoiceState state = soundVoiceState(channel.voice);
     // A voice that ran dry has played every buffer: the first refill is the first it plays.
     bool fadeIn = state == SoundVoiceState::stopped;
-    for (int finished = soundVoiceReclaim(channel.voice); finished > 0; --finished) {
+    // Every buffer that has played is refilled, and one more while the queue is still filling
+    // up after a start.
+    int refills = soundVoiceReclaim(channel.voice);
+    if (soundVoiceQueued(channel.voice) + refills < soundStreamBufferCount) {
+        ++refills;
+    }
+    for (; refills > 0; --refills) {
         bool queued = false;
         if (int filled = refill(channel, &queued, fadeIn)) {
             result = filled;

@@ -15,6 +15,9 @@ constexpr int soundModeDefault = 0;  // play once from the start; the only mode 
 // frame.
 constexpr int soundStreamBufferCount = 10;
 constexpr int soundStreamBufferMs = 100;
+// A stream starts, and starts again after a seek, on this many, so that it sounds at once; each
+// update after that tops the queue up by one more buffer until it is full.
+constexpr int soundStreamStartBufferCount = 3;
 // Where a voice ran dry and plays again, the sound comes back over this long rather than at
 // once, which would click.
 constexpr int soundStreamFadeInMs = 5;

@@ -123,16 +123,26 @@ TEST_F(SoundStreamTest, DecoderRateAndChannelsSetTheBufferLayout)
     EXPECT_EQ(bytes, stream->pcm.size()) << "a whole buffer from the middle of a file";
 }
 
-TEST_F(SoundStreamTest, OnlyTheQueueIsDecodedAhead)
+TEST_F(SoundStreamTest, OnlyTheQueueIsDecodedAheadAndItFillsUpABufferAnUpdate)
 {
     ASSERT_EQ(open(dir + "/long.mp3"), soundOk);
     SoundChannel* channel = nullptr;
     ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, true, &channel), soundOk);
-    EXPECT_EQ(soundVoiceQueued(channel->voice), soundStreamBufferCount);
     // The decoder may read one MPEG frame (1152 samples) beyond what it has handed out.
-    const off_t queuedFrames = 44100 * soundStreamBufferCount * soundStreamBufferMs / 1000;
-    EXPECT_LE(mpg123_tell(stream->decoder), queuedFrames + 1152);
-    EXPECT_GE(mpg123_tell(stream->decoder), queuedFrames);
+    auto expectDecodedBuffers = [&](int buffers) {
+        EXPECT_EQ(soundVoiceQueued(channel->voice), buffers);
+        const off_t queuedFrames = 44100 * buffers * soundStreamBufferMs / 1000;
+        EXPECT_LE(mpg123_tell(stream->decoder), queuedFrames + 1152);
+        EXPECT_GE(mpg123_tell(stream->decoder), queuedFrames);
+    };
+    expectDecodedBuffers(soundStreamStartBufferCount);
+    // Paused, nothing plays: each update queues one buffer more, up to the full queue.
+    for (int buffers = soundStreamStartBufferCount + 1; buffers <= soundStreamBufferCount; ++buffers) {
+        ASSERT_EQ(soundSystemUpdate(system), soundOk);
+        expectDecodedBuffers(buffers);
+    }
+    ASSERT_EQ(soundSystemUpdate(system), soundOk);
+    expectDecodedBuffers(soundStreamBufferCount);
     EXPECT_FALSE(stream->endOfFile);
 }
 

@@ -203,7 +203,7 @@ TEST_F(SoundSystemTest, FreeChannelsRunOutAndAnIndexTakesItsChannelOver)
     EXPECT_EQ(second, first);
     EXPECT_EQ(first->stream, b);
     EXPECT_EQ(a->channel, nullptr);
-    EXPECT_EQ(soundVoiceQueued(first->voice), soundStreamBufferCount)
+    EXPECT_EQ(soundVoiceQueued(first->voice), soundStreamStartBufferCount)
         << "the old stream's buffers must be gone from the queue";
 }
 
