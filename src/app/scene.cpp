@@ -7,6 +7,7 @@
 #include "assets/texture.h"
 #include "gl/gl_entry_points.h"
 #include "platform/asset_path.h"
+#include "render/outline_strokes.h"
 #include "render/shaded_pass.h"
 
 #include <assimp/postprocess.h>
@@ -76,6 +77,9 @@ bool Scene::load(GLFWwindow* window, LoadTimings* timings)
         const auto uploadStart = std::chrono::steady_clock::now();
         TextureLoadTimes textures;
         objects[i] = SceneObject(imported, positionAttrib, normalAttrib, uvAttrib, entry.loadsBumpMap, &textures);
+        if (entry.outlined) {
+            prepareOutlineStrokes(objects[i]);
+        }
         times.modelUploadSeconds[i] = secondsSince(uploadStart);
         times.modelTextureSeconds[i] = textures.seconds;
         times.textureSeconds += textures.seconds;
@@ -170,6 +174,7 @@ void Scene::release()
         glDeleteBuffers(1, &object.uvBuffer);
         glDeleteBuffers(1, &object.normalBuffer);
         glDeleteBuffers(1, &object.indexBuffer);
+        glDeleteBuffers(1, &object.outlineStrokeBuffer);
     }
     glDeleteProgram(renderer.shadowMappingProgram);
     glDeleteProgram(renderer.depthRttProgram);

@@ -18,6 +18,7 @@ struct SceneObject {
     GLuint uvBuffer = 0;
     GLuint tangentBuffer = 0;
     GLuint bitangentBuffer = 0;
+    GLuint outlineStrokeBuffer = 0;  // where the contour is drawn as quads (render/outline_strokes.h)
     GLuint diffuseTexture = 0;
     GLuint bumpTexture = 0;
     GLuint program = 0;

@@ -1,6 +1,8 @@
 // Shader program loader: reads the two sources, compiles, links and prints the six log lines.
 #include "assets/shader_program.h"
 
+#include "assets/shader_text.h"
+
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -35,7 +37,7 @@ void printInfoLog(GLuint object, PFNGLGETSHADERIVPROC getParameter, PFNGLGETSHAD
 void compileAndLog(GLuint shader, const char* name, const std::string& source)
 {
     printf("Compiling shader : %s\n", name);
-    const char* text = source.c_str();
+    const char* text = shaderTextForGl(source);
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
     printInfoLog(shader, glGetShaderiv, glGetShaderInfoLog);

@@ -1,5 +1,6 @@
 // Asset paths are written with backslashes in the demo's tables ("models\ground.obj"); this is
-// the one place that turns them into paths the host can open (platform/host_<platform>.cpp).
+// the one place that turns them into paths the host can open (platform/host_windows.cpp,
+// platform/host_posix.cpp).
 #pragma once
 #include <string>
 

@@ -8,7 +8,7 @@
 // readings mean anything.
 int32_t tickCount();
 
-// The platform's own millisecond counter, wrapping at 2^32 (platform/host_<platform>.cpp).
+// The platform's own millisecond counter, wrapping at 2^32 (platform/host_windows.cpp, platform/host_posix.cpp).
 uint32_t systemTickCount();
 
 // Seconds as glfwGetTime() reports them, or the virtual clock while one is in use.

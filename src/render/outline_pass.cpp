@@ -1,18 +1,11 @@
 // Outline pass: clears the window to white, advances the camera for the frame and draws the back
-// faces of outlined objects as wide lines; the shaded pass covers all but the silhouette's rim.
+// faces' edges of outlined objects as wide strokes (render/outline_strokes.h); the shaded pass
+// covers all but the silhouette's rim.
 #include "render/renderer.h"
 
 #include "camera/camera.h"
 #include "render/draw_count.h"
-#include "render/position_binding.h"
-
-namespace {
-
-// Wide enough for a bold contour at every display size; the core context is not
-// forward-compatible, so widths above 1 are honoured.
-constexpr float outlineWidth = 5.0f;
-
-}  // namespace
+#include "render/outline_strokes.h"
 
 void Renderer::beginOutlinePass()
 {
@@ -25,8 +18,7 @@ void Renderer::beginOutlinePass()
     updateCameraMatrices(window, autoCamera, viewportAspect(*this));
     cameraProjection = getProjectionMatrix();
     cameraView = getViewMatrix();
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glLineWidth(outlineWidth);
+    beginOutlineStrokes(*this);
 }
 
 void Renderer::drawOutline(SceneObject object)
@@ -39,8 +31,6 @@ void Renderer::drawOutline(SceneObject object)
     const glm::mat4 mvp = cameraProjection * cameraView * object.model;
     glUniformMatrix4fv(wireframeMvpLocation, 1, GL_FALSE, &mvp[0][0]);
 
-    bindPositionsOnly(object);
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(drawVertexCount));
-    glDisableVertexAttribArray(0);
+    drawOutlineStrokes(object, static_cast<GLsizei>(drawVertexCount));
     drawVertexCount = 0.0;
 }

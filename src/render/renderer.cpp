@@ -2,6 +2,7 @@
 #include "render/renderer.h"
 
 #include "assets/shader_program.h"
+#include "render/shadow_target.h"
 
 #include <GLFW/glfw3.h>
 
@@ -70,8 +71,7 @@ Renderer::Renderer(GLFWwindow* window) : window(window)
     // The shadow map is sampled as plain depth values; the shaders do their own comparison.
     glGenTextures(1, &shadowDepthTexture);
     glBindTexture(GL_TEXTURE_2D, shadowDepthTexture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, shadowMapSize, shadowMapSize, 0, GL_DEPTH_COMPONENT,
-                 GL_FLOAT, nullptr);
+    allocateShadowDepth(shadowMapSize);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -80,9 +80,7 @@ Renderer::Renderer(GLFWwindow* window) : window(window)
 
     glGenFramebuffers(1, &shadowFramebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
-    glDrawBuffer(GL_NONE);
-    glReadBuffer(GL_NONE);
-    glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, shadowDepthTexture, 0);
+    attachShadowDepth(shadowDepthTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
     lightPosition = glm::vec3(6.0f, 4.0f, 4.0f);

@@ -4,6 +4,7 @@
 
 #include "camera/camera.h"
 #include "render/draw_count.h"
+#include "render/outline_strokes.h"
 #include "render/renderer.h"
 
 namespace {
@@ -43,9 +44,7 @@ void setUpShadedPass(Renderer& renderer)
     glViewport(0, 0, renderer.viewportWidth, renderer.viewportHeight);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glDisable(GL_POLYGON_OFFSET_LINE);
-    glPolygonOffset(0.0f, 0.0f);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    endOutlineStrokes();
 }
 
 void Renderer::drawShaded(SceneObject object)

@@ -11,8 +11,9 @@
 
 namespace {
 
-// Decodes the next buffer's worth and queues it; *queued tells whether anything was left to.
-int refill(SoundChannel& channel, bool* queued)
+// Decodes the next buffer's worth and queues it, faded in where the sound comes back after
+// running dry; *queued tells whether anything was left to.
+int refill(SoundChannel& channel, bool* queued, bool fadeIn = false)
 {
     *queued = false;
     SoundStream& stream = *channel.stream;
@@ -21,17 +22,20 @@ int refill(SoundChannel& channel, bool* queued)
     if (bytes == 0) {
         return decoded;
     }
+    if (fadeIn) {
+        soundStreamFadeIn(stream, bytes);
+    }
     *queued = true;
     const int result = soundVoiceQueue(channel.voice, stream.pcm.data(), bytes);
     return decoded != soundOk ? decoded : result;
 }
 
-// Fills the whole queue of a reset voice, so that playing starts the sound at once; *queued
+// Queues the first few buffers on a reset voice, so that playing starts the sound at once; *queued
 // tells whether the stream had anything left to give. On failure the channel is stopped.
 int fillQueue(SoundChannel& channel, bool* queued)
 {
     *queued = false;
-    for (int i = 0; i < soundStreamBufferCount; ++i) {
+    for (int i = 0; i < soundStreamStartBufferCount; ++i) {
         bool more = false;
         if (int filled = refill(channel, &more)) {
             soundChannelStop(channel);
@@ -203,11 +207,20 @@ int soundChannelService(SoundChannel& channel)
     // point has played every buffer counted below, so replaying its queue afterwards repeats
     // nothing.
     const SoundVoiceState state = soundVoiceState(channel.voice);
-    for (int finished = soundVoiceReclaim(channel.voice); finished > 0; --finished) {
+    // A voice that ran dry has played every buffer: the first refill is the first it plays.
+    bool fadeIn = state == SoundVoiceState::stopped;
+    // Every buffer that has played is refilled, and one more while the queue is still filling
+    // up after a start.
+    int refills = soundVoiceReclaim(channel.voice);
+    if (soundVoiceQueued(channel.voice) + refills < soundStreamBufferCount) {
+        ++refills;
+    }
+    for (; refills > 0; --refills) {
         bool queued = false;
-        if (int filled = refill(channel, &queued)) {
+        if (int filled = refill(channel, &queued, fadeIn)) {
             result = filled;
         }
+        fadeIn = false;
     }
     if (state == SoundVoiceState::stopped) {
         if (soundVoiceQueued(channel.voice) == 0) {

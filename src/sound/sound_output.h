@@ -1,6 +1,6 @@
 // The sound layer's output backend: an audio device and the voices that play queues of 16-bit
-// PCM buffers on it. Each platform has its own implementation (sound_output_linux.cpp over
-// OpenAL Soft, sound_output_windows.cpp over WinMM's waveOut); the build picks one. Every call
+// PCM buffers on it. Each platform has its own implementation (sound_output_openal.cpp over
+// OpenAL, sound_output_windows.cpp over WinMM's waveOut); the build picks one. Every call
 // that can fail returns a result code from sound/sound_result.h.
 #pragma once
 #include <cstddef>

@@ -144,6 +144,21 @@ int soundStreamDecode(SoundStream& stream, size_t* bytes)
     return result;
 }
 
+void soundStreamFadeIn(SoundStream& stream, size_t bytes)
+{
+    const size_t channels = static_cast<size_t>(stream.channelCount);
+    const size_t frames = bytes / (channels * sizeof(int16_t));
+    const size_t rampFrames = static_cast<size_t>(stream.rate) * soundStreamFadeInMs / 1000;
+    auto* samples = reinterpret_cast<int16_t*>(stream.pcm.data());
+    for (size_t frame = 0; frame < frames && frame < rampFrames; ++frame) {
+        const double gain = static_cast<double>(frame) / static_cast<double>(rampFrames);
+        for (size_t c = 0; c < channels; ++c) {
+            int16_t& sample = samples[frame * channels + c];
+            sample = static_cast<int16_t>(sample * gain);
+        }
+    }
+}
+
 void soundStreamRelease(SoundStream* stream)
 {
     if (stream == nullptr) {

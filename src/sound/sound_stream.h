@@ -10,10 +10,17 @@ struct SoundSystem;
 struct SoundChannel;
 
 constexpr int soundModeDefault = 0;  // play once from the start; the only mode there is
-// Four buffers of 100 ms each: 400 ms queued covers a slow frame, and a buffer is small
-// enough to decode within a frame.
-constexpr int soundStreamBufferCount = 4;
+// Ten buffers of 100 ms each: a second queued rides out a frame loop (or, on a busy machine, an
+// audio thread) held up for most of a second, and a buffer is small enough to decode within a
+// frame.
+constexpr int soundStreamBufferCount = 10;
 constexpr int soundStreamBufferMs = 100;
+// A stream starts, and starts again after a seek, on this many, so that it sounds at once; each
+// update after that tops the queue up by one more buffer until it is full.
+constexpr int soundStreamStartBufferCount = 3;
+// Where a voice ran dry and plays again, the sound comes back over this long rather than at
+// once, which would click.
+constexpr int soundStreamFadeInMs = 5;
 
 struct SoundStream {
     SoundSystem* system = nullptr;
@@ -35,5 +42,7 @@ int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, con
 int soundStreamSeek(SoundStream& stream, long long frame);
 // Decodes up to one buffer's worth into stream.pcm; *bytes tells how much went in (0 at the end).
 int soundStreamDecode(SoundStream& stream, size_t* bytes);
+// Ramps the first soundStreamFadeInMs of the `bytes` decoded into stream.pcm up from silence.
+void soundStreamFadeIn(SoundStream& stream, size_t bytes);
 // Frees the decoder and closes the file; the stream must not be playing.
 void soundStreamRelease(SoundStream* stream);

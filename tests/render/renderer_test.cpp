@@ -68,12 +68,13 @@ const glm::mat3 sphereToon(glm::vec3(0.9f, 0.5f, 0.1f), glm::vec3(0.6f, 0.3f, 0.
 struct Stage {
     Renderer renderer;
     std::string dir;
-    std::unique_ptr<Assimp::Importer> importers[5];
+    std::unique_ptr<Assimp::Importer> importers[6];
     SceneObject ground;      // bump-mapped, 10 x 10 at y = 0
     SceneObject flatGround;  // the same ground with a flat normal map
     SceneObject sphere;      // bump-mapped, radius 0.8
     SceneObject ball;        // a second sphere, never outlined
     SceneObject box;         // 1 x 1 x 1
+    SceneObject plate;       // 1 x 0.01 x 1
     SceneObject empty;       // from a scene without meshes
     aiScene emptyScene;
 };
@@ -117,6 +118,7 @@ Stage* buildStage()
         loadModel(*stage, 2, "sphere", sphereMesh(0.8f, 24, 48), dir + "/sphere.png", dir + "/bumps.png", true);
     stage->ball = loadModel(*stage, 3, "ball", sphereMesh(0.8f, 24, 48), dir + "/sphere.png", "", false);
     stage->box = loadModel(*stage, 4, "box", boxMesh({0.5f, 0.5f, 0.5f}), dir + "/box.png", "", false);
+    stage->plate = loadModel(*stage, 5, "plate", boxMesh({0.5f, 0.005f, 0.5f}), dir + "/box.png", "", false);
     stage->empty = SceneObject(&stage->emptyScene, 0, 1, 2, true);
     testing::internal::GetCapturedStdout();
     return stage;
@@ -233,6 +235,7 @@ protected:
         s->sphere.model = glm::mat4(1.0f);
         s->ball.model = glm::mat4(1.0f);
         s->box.model = glm::mat4(1.0f);
+        s->plate.model = glm::mat4(1.0f);
     }
     Stage* s = nullptr;
 };
@@ -411,6 +414,41 @@ TEST_F(RenderFrames, OccluderCastsAShadowOnlyWithShadowsEnabled)
     }
     EXPECT_EQ(nearest, 1.0f);
     writeSnapshot(shadowed, "shadow_box");
+}
+
+TEST_F(RenderFrames, AThinOccluderJustAboveTheGroundCastsItsWholeShadow)
+{
+    // A plate whose top is 0.06 units above the ground, as the brim of a crown or the top of a
+    // battlement stands over what it shades. The light's ray past its left edge meets the ground
+    // 0.09 units further left, so a strip that wide of its shadow shows beside it; a depth bias
+    // too large for the shadow map lifts the plate's shadow off the ground, strip and all.
+    Renderer& r = s->renderer;
+    constexpr float top = 0.06f;
+    s->plate.translate(1.5f, top - 0.005f, 0.0f);
+    std::vector<SceneObject*> objects = {&s->flatGround, &s->plate};
+    applyStyle(r, Style::Shadow, objects, {});
+    const Frame shadowed = renderFrame(r, objects, {});
+    r.shadowsEnabled = false;
+    const Frame unshadowed = renderFrame(r, objects, {});
+    writeSnapshot(shadowed, "shadow_thin_plate");
+
+    const glm::vec3 light = glm::normalize(r.lightPosition - glm::vec3(0, 0, -1));
+    const float shadowEdge = 1.0f - light.x * top / light.y;  // on the ground line z = 0
+    constexpr float texel = 20.0f / shadowMapSize;            // world units: the light's box is 20 wide
+    // Along that line from the plate's edge leftwards: dark up to the shadow's edge, lit past it.
+    float lastDark = -1.0f;
+    for (float x = 1.0f - texel / 4.0f; x > shadowEdge - 0.2f; x -= texel / 8.0f) {
+        const glm::ivec2 pixel = pixelOf(r, glm::vec3(x, 0.0f, 0.0f));
+        if (luminance(shadowed.at(pixel.x, pixel.y)) < 0.75f * luminance(unshadowed.at(pixel.x, pixel.y))) {
+            lastDark = x;
+        } else {
+            EXPECT_LT(x, shadowEdge + 2.0f * texel)
+                << "lit ground at x = " << x << ", inside the plate's shadow, which ends at " << shadowEdge;
+        }
+    }
+    ASSERT_GT(lastDark, 0.0f) << "the plate casts no shadow beside itself";
+    EXPECT_NEAR(lastDark, shadowEdge, 2.0f * texel)
+        << "the shadow's edge is off by " << (lastDark - shadowEdge) / texel << " shadow-map texels";
 }
 
 TEST_F(RenderFrames, NormalMapChangesTheShadingOfABumpObject)

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,11 @@ constexpr int levelWindowMs = 10;
 // Allowed difference between where a sound should start in the wave file and where it does:
 // the mixer works in periods of about 20 ms and the scenario's clock readings are a few ms apart.
 constexpr int onsetToleranceMs = 80;
+// The "dry" scenario: updates for a while after the start, then one frame far longer than the
+// stream's queue.
+constexpr int queuedMs = soundStreamBufferCount * soundStreamBufferMs;
+constexpr int dryAfterMs = 200;
+constexpr int dryFrameMs = queuedMs + 600;
 
 long msSince(Clock::time_point from)
 {
@@ -62,8 +68,8 @@ int runScenario(const std::string& name, const std::string& mp3)
     const long start = msSince(opened);
     soundChannelSetPaused(channel, false);
     if (name == "dry") {
-        updateFor(system, 200, &failures);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // far past the queued 400 ms
+        updateFor(system, dryAfterMs, &failures);
+        std::this_thread::sleep_for(std::chrono::milliseconds(dryFrameMs));  // far past the queue
     }
     updateFor(system, 2600, &failures);
     std::printf("start=%ld\nfailures=%d\nidle=%d\n", start, failures, channel->stream == nullptr ? 1 : 0);
@@ -174,14 +180,14 @@ TEST(SoundPlayback, MonoAtItsOwnRateLastsAsLongAsTheFile)
 TEST(SoundPlayback, LongFrameLeavesAGapAndPlaybackGoesOn)
 {
     ToneRequest tone;
-    tone.toneMs = 2000;
+    tone.toneMs = 3000;
     const ScenarioRun run = runChild("dry", tone);
     expectCleanExit(run);
 
     const int onset = firstSounding(run.levels);
     ASSERT_GE(onset, 0);
     EXPECT_NEAR(onset * levelWindowMs, run.startMs, onsetToleranceMs);
-    // 200 ms of updates plus the 400 ms queue play, then silence until the next update.
+    // The updates before the long frame plus the queue play, then silence until the next update.
     const int gap = [&] {
         for (size_t i = static_cast<size_t>(onset); i < run.levels.size(); ++i) {
             if (run.levels[i] <= soundingLevel) {
@@ -191,10 +197,27 @@ TEST(SoundPlayback, LongFrameLeavesAGapAndPlaybackGoesOn)
         return -1;
     }();
     ASSERT_GT(gap, 0);
-    EXPECT_NEAR((gap - onset) * levelWindowMs, 600, 100);
+    EXPECT_NEAR((gap - onset) * levelWindowMs, dryAfterMs + queuedMs, 100);
     const int resumed = firstSounding(run.levels, static_cast<size_t>(gap));
     ASSERT_GT(resumed, gap) << "playback never resumed after running dry";
-    EXPECT_NEAR((resumed - onset) * levelWindowMs, 1200, 120);
+    EXPECT_NEAR((resumed - onset) * levelWindowMs, dryAfterMs + dryFrameMs, 120);
+    // It comes back faded in: the first millisecond (one period of the tone) well below the
+    // strength it has a little later, where a restart at full strength would click.
+    const size_t channels = static_cast<size_t>(run.wave.channels);
+    const size_t perMs = static_cast<size_t>(run.wave.rate) / 1000;
+    size_t back = static_cast<size_t>(run.wave.rate) * static_cast<size_t>(resumed - 1) * levelWindowMs / 1000;
+    while (back * channels < run.wave.samples.size() && std::abs(run.wave.samples[back * channels]) < 300) {
+        ++back;
+    }
+    auto peak = [&](size_t fromMs, size_t toMs) {
+        int most = 0;
+        for (size_t i = back + fromMs * perMs; i < back + toMs * perMs && i * channels < run.wave.samples.size();
+             ++i) {
+            most = std::max(most, std::abs(static_cast<int>(run.wave.samples[i * channels])));
+        }
+        return most;
+    };
+    EXPECT_LT(peak(0, 1), 0.3 * peak(10, 20)) << "the sound came back at full strength";
     // Nothing lost and nothing repeated: the whole tone sounds exactly once, split in two.
     EXPECT_NEAR(countSounding(run.levels) * levelWindowMs, tone.toneMs, 60);
     EXPECT_EQ(valueAfter(run.process.out, "idle"), 1);

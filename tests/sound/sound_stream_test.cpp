@@ -16,6 +16,9 @@
 
 namespace {
 
+// A frame far longer than a stream's queue.
+constexpr int dryFrameMs = soundStreamBufferCount * soundStreamBufferMs + 300;
+
 class SoundStreamTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -28,7 +31,7 @@ protected:
         ToneRequest mono;
         mono.rate = 22050;
         mono.channels = 1;
-        mono.toneMs = 1200;
+        mono.toneMs = 2000;
         ASSERT_TRUE(makeToneMp3(dir + "/mono.mp3", mono));
     }
 
@@ -120,16 +123,26 @@ TEST_F(SoundStreamTest, DecoderRateAndChannelsSetTheBufferLayout)
     EXPECT_EQ(bytes, stream->pcm.size()) << "a whole buffer from the middle of a file";
 }
 
-TEST_F(SoundStreamTest, OnlyTheQueueIsDecodedAhead)
+TEST_F(SoundStreamTest, OnlyTheQueueIsDecodedAheadAndItFillsUpABufferAnUpdate)
 {
     ASSERT_EQ(open(dir + "/long.mp3"), soundOk);
     SoundChannel* channel = nullptr;
     ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, true, &channel), soundOk);
-    EXPECT_EQ(soundVoiceQueued(channel->voice), soundStreamBufferCount);
     // The decoder may read one MPEG frame (1152 samples) beyond what it has handed out.
-    const off_t queuedFrames = 44100 * soundStreamBufferCount * soundStreamBufferMs / 1000;
-    EXPECT_LE(mpg123_tell(stream->decoder), queuedFrames + 1152);
-    EXPECT_GE(mpg123_tell(stream->decoder), queuedFrames);
+    auto expectDecodedBuffers = [&](int buffers) {
+        EXPECT_EQ(soundVoiceQueued(channel->voice), buffers);
+        const off_t queuedFrames = 44100 * buffers * soundStreamBufferMs / 1000;
+        EXPECT_LE(mpg123_tell(stream->decoder), queuedFrames + 1152);
+        EXPECT_GE(mpg123_tell(stream->decoder), queuedFrames);
+    };
+    expectDecodedBuffers(soundStreamStartBufferCount);
+    // Paused, nothing plays: each update queues one buffer more, up to the full queue.
+    for (int buffers = soundStreamStartBufferCount + 1; buffers <= soundStreamBufferCount; ++buffers) {
+        ASSERT_EQ(soundSystemUpdate(system), soundOk);
+        expectDecodedBuffers(buffers);
+    }
+    ASSERT_EQ(soundSystemUpdate(system), soundOk);
+    expectDecodedBuffers(soundStreamBufferCount);
     EXPECT_FALSE(stream->endOfFile);
 }
 
@@ -139,8 +152,8 @@ TEST_F(SoundStreamTest, PlaybackResumesAfterRunningDry)
     SoundChannel* channel = nullptr;
     ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, false, &channel), soundOk);
     ASSERT_EQ(soundSystemUpdate(system), soundOk);
-    // A frame far longer than the queued 400 ms: the source plays everything and stops.
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    // A frame far longer than the queue: the source plays everything and stops.
+    std::this_thread::sleep_for(std::chrono::milliseconds(dryFrameMs));
     ASSERT_EQ(soundVoiceState(channel->voice), SoundVoiceState::stopped);
     const off_t decodedBefore = mpg123_tell(stream->decoder);
 
@@ -154,7 +167,7 @@ TEST_F(SoundStreamTest, PlaybackResumesAfterRunningDry)
         ASSERT_EQ(soundSystemUpdate(system), soundOk);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(channel->stream, nullptr) << "the stream should end after its 1.2 s";
+    EXPECT_EQ(channel->stream, nullptr) << "the stream should end after its 2 s";
     EXPECT_TRUE(stream->endOfFile);
 }
 
@@ -163,7 +176,7 @@ TEST_F(SoundStreamTest, PausedWhileDryStaysPausedUntilResumed)
     ASSERT_EQ(open(dir + "/mono.mp3"), soundOk);
     SoundChannel* channel = nullptr;
     ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, stream, false, &channel), soundOk);
-    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    std::this_thread::sleep_for(std::chrono::milliseconds(dryFrameMs));
     ASSERT_EQ(soundChannelSetPaused(channel, true), soundOk);
     ASSERT_EQ(soundSystemUpdate(system), soundOk);
     EXPECT_NE(soundVoiceState(channel->voice), SoundVoiceState::playing);

@@ -1,5 +1,7 @@
 // The sound system and its channels on OpenAL Soft's null output: argument and state checks,
-// the speaker-mode fallback, the test hook, channel allocation and the end of a stream.
+// the speaker-mode fallback, the test hook, channel allocation and the end of a stream; and the
+// show's music where the OpenAL library cannot be loaded.
+#include "app/music.h"
 #include "sound/sound_channel.h"
 #include "sound/sound_output.h"
 #include "sound/sound_result.h"
@@ -8,12 +10,33 @@
 #include "sound/sound_test_hook.h"
 #include "support/audio.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
 #include <thread>
 
 namespace {
+
+// The child's part of the tests without the OpenAL library: the show's music started and updated
+// as the demo does it, then "playing=<0|1>" after a "--" line.
+const int childExit = [] {
+    if (std::getenv("LUMARQ_SOUND_LIBRARY_CHILD") == nullptr) {
+        return 0;
+    }
+    Music music;
+    createSoundSystem(music);
+    openMusic(music);
+    startMusic(music);
+    for (int i = 0; i < 5; ++i) {
+        updateMusic(music);
+    }
+    std::cout << "--\nplaying=" << (music.musicPlaying ? 1 : 0) << std::endl;
+    std::exit(0);
+}();
 
 class SoundSystemTest : public ::testing::Test {
 protected:
@@ -180,7 +203,7 @@ TEST_F(SoundSystemTest, FreeChannelsRunOutAndAnIndexTakesItsChannelOver)
     EXPECT_EQ(second, first);
     EXPECT_EQ(first->stream, b);
     EXPECT_EQ(a->channel, nullptr);
-    EXPECT_EQ(soundVoiceQueued(first->voice), soundStreamBufferCount)
+    EXPECT_EQ(soundVoiceQueued(first->voice), soundStreamStartBufferCount)
         << "the old stream's buffers must be gone from the queue";
 }
 
@@ -256,6 +279,51 @@ TEST_F(SoundSystemTest, ReleaseClosesTheDeviceForTheNextSystem)
     soundSystemRelease(system);
     ASSERT_EQ(soundSystemCreate(&system), soundOk);
     EXPECT_EQ(soundSystemInit(system, 2, soundInitNormal, nullptr), soundOk);
+}
+
+std::string errorLine(int code)
+{
+    return "FMOD error! (" + std::to_string(code) + ") " + soundErrorText(code) + "\n";
+}
+
+TEST(SoundWithoutOpenAl, TheMusicReportsNoOutputAndPlaysSilently)
+{
+    namespace fs = std::filesystem;
+    const std::string dir = makeTempDir("lumarq-no-openal");
+    fs::create_directories(dir + "/mp3");
+    fs::create_directories(dir + "/lib");
+    ToneRequest tone;
+    tone.toneMs = 300;
+    ASSERT_TRUE(makeToneMp3(dir + "/mp3/zarathustra2.mp3", tone));
+    ProcessOptions options;
+    options.workingDirectory = dir;
+    options.setEnv = {"LUMARQ_SOUND_LIBRARY_CHILD=1", "ALSOFT_DRIVERS=null"};
+    options.unsetEnv = {"ALSOFT_CONF"};
+
+    const ProcessResult heard = runProcess({"/proc/self/exe"}, options);
+    EXPECT_EQ(heard.exitStatus, 0);
+    EXPECT_EQ(heard.out, "--\nplaying=1\n") << "with the library the music plays";
+
+    // The loader looks in LD_LIBRARY_PATH first: a file there by the library's name stands in
+    // front of the real one. An empty file cannot be loaded, as on a machine without OpenAL; the
+    // C library (loaded already) loads but has none of OpenAL's functions. Either way the device
+    // cannot be opened, which says so, the stream reports the uninitialised system, and the music
+    // plays silently: no update, so no line per frame.
+    options.setEnv.push_back("LD_LIBRARY_PATH=" + dir + "/lib");
+    const std::string standIn = dir + "/lib/libopenal.so.1";
+    writeFile(standIn, "");
+    Dl_info libc;
+    ASSERT_NE(dladdr(dlsym(RTLD_DEFAULT, "puts"), &libc), 0);
+    for (const char* kind : {"missing", "without its functions"}) {
+        SCOPED_TRACE(kind);
+        const ProcessResult silent = runProcess({"/proc/self/exe"}, options);
+        EXPECT_EQ(silent.exitStatus, 0);
+        EXPECT_EQ(silent.err, "");
+        EXPECT_EQ(silent.out, errorLine(soundErrNoOutput) + errorLine(soundErrUninitialized) + "--\nplaying=0\n");
+        fs::remove(standIn);
+        fs::create_symlink(libc.dli_fname, standIn);
+    }
+    fs::remove_all(dir);
 }
 
 }  // namespace

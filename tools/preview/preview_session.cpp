@@ -4,6 +4,7 @@
 #include "app/scene.h"
 #include "app/show_control.h"
 #include "capture_frame.h"
+#include "platform/clock.h"
 #include "preview_music.h"
 #include "preview_options.h"
 #include "preview_title.h"
@@ -93,7 +94,11 @@ void updateTitle(PreviewSession& session, double wallMs, bool now)
 // `showMs` itself is the next one shown.
 void stepShowTo(PreviewSession& session, double showMs)
 {
-    rewindShow(session.show, session.start);
+    ToolSession& show = session.show;
+    rewindShow(*show.scene, *show.show, session.start);
+    virtualClock.milliseconds = 0.0;
+    show.prevSeconds = secondsNow();
+    show.nextKey = 0;
     for (long frame = 0; frame * stepMs < showMs; ++frame) {
         runToolFrame(session.show, frame * stepMs, false);
     }
@@ -144,7 +149,7 @@ bool openPreviewSession(PreviewSession& session, const PreviewOptions& options)
     // A tool for watching, not a benchmark: no more frames than the screen shows.
     glfwSwapInterval(1);
     glfwSetWindowTitle(show.window, "Lumarq preview");
-    session.start = recordShowStart(show);
+    session.start = recordShowStart(*show.scene);
 
     glfwSetWindowUserPointer(show.window, &session);
     glfwSetKeyCallback(show.window, onKey);
@@ -262,11 +267,11 @@ void runPreviewCommand(PreviewSession& session, PreviewCommand command)
     case PreviewCommand::frameForward:
         // The next frame carries on from this one, one step later.
         pausePreview(session);
-        transport.showMs = std::min(transport.showMs + stepMs, showEndMs);
+        transport.showMs = std::min(frameStepFrom(transport.showMs, 1), showEndMs);
         break;
     case PreviewCommand::frameBack:
         pausePreview(session);
-        seekPreview(session, transport.showMs - stepMs);
+        seekPreview(session, frameStepFrom(transport.showMs, -1));
         break;
     case PreviewCommand::forward1s: seekPreview(session, transport.showMs + 1000.0); break;
     case PreviewCommand::back1s: seekPreview(session, transport.showMs - 1000.0); break;

@@ -2,6 +2,7 @@
 #include "transport.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -43,6 +44,18 @@ NextFrame advanceTransport(Transport& transport, double wallMs)
     }
     transport.showMs = std::max(next, transport.showMs);
     return {transport.showMs, false};
+}
+
+double frameStepFrom(double showMs, int frames)
+{
+    // Well above the drift of many steps, far below a frame.
+    constexpr double onFrameMs = 1e-6;
+    const double frame = std::round(showMs / stepMs);
+    if (std::abs(showMs - frame * stepMs) < onFrameMs) {
+        // Multiplied before dividing, a whole second of frames is a whole number of ms exactly.
+        return (frame + frames) * 1000.0 / stepFps;
+    }
+    return showMs + frames * stepMs;
 }
 
 void seekTransport(Transport& transport, double showMs, double wallMs)

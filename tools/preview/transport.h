@@ -31,6 +31,12 @@ struct NextFrame {
 // end is set); at the end of the show it pauses.
 NextFrame advanceTransport(Transport& transport, double wallMs);
 
+// The show time `frames` frames after `showMs` (before it, for a negative count). From a frame's
+// time, the step lands on a frame's time exactly, the time the capture and a seek step through:
+// a sixtieth of a second added again and again would drift off them and, at a whole millisecond,
+// show the frame of the millisecond before.
+double frameStepFrom(double showMs, int frames);
+
 // To a show time, clamped to the show; playing or paused as before.
 void seekTransport(Transport& transport, double showMs, double wallMs);
 void pauseTransport(Transport& transport);

@@ -23,13 +23,6 @@ const char* const goldenTimes = "5000,10600,18000,29240,36500,38000,39500,48445,
 const char* const goldenSize = "320x180";
 const std::string goldenDir = std::string(LUMARQ_SOURCE_DIR) + "/tests/tools/capture/golden";
 
-// A pixel differs when its three channels together move by more than this: well above the
-// rounding that another compiler's maths library leaves in the camera matrices, well below any
-// edge that a changed pose or band moves.
-constexpr int pixelThreshold = 24;
-// Share of pixels allowed to differ: a few antialiased edge pixels, not a moved silhouette.
-constexpr double differingLimit = 0.002;
-
 std::vector<std::string> captureCommand()
 {
     std::vector<std::string> words;
@@ -67,7 +60,7 @@ TEST(GoldenShow, StillsMatchTheReferences)
         const Picture still = loadPicture(out + "/frame-" + time + ".png");
         ASSERT_EQ(still.width, reference.width);
         ASSERT_EQ(still.height, reference.height);
-        EXPECT_LE(differingShare(still, reference, pixelThreshold), differingLimit);
+        EXPECT_LE(differingShare(still, reference, stillPixelThreshold), stillDifferingLimit);
     }
 }
 

@@ -75,6 +75,25 @@ TEST(Transport, PausingStopsTheShowTimeSeeksStayInTheShowAndItsEndPauses)
     EXPECT_DOUBLE_EQ(advanceTransport(transport, 700.0).showMs, 100.0) << "played again from the top";
 }
 
+TEST(Transport, FrameStepsMoveOneSixtiethOfASecondAndStayOnTheFrames)
+{
+    // From a frame's time: exactly onto the frames' times, however many steps.
+    double ms = 20000.0;
+    for (int step = 0; step < 600; ++step) {
+        ms = frameStepFrom(ms, -1);
+    }
+    EXPECT_EQ(ms, 10000.0);
+    for (int step = 0; step < 1200; ++step) {
+        ms = frameStepFrom(ms, 1);
+    }
+    EXPECT_EQ(ms, 30000.0);
+    EXPECT_EQ(frameStepFrom(frameStepFrom(5000.0, 1), -1), 5000.0);
+    EXPECT_NEAR(frameStepFrom(5000.0, 1), 5000.0 + 1000.0 / 60.0, 1e-9);
+    // From between frames (a pause while playing): a sixtieth of a second either way.
+    EXPECT_NEAR(frameStepFrom(5007.25, 1), 5007.25 + 1000.0 / 60.0, 1e-9);
+    EXPECT_NEAR(frameStepFrom(5007.25, -1), 5007.25 - 1000.0 / 60.0, 1e-9);
+}
+
 TEST(Transport, PassingTheEndMarkJumpsBackToTheStartMark)
 {
     Transport transport;

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -70,7 +71,7 @@ class PreviewWindow : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        stills = captureStills(runDir, "5000,10600,20000,35500,60000");
+        stills = captureStills(runDir, "5000,10600,19000,20000,35500,60000");
     }
     static Picture still(int ms)
     {
@@ -169,6 +170,51 @@ TEST_F(PreviewWindow, PauseHoldsTheShowAndTheLoopComesBackToItsStartMark)
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(printed.find("FMOD error!"), std::string::npos) << printed;
     EXPECT_FALSE(session->musicClock.playing);
+    closePreviewSession(*session);
+}
+
+TEST_F(PreviewWindow, StepsAndSeeksThereAndBackReturnToTheSameTimeAndPicture)
+{
+    ASSERT_EQ(chdir(runDir.c_str()), 0);
+    std::unique_ptr<PreviewSession> session = openPreview(20000);
+    ASSERT_NE(session, nullptr);
+    Transport& transport = session->transport;
+    pausePreview(*session);
+    seekPreview(*session, 20000.0);
+    const Picture start = nextFrame(*session, "symmetry-start");
+    ASSERT_EQ(differingShare(start, still(20000)), 0.0);
+
+    // One frame on and one back; then each pair of seeks.
+    runPreviewCommand(*session, PreviewCommand::frameForward);
+    const Picture stepped = nextFrame(*session);
+    EXPECT_EQ(transport.showMs, 20000.0 + stepMs);
+    runPreviewCommand(*session, PreviewCommand::frameBack);
+    EXPECT_EQ(transport.showMs, 20000.0) << "a step back moves exactly one frame";
+    EXPECT_EQ(differingShare(nextFrame(*session, "symmetry-stepped-back"), start), 0.0);
+    EXPECT_GT(differingShare(stepped, start), 0.0) << "the camera moves between the two frames";
+    for (auto [there, back] : {std::pair{PreviewCommand::forward1s, PreviewCommand::back1s},
+                               std::pair{PreviewCommand::forward10s, PreviewCommand::back10s}}) {
+        runPreviewCommand(*session, there);
+        nextFrame(*session);
+        runPreviewCommand(*session, back);
+        EXPECT_EQ(transport.showMs, 20000.0);
+        EXPECT_EQ(differingShare(nextFrame(*session), start), 0.0);
+    }
+
+    // Sixty frames back are one second at 60 frames a second, and sixty forward lead back again:
+    // to the capture's pictures of those times, which it steps at the same rate.
+    for (int frame = 0; frame < 60; ++frame) {
+        runPreviewCommand(*session, PreviewCommand::frameBack);
+        nextFrame(*session);
+    }
+    EXPECT_EQ(transport.showMs, 19000.0);
+    EXPECT_EQ(differingShare(nextFrame(*session, "symmetry-60-back"), still(19000)), 0.0);
+    for (int frame = 0; frame < 60; ++frame) {
+        runPreviewCommand(*session, PreviewCommand::frameForward);
+        nextFrame(*session);
+    }
+    EXPECT_EQ(transport.showMs, 20000.0);
+    EXPECT_EQ(differingShare(nextFrame(*session, "symmetry-60-forward"), still(20000)), 0.0);
     closePreviewSession(*session);
 }
 

@@ -1,5 +1,6 @@
-// What Linux gives the platform layer: a monotonic millisecond count for the tick, and paths with
-// forward slashes.
+// What Linux and the browser give the platform layer: a monotonic millisecond count for the tick
+// (in the browser, emscripten's clock is the page's performance.now()), and paths with forward
+// slashes (in the browser, those of the preloaded file system).
 #include "platform/asset_path.h"
 #include "platform/clock.h"
 

@@ -2,17 +2,15 @@
 #include "show_start.h"
 
 #include "app/scene.h"
+#include "app/show_control.h"
 #include "camera/camera.h"
-#include "platform/clock.h"
 #include "show_style.h"
-#include "tool_session.h"
 
 #include <algorithm>
 #include <iterator>
 
-ShowStart recordShowStart(const ToolSession& session)
+ShowStart recordShowStart(const Scene& scene)
 {
-    const Scene& scene = *session.scene;
     ShowStart start;
     std::copy(std::begin(scene.objects), std::end(scene.objects), start.objects);
     start.lightPosition = scene.renderer.lightPosition;
@@ -23,10 +21,8 @@ ShowStart recordShowStart(const ToolSession& session)
     return start;
 }
 
-void rewindShow(ToolSession& session, const ShowStart& start)
+void rewindShow(Scene& scene, ShowControl& show, const ShowStart& start)
 {
-    Scene& scene = *session.scene;
-    ShowControl& show = *session.show;
     std::copy(std::begin(start.objects), std::end(start.objects), scene.objects);
     // The recorded programs may have been rebuilt since; the toon style is the starting look.
     applyShowStyle(scene, ShowStyle::toon);
@@ -40,7 +36,4 @@ void rewindShow(ToolSession& session, const ShowStart& start)
     cameraYaw = start.cameraYaw;
     cameraPitch = start.cameraPitch;
     resetCameraClock();
-    virtualClock.milliseconds = 0.0;
-    session.prevSeconds = secondsNow();
-    session.nextKey = 0;
 }

@@ -1,0 +1,21 @@
+# Writes the Linux release's README.txt from TEMPLATE into OUTPUT, with LUMARQ_GLIBC_VERSION the
+# newest GLIBC symbol version that any of the PROGRAMS asks for: the oldest C library they run on.
+# Run with cmake -P once the programs are linked; OBJDUMP reads their version references.
+set(LUMARQ_GLIBC_VERSION 0)
+foreach(program ${PROGRAMS})
+  execute_process(COMMAND ${OBJDUMP} -p ${program} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} cannot read ${program}")
+  endif()
+  string(REGEX MATCHALL "GLIBC_[0-9]+(\\.[0-9]+)+" versions "${dump}")
+  foreach(version ${versions})
+    string(REPLACE "GLIBC_" "" version ${version})
+    if(version VERSION_GREATER LUMARQ_GLIBC_VERSION)
+      set(LUMARQ_GLIBC_VERSION ${version})
+    endif()
+  endforeach()
+endforeach()
+if(LUMARQ_GLIBC_VERSION VERSION_EQUAL 0)
+  message(FATAL_ERROR "no GLIBC symbol version in ${PROGRAMS}")
+endif()
+configure_file(${TEMPLATE} ${OUTPUT} @ONLY NEWLINE_STYLE UNIX)

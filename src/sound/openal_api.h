@@ -1,0 +1,44 @@
+// The OpenAL entry points that the sound output calls, as one table. Linux opens the library at
+// run time (openal_api_linux.cpp), so a machine without OpenAL plays the show silently rather
+// than refusing to start; a platform that links OpenAL fills the table from its own symbols.
+#pragma once
+#include <AL/al.h>
+#include <AL/alc.h>
+
+// Each entry: the function's name and its pointer type from the OpenAL headers.
+// clang-format off
+#define LUMARQ_OPENAL_FUNCTIONS(entry)                          \
+    entry(alcOpenDevice, LPALCOPENDEVICE)                       \
+    entry(alcCloseDevice, LPALCCLOSEDEVICE)                     \
+    entry(alcCreateContext, LPALCCREATECONTEXT)                 \
+    entry(alcDestroyContext, LPALCDESTROYCONTEXT)               \
+    entry(alcMakeContextCurrent, LPALCMAKECONTEXTCURRENT)       \
+    entry(alcIsExtensionPresent, LPALCISEXTENSIONPRESENT)       \
+    entry(alcGetProcAddress, LPALCGETPROCADDRESS)               \
+    entry(alGetError, LPALGETERROR)                             \
+    entry(alIsExtensionPresent, LPALISEXTENSIONPRESENT)         \
+    entry(alGetEnumValue, LPALGETENUMVALUE)                     \
+    entry(alGenBuffers, LPALGENBUFFERS)                         \
+    entry(alDeleteBuffers, LPALDELETEBUFFERS)                   \
+    entry(alBufferData, LPALBUFFERDATA)                         \
+    entry(alGenSources, LPALGENSOURCES)                         \
+    entry(alDeleteSources, LPALDELETESOURCES)                   \
+    entry(alSourcei, LPALSOURCEI)                               \
+    entry(alGetSourcei, LPALGETSOURCEI)                         \
+    entry(alSourcePlay, LPALSOURCEPLAY)                         \
+    entry(alSourcePause, LPALSOURCEPAUSE)                       \
+    entry(alSourceStop, LPALSOURCESTOP)                         \
+    entry(alSourceRewind, LPALSOURCEREWIND)                     \
+    entry(alSourceQueueBuffers, LPALSOURCEQUEUEBUFFERS)         \
+    entry(alSourceUnqueueBuffers, LPALSOURCEUNQUEUEBUFFERS)
+// clang-format on
+
+struct OpenAlApi {
+#define LUMARQ_OPENAL_FIELD(name, type) type name = nullptr;
+    LUMARQ_OPENAL_FUNCTIONS(LUMARQ_OPENAL_FIELD)
+#undef LUMARQ_OPENAL_FIELD
+};
+
+// Fills the table, before the first device is opened; false when the library or one of its
+// functions cannot be found, and then there is no sound output.
+bool loadOpenAlApi(OpenAlApi& api);

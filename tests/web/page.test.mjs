@@ -1,0 +1,106 @@
+// The page plays the show: it starts on the click, the show's clock advances and the picture
+// moves, the console has the demo's start-up and loader lines in the order the Linux demo prints
+// them, WebGL reports no error over a stretch of frames in each style, and the keys 1 2 3 change
+// the style and the picture.
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { launchBrowser, openPage, serve, waitForState, webRunDir } from './browser.mjs';
+import { decodePng, differingShare } from './png.mjs';
+
+const size = { width: 640, height: 360 };
+const sourceDir = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+const nativeRunDir = process.env.LUMARQ_RUN_DIR || path.join(sourceDir, 'build/run');
+
+let server, browser, page, lines;
+before(async () => {
+  server = await serve(webRunDir());
+  browser = await launchBrowser();
+  ({ page, lines } = await openPage(browser, size));
+  await page.goto(server.url);
+  assert.equal(await waitForState(page, ['start', 'failed']), 'start', 'the start screen');
+  await page.click('#start-button');
+  await waitForState(page, ['playing']);
+});
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const picture = async () => decodePng(await page.screenshot());
+const showMs = () => page.evaluate(() => Module._lumarq_show_ms());
+async function press(key) {
+  await page.keyboard.down(key);
+  await sleep(150);  // a few frames, so the show's read after a swap sees it down
+  await page.keyboard.up(key);
+}
+// The WebGL errors raised over `frames` animation frames, read after each (reading clears them;
+// the show itself reads them only at start-up).
+function errorsOverFrames(frames) {
+  return page.evaluate((count) => new Promise((resolve) => {
+    const errors = [];
+    let left = count;
+    const step = () => {
+      const error = Module.ctx.getError();
+      if (error !== 0) errors.push(error);
+      if (--left > 0) requestAnimationFrame(step); else resolve(errors);
+    };
+    requestAnimationFrame(step);
+  }), frames);
+}
+
+test('the show time advances and the picture moves', async () => {
+  const firstMs = await showMs();
+  const first = await picture();
+  await sleep(2000);
+  const laterMs = await showMs();
+  assert.ok(laterMs - firstMs >= 1500, `show time ${firstMs} ms, then ${laterMs} ms two seconds later`);
+  assert.ok(differingShare(first, await picture(), 24) > 0.01, 'the picture moved');
+});
+
+test('the console has the demo\'s start-up and loader lines in the Linux order', () => {
+  // The Linux demo's own lines, up to its frame loop.
+  const linux = spawnSync(path.join(sourceDir, 'tests/support/with-xvfb'),
+    [path.join(sourceDir, 'tests/support/run-until-escape'), './lumarq-1280x720'],
+    { cwd: nativeRunDir, encoding: 'utf8', env: { ...process.env, ALSOFT_DRIVERS: 'null' } });
+  assert.equal(linux.status, 0, linux.stderr);
+  const demoLine = /^(INIT|END [A-Z ]+): -?\d+$|^Compiling shader : |^Linking program$|^Loading |^Reading /;
+  const expected = linux.stdout.split('\n').filter((line) => demoLine.test(line));
+  const web = lines.filter((line) => line.type === 'log').map((line) => line.text).filter((line) => demoLine.test(line));
+  assert.ok(expected.includes('END MOVE OBJECTS: 0'), linux.stdout);
+  assert.deepEqual(web, expected);
+});
+
+test('no WebGL error over a stretch of frames in each style', async () => {
+  for (const key of ['1', '2', '3']) {
+    await press(key);
+    assert.deepEqual(await errorsOverFrames(30), [], `style key ${key}`);
+  }
+  const warnings = lines.filter((line) => /WebGL|GL_INVALID|GL ERROR/i.test(line.text));
+  assert.deepEqual(warnings, []);
+});
+
+test('the keys 1 2 3 change the style and the picture', async () => {
+  // Toon shading paints flat bands; the textured styles thousands of colours.
+  const colours = (shot) => {
+    const seen = new Set();
+    for (let i = 0; i < shot.width * shot.height; ++i) seen.add(shot.rgb.readUIntBE(3 * i, 3));
+    return seen.size;
+  };
+  let previous = await picture();
+  for (const [key, style] of [['2', 1], ['3', 2], ['1', 0]]) {
+    await press(key);
+    await sleep(300);
+    assert.equal(await page.evaluate(() => Module._lumarq_style()), style, `the style after key ${key}`);
+    const now = await picture();
+    const change = differingShare(previous, now, 24);
+    assert.ok(change > 0.05, `key ${key} changed ${(100 * change).toFixed(1)}% of the picture`);
+    if (key === '1') {
+      assert.ok(colours(now) < 300 && colours(previous) > 1000,
+        `toon ${colours(now)} colours, bump before it ${colours(previous)}`);
+    }
+    previous = now;
+  }
+});
