@@ -177,7 +177,7 @@ void addFloatingRocks(Mesh& mesh)
     for (const FloatingRock& rock : floatingRocks) {
         BoulderShape shape{rock.centre, rock.size, rock.turn, modelSeed + 300u + uint32_t(&rock - floatingRocks),
                            true};
-        addBoulder(mesh, shape, rock.size.x > 0.6f ? 14 : 12, rock.size.x > 0.6f ? 9 : 7, rockUv);
+        addBoulder(mesh, shape, rock.size.x > 0.6f ? 12 : 10, rock.size.x > 0.6f ? 8 : 6, rockUv);
     }
 }
 

@@ -37,9 +37,11 @@ struct Stratum {
 };
 // The first is the earth under the turf, which takes every column of the rim (the top's border)
 // all the way round; the last runs down to the point. A stratum takes every column, or every
-// second or fourth: the column count is a multiple of four.
-const Stratum strata[] = {{0.0f, 3, 1, 1}, {0.55f, 4, 1, 2}, {1.3f, 3, 1, 2}, {2.15f, 3, 1, 2},
-                          {3.1f, 3, 2, 2}, {4.2f, 3, 2, 2},  {5.4f, 3, 4, 4}, {6.8f, 3, 4, 4}};
+// second or fourth: the column count is a multiple of four. Each stride is the one above it or
+// twice that. Round the far side, seen only from afar, the strata under the earth go coarse
+// quickly: every triangle of the island is drawn in every pass of every frame, seen or not.
+const Stratum strata[] = {{0.0f, 3, 1, 1}, {0.55f, 4, 1, 2}, {1.3f, 3, 1, 4}, {2.15f, 3, 1, 4},
+                          {3.1f, 3, 2, 4}, {4.2f, 3, 2, 4},  {5.4f, 3, 4, 4}, {6.8f, 3, 4, 4}};
 constexpr int strideUnit = 4;
 constexpr int strataCount = int(std::size(strata));
 
