@@ -1,7 +1,7 @@
-// The floating island: a terrain grid over its footprint, a rocky underside that tapers to a
-// hanging point far below (the camera dives past it), trees and rocks on top and a few rocks
-// floating beside it. One painted atlas holds the top (planar over the island), the underside
-// and the props.
+// The floating island: a terrain grid over its footprint, a rocky underside that steps down to a
+// hanging point far below (the camera dives past it), trees and boulders on top and rocks
+// floating beside and below it. One painted atlas holds the top (planar over the island), the
+// underside and the props.
 #include "ground.h"
 
 #include <algorithm>
@@ -12,37 +12,26 @@
 #include <glm/gtc/constants.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "boulder.h"
+#include "floating_rocks.h"
+#include "ground_atlas.h"
 #include "island_terrain.h"
+#include "island_underside.h"
 #include "noise.h"
 
 namespace {
 
 constexpr uint32_t modelSeed = 606u;
-constexpr int textureSize = 1024;
 // Top grid: about 0.6 m per cell both ways. The texture and the smooth normals carry the
 // terrain's detail; every vertex costs in three passes a frame on a software renderer.
 constexpr int columnsX = 23;
 constexpr int rowsZ = 56;
-
-// Atlas regions.
-const UvRect islandTopUv{{0.0f, 0.375f}, {1.0f, 1.0f}};
-const UvRect undersideUv{{0.0f, 0.125f}, {1.0f, 0.375f}};
-const UvRect rockUv{{0.0f, 0.0f}, {0.34f, 0.125f}};
-const UvRect barkUv{{0.34f, 0.0f}, {0.5f, 0.125f}};
-const UvRect leavesUv{{0.5f, 0.0f}, {0.78f, 0.125f}};
-const UvRect needlesUv{{0.78f, 0.0f}, {1.0f, 0.125f}};
 
 // The planar mapping of the top: u along z, v along x, over the footprint's bounding box.
 constexpr float topMinX = islandCentreX - islandHalfX * 1.06f;
 constexpr float topMaxX = islandCentreX + islandHalfX * 1.06f;
 constexpr float topMinZ = islandCentreZ - islandHalfZ * 1.06f;
 constexpr float topMaxZ = islandCentreZ + islandHalfZ * 1.06f;
-
-// Underside rings: share of the way from the rim to the centre line, and depth below the rim.
-// A short steep cliff under the rim, then a cone down to a hanging point.
-const glm::vec2 undersideRings[] = {{0.0f, 0.0f}, {0.015f, 0.4f}, {0.05f, 0.8f}, {0.11f, 1.2f},
-                                    {0.2f, 1.8f}, {0.32f, 2.7f},  {0.45f, 3.7f}, {0.58f, 4.7f},
-                                    {0.7f, 5.6f}, {0.81f, 6.4f},  {0.91f, 7.2f}, {1.0f, 8.0f}};
 
 glm::vec3 topPoint(glm::vec2 square)
 {
@@ -71,7 +60,7 @@ void addTop(Mesh& mesh)
 }
 
 // The rim as a closed loop of grid-border points, the same points the top's border has.
-std::vector<glm::vec2> rimLoop()
+std::vector<glm::vec3> rimLoop()
 {
     std::vector<glm::vec2> loop;
     auto square = [](int i, int j) {
@@ -89,69 +78,11 @@ std::vector<glm::vec2> rimLoop()
     for (int j = rowsZ; j > 0; --j) {
         loop.push_back(square(0, j));
     }
-    return loop;
-}
-
-void addUnderside(Mesh& mesh)
-{
-    const std::vector<glm::vec2> loop = rimLoop();
-    const int count = int(loop.size());
-    const int rings = int(std::size(undersideRings)) - 1;
-    const glm::vec3 tip(islandCentreX + 0.5f, 0.0f, islandCentreZ + 1.0f);
-    const size_t first = mesh.positions.size();
-    const size_t firstTriangle = mesh.triangles.size();
-    addPatch(
-        mesh, count, rings,
-        [&](float u, float v) {
-            int i = int(std::lround(u * float(count))) % count;
-            int k = int(std::lround(v * float(rings)));
-            glm::vec3 rim = topPoint(loop[size_t(i)]);
-            glm::vec2 ring = undersideRings[k];
-            glm::vec3 p = rim + (glm::vec3(tip.x, rim.y, tip.z) - rim) * ring.x;
-            p.y = rim.y - ring.y;
-            // Rocky lumps, none on the rim itself so the seam with the top stays closed.
-            if (k > 0) {
-                float lump = fbm(glm::vec2(float(i) * 0.11f, float(k) * 0.9f), 3, modelSeed + 2u, 0) - 0.5f;
-                glm::vec3 outward = rim - glm::vec3(tip.x, rim.y, tip.z);
-                float len = glm::length(outward);
-                if (len > 0.0f) {
-                    p += outward / len * (lump * 0.5f * (1.0f - ring.x));
-                }
-                p.y += lump * 2.4f * ring.x * (1.0f - ring.x);  // none at the tip: it stays a point
-            }
-            return p;
-        },
-        undersideUv);
-    // The loop's direction decides which way the patch faces; make it face outwards.
-    const glm::uvec3 t = mesh.triangles[firstTriangle + size_t(count)];  // second ring
-    glm::vec3 a = mesh.positions[t.x], b = mesh.positions[t.y], c = mesh.positions[t.z];
-    glm::vec3 outward = a - glm::vec3(tip.x, a.y, tip.z);
-    if (glm::dot(glm::cross(b - a, c - a), outward) < 0.0f) {
-        for (size_t k = firstTriangle; k < mesh.triangles.size(); ++k) {
-            std::swap(mesh.triangles[k].y, mesh.triangles[k].z);
-        }
-        for (size_t k = first; k < mesh.normals.size(); ++k) {
-            mesh.normals[k] = -mesh.normals[k];
-        }
+    std::vector<glm::vec3> rim;
+    for (glm::vec2 p : loop) {
+        rim.push_back(topPoint(p));
     }
-}
-
-// A lumpy boulder; `seed` shapes it.
-void addRock(Mesh& mesh, glm::vec3 base, glm::vec3 size, float turn, uint32_t seed)
-{
-    const size_t first = mesh.positions.size();
-    addEllipsoid(mesh, glm::vec3(0.0f), glm::vec3(1.0f), 9, 6, rockUv);
-    for (size_t i = first; i < mesh.positions.size(); ++i) {
-        glm::vec3& p = mesh.positions[i];
-        float n = fbm(glm::vec2(p.x * 1.7f + p.y, p.z * 1.7f - p.y) + float(seed), 3, seed);
-        p *= 0.8f + 0.45f * n;
-        p.y = std::max(p.y, -0.5f);  // flat-bottomed, set into the ground
-    }
-    glm::mat4 m = glm::translate(glm::mat4(1.0f), base + glm::vec3(0.0f, size.y * 0.3f, 0.0f));
-    m = glm::rotate(m, turn, glm::vec3(0, 1, 0));
-    m = glm::scale(m, size);
-    transformVertices(mesh, first, m);
-    smoothNormals(mesh, first);
+    return rim;
 }
 
 // A broad-leaved tree: trunk and three leafy clumps.
@@ -234,17 +165,20 @@ void addProps(Mesh& mesh)
                               {2.1f, 10.6f, 0.3f, 2.5f},  {-0.2f, 3.6f, 0.22f, 0.8f}};
     uint32_t rockSeed = modelSeed + 200u;
     for (const auto& r : rocks) {
-        addRock(mesh, onGround(r[0], r[1]), glm::vec3(r[2] * 1.3f, r[2], r[2] * 1.1f), r[3], rockSeed++);
+        BoulderShape shape{onGround(r[0], r[1]), glm::vec3(r[2] * 1.3f, r[2], r[2] * 1.1f), r[3], rockSeed++,
+                           false};
+        addBoulder(mesh, shape, 10, 7, rockUv);
     }
-    // Rocks floating beside and below the island.
-    addRock(mesh, glm::vec3(0.5f, -5.6f, -1.0f), glm::vec3(0.9f, 0.7f, 0.8f), 0.4f, modelSeed + 300u);
-    addRock(mesh, glm::vec3(6.5f, -1.2f, -6.5f), glm::vec3(0.7f, 0.5f, 0.6f), 1.4f, modelSeed + 301u);
-    addRock(mesh, glm::vec3(5.5f, 0.6f, 7.5f), glm::vec3(0.6f, 0.45f, 0.5f), 2.4f, modelSeed + 302u);
-    addRock(mesh, glm::vec3(-3.5f, -9.5f, 6.0f), glm::vec3(1.2f, 0.9f, 1.0f), 0.9f, modelSeed + 303u);
-    // Below the dive at the end of the fourth camera segment, in the camera's view.
-    addRock(mesh, glm::vec3(-1.2f, -7.6f, -0.5f), glm::vec3(1.1f, 0.8f, 1.0f), 2.0f, modelSeed + 304u);
-    addRock(mesh, glm::vec3(-0.5f, -6.4f, 2.8f), glm::vec3(0.6f, 0.45f, 0.55f), 0.3f, modelSeed + 305u);
-    addRock(mesh, glm::vec3(2.5f, -6.8f, -3.5f), glm::vec3(0.7f, 0.5f, 0.6f), 1.1f, modelSeed + 306u);
+}
+
+// Rocks floating beside and below the island: a few big ones and smaller ones around them.
+void addFloatingRocks(Mesh& mesh)
+{
+    for (const FloatingRock& rock : floatingRocks) {
+        BoulderShape shape{rock.centre, rock.size, rock.turn, modelSeed + 300u + uint32_t(&rock - floatingRocks),
+                           true};
+        addBoulder(mesh, shape, rock.size.x > 0.6f ? 12 : 10, rock.size.x > 0.6f ? 8 : 6, rockUv);
+    }
 }
 
 Texel paintTop(glm::vec2 p)
@@ -286,17 +220,21 @@ Texel paintTop(glm::vec2 p)
         color = mixColor(color, dirt, path);
         relief = relief + (smoothstep01(0.25f, 0.0f, pebble) * 2.0f - relief) * path;
     }
-    // Paving on the plaza: irregular flagstones.
-    float plaza = plazaMask(x, z);
-    if (plaza > 0.0f) {
-        glm::vec2 q = w * 2.2f;
-        float d = cellDistance(q, modelSeed + 16u);
-        float seam = smoothstep01(0.55f, 0.7f, d);  // far from a cell point: the joints
-        float tint = fbm(q * 0.7f, 3, modelSeed + 17u);
-        glm::vec3 stone = mixColor(glm::vec3(0.62f, 0.60f, 0.56f), glm::vec3(0.76f, 0.72f, 0.64f), tint);
-        glm::vec3 joint = mixColor(glm::vec3(0.28f, 0.40f, 0.16f), glm::vec3(0.30f, 0.28f, 0.24f), tint);
-        color = mixColor(color, mixColor(stone, joint, seam), plaza);
-        relief = relief + ((1.0f - seam) * 2.5f - relief) * plaza;
+    // Paving on the plaza: irregular flagstones, whole stones only, so that the paving ends in
+    // their edges rather than fading into the grass: a stone is laid where its cell's middle lies
+    // on the plaza.
+    const float stonesPerMetre = 2.2f;
+    const CellSample stone = cellSample(w * stonesPerMetre, modelSeed + 16u);
+    if (plazaMask(stone.point.x / stonesPerMetre, stone.point.y / stonesPerMetre) > 0.5f) {
+        float tint =
+            hash2(int(std::floor(stone.point.x * 7.0f)), int(std::floor(stone.point.y * 7.0f)), modelSeed + 17u);
+        float grain = fbm(w * 9.0f, 3, modelSeed + 19u);
+        glm::vec3 paving = mixColor(glm::vec3(0.58f, 0.56f, 0.52f), glm::vec3(0.76f, 0.72f, 0.64f), tint);
+        paving *= 0.85f + 0.3f * grain;
+        float joint = smoothstep01(0.06f, 0.02f, stone.border);
+        glm::vec3 filling = mixColor(glm::vec3(0.26f, 0.36f, 0.15f), glm::vec3(0.30f, 0.28f, 0.24f), tint);
+        color = mixColor(paving, filling, joint);
+        relief = 2.5f * smoothstep01(0.02f, 0.1f, stone.border) + grain;
     }
     // Pond: deep blue in the middle, reeds of lighter green at its bank.
     float pond = pondMask(x, z);
@@ -309,41 +247,6 @@ Texel paintTop(glm::vec2 p)
         relief = relief + (ripple * 0.3f - relief) * smoothstep01(0.2f, 0.5f, pond);
     }
     return {color, relief};
-}
-
-// Earth and rock strata with hanging roots; tiles in u (it wraps around the island).
-Texel paintUnderside(glm::vec2 p)
-{
-    const int period = 48;
-    glm::vec2 q(p.x * float(period), p.y * 6.0f);
-    float strata = fbm(glm::vec2(q.x * 0.5f, q.y * 3.0f), 4, modelSeed + 20u, period / 2);
-    float cracks = cellDistance(glm::vec2(q.x, q.y * 1.5f), modelSeed + 21u, period);
-    glm::vec3 earth = mixColor(glm::vec3(0.42f, 0.30f, 0.20f), glm::vec3(0.55f, 0.42f, 0.30f), strata);
-    glm::vec3 rock = mixColor(glm::vec3(0.45f, 0.42f, 0.40f), glm::vec3(0.60f, 0.57f, 0.52f), strata);
-    float rockiness = smoothstep01(0.75f, 0.4f, p.y);  // rock deeper down, earth under the rim
-    glm::vec3 color = mixColor(earth, rock, rockiness) * (0.75f + 0.25f * smoothstep01(0.05f, 0.3f, cracks));
-    float relief = 3.0f * smoothstep01(0.05f, 0.35f, cracks) + strata;
-    // A grassy lip and roots dangling from it.
-    if (p.y > 0.96f) {
-        color = glm::vec3(0.36f, 0.55f, 0.20f);
-    }
-    float root = std::fabs(std::fmod(q.x * 3.0f + 0.2f * std::sin(q.y * 4.0f), 1.0f) - 0.5f);
-    float rootLength = hash2(int(q.x * 3.0f), 0, modelSeed + 22u);
-    if (root < 0.06f && p.y > 1.0f - 0.25f * rootLength) {
-        color = glm::vec3(0.36f, 0.26f, 0.17f);
-        relief += 1.5f;
-    }
-    return {color, relief};
-}
-
-Texel paintRock(glm::vec2 p)
-{
-    glm::vec2 q(p.x * 12.0f, p.y * 4.0f);
-    float n = fbm(q, 5, modelSeed + 30u, 12);
-    float moss = smoothstep01(0.78f, 0.88f, p.y + 0.15f * fbm(q * 2.0f, 3, modelSeed + 31u, 24));  // on top only
-    glm::vec3 color = mixColor(glm::vec3(0.48f, 0.46f, 0.44f), glm::vec3(0.66f, 0.64f, 0.60f), n);
-    color = mixColor(color, glm::vec3(0.36f, 0.50f, 0.22f), moss);
-    return {color, 4.0f * n};
 }
 
 Texel paintBark(glm::vec2 p)
@@ -373,14 +276,16 @@ Model makeGround()
     Model model;
     model.reliefStrength = 0.8f;
     addTop(model.mesh);
-    addUnderside(model.mesh);
+    addUnderside(model.mesh, rimLoop());
     addProps(model.mesh);
+    addFloatingRocks(model.mesh);
 
-    model.texture = makeTextureImage(textureSize, textureSize);
+    model.texture = makeTextureImage(groundTextureWidth, groundTextureHeight);
     TextureImage& tex = model.texture;
     paintRect(tex, islandTopUv, [](glm::vec2 p, glm::vec2) { return paintTop(p); });
-    paintRect(tex, undersideUv, [](glm::vec2 p, glm::vec2) { return paintUnderside(p); });
-    paintRect(tex, rockUv, [](glm::vec2 p, glm::vec2) { return paintRock(p); });
+    paintRect(tex, undersideEarthUv, [](glm::vec2 p, glm::vec2) { return paintUndersideEarth(p); });
+    paintRect(tex, undersideRockUv, [](glm::vec2 p, glm::vec2) { return paintUndersideRock(p); });
+    paintRect(tex, rockUv, [](glm::vec2 p, glm::vec2) { return paintBoulder(p); });
     paintRect(tex, barkUv, [](glm::vec2 p, glm::vec2) { return paintBark(p); });
     paintRect(tex, leavesUv, [](glm::vec2 p, glm::vec2) {
         return paintLeaves(p, glm::vec3(0.16f, 0.36f, 0.12f), glm::vec3(0.45f, 0.68f, 0.22f), modelSeed + 50u);

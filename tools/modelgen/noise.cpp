@@ -91,6 +91,54 @@ float cellDistance(glm::vec2 p, uint32_t seed, int period)
     return best;
 }
 
+CellSample cellSample(glm::vec2 p, uint32_t seed)
+{
+    int cx = int(std::floor(p.x)), cy = int(std::floor(p.y));
+    CellSample sample;
+    float nearest = 10.0f, second = 10.0f;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            int x = cx + dx, y = cy + dy;
+            glm::vec2 point(float(x) + hash2(x, y, seed), float(y) + hash2(x, y, seed + 7u));
+            float d = std::hypot(p.x - point.x, p.y - point.y);
+            if (d < nearest) {
+                second = nearest;
+                nearest = d;
+                sample.point = point;
+            } else if (d < second) {
+                second = d;
+            }
+        }
+    }
+    sample.nearest = nearest;
+    sample.border = 0.5f * (second - nearest);
+    return sample;
+}
+
+float valueNoise3(glm::vec3 p, uint32_t seed)
+{
+    float fz = std::floor(p.z);
+    int z0 = int(fz);
+    float tz = p.z - fz;
+    tz = tz * tz * (3.0f - 2.0f * tz);
+    // Two planes of 2D noise, each with a seed of its own, blended along z.
+    float a = valueNoise(glm::vec2(p.x, p.y), seed ^ (uint32_t(z0) * 0x9E3779B1u));
+    float b = valueNoise(glm::vec2(p.x, p.y), seed ^ (uint32_t(z0 + 1) * 0x9E3779B1u));
+    return a + (b - a) * tz;
+}
+
+float fbm3(glm::vec3 p, int octaves, uint32_t seed)
+{
+    float sum = 0.0f, amplitude = 1.0f, total = 0.0f;
+    for (int i = 0; i < octaves; ++i) {
+        sum += amplitude * valueNoise3(p, seed + uint32_t(i) * 101u);
+        total += amplitude;
+        amplitude *= 0.5f;
+        p *= 2.0f;
+    }
+    return sum / total;
+}
+
 float smoothstep01(float edge0, float edge1, float x)
 {
     float t = (x - edge0) / (edge1 - edge0);

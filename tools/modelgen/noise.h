@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <glm/vec2.hpp>
+#include <glm/vec3.hpp>
 
 // A small fixed-sequence generator (SplitMix64); std distributions are avoided because their
 // output is not pinned down across library versions.
@@ -27,5 +28,20 @@ float fbm(glm::vec2 p, int octaves, uint32_t seed, int period = 0);
 
 // Distance to the nearest of randomly jittered cell points (cellular noise), in cell units.
 float cellDistance(glm::vec2 p, uint32_t seed, int period = 0);
+
+// Cellular noise in full: the nearest cell point, the distance to it, and half the gap between
+// that and the distance to the second nearest (0 on the border between two cells: thresholding
+// it draws the joints between irregular stones).
+struct CellSample {
+    glm::vec2 point{0.0f};
+    float nearest = 0.0f;
+    float border = 0.0f;
+};
+CellSample cellSample(glm::vec2 p, uint32_t seed);
+
+// Value noise and its octave sum over space, in [0, 1]: for shapes carved out of a solid
+// (boulders), which have no seam-free 2D parameterisation.
+float valueNoise3(glm::vec3 p, uint32_t seed);
+float fbm3(glm::vec3 p, int octaves, uint32_t seed);
 
 float smoothstep01(float edge0, float edge1, float x);

@@ -38,3 +38,8 @@ constexpr float creatureFacingDegrees = 110.0f;
 // The sky dome: inside the far plane (100) from every camera position, which all lie within
 // 15 units of the origin.
 constexpr float skyRadius = 55.0f;
+
+// The camera's dive under the island's +x rim: the line of the show script's fourth camera
+// segment, where it rests until the next cut. The scenery keeps clear of it.
+constexpr glm::vec3 diveStart(4.48482f, 1.40029f, -0.472208f);
+constexpr glm::vec3 diveEnd(1.90016f, -2.45395f, -0.485646f);

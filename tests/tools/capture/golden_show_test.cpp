@@ -1,5 +1,7 @@
-// The show against its reference pictures: stills at ten show times (every style, a hop, both
-// switches, the closing series) must match tests/tools/capture/golden/ within a small tolerance.
+// The show against its reference pictures: stills at show times across it (every style, a hop,
+// both switches, the first frames after both camera cuts, the dive under the island, contact
+// shadows under the towers, the closing series) must match tests/tools/capture/golden/ within a
+// small tolerance.
 // A nudged camera pose, a moved toon band or a changed shadow matrix shows up here; when the show
 // is changed on purpose, scripts/update-golden makes new references.
 //
@@ -18,7 +20,8 @@
 namespace {
 
 // The times and size of the references; scripts/update-golden reads them from these two lines.
-const char* const goldenTimes = "5000,10600,18000,29240,38000,48445,60000,74000,80000,85000";
+const char* const goldenTimes =
+    "5000,10600,18000,21050,29240,36500,38000,39500,40780,45300,48445,60000,74000,80000,85000";
 const char* const goldenSize = "320x180";
 const std::string goldenDir = std::string(LUMARQ_SOURCE_DIR) + "/tests/tools/capture/golden";
 

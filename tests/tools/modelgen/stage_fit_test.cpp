@@ -1,14 +1,19 @@
 // The models placed where the stage table puts them: characters and creatures standing on their
 // surfaces, nothing sunk into anything, and a picture at every point of the camera path:
 // no camera inside or within the near plane of a model, all of them inside the sky, which
-// stays inside the far plane.
+// stays inside the far plane. The island's underside has the relief the dive shows, its
+// floating rocks keep clear of it and of the camera, and the sky keeps out of the shadow map.
 #include "app/show_script.h"
 #include "app/stage.h"
+#include "floating_rocks.h"
 #include "platform/asset_path.h"
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <assimp/Importer.hpp>
@@ -359,6 +364,250 @@ TEST_F(Stage, IslandReachesUnderTheWholePath)
     for (float z = -15.0f; z <= 12.0f; z += 1.5f) {
         EXPECT_GT(surfaceBelow(-3.0f, z, ground), -1.0f) << "no ground at x = -3, z = " << z;
         EXPECT_GT(surfaceBelow(0.5f, z, ground), -1.0f) << "no ground at x = 0.5, z = " << z;
+    }
+}
+
+// The ground's triangles grouped into the pieces they form: triangles sharing a corner belong
+// together, so the island (top and underside), each prop, root and floating rock is one piece.
+std::vector<std::vector<Triangle>> pieces(const Placed& placed)
+{
+    std::map<std::tuple<long, long, long>, size_t> cornerIds;
+    auto cornerId = [&](const glm::vec3& v) {
+        auto key = std::make_tuple(std::lround(v.x * 1e4f), std::lround(v.y * 1e4f), std::lround(v.z * 1e4f));
+        return cornerIds.emplace(key, cornerIds.size()).first->second;
+    };
+    std::vector<size_t> parent;
+    auto find = [&](size_t i) {
+        while (parent[i] != i) {
+            i = parent[i] = parent[parent[i]];
+        }
+        return i;
+    };
+    std::vector<glm::uvec3> corners;
+    for (const Triangle& t : placed.triangles) {
+        corners.push_back(glm::uvec3(cornerId(t.a), cornerId(t.b), cornerId(t.c)));
+    }
+    parent.resize(cornerIds.size());
+    std::iota(parent.begin(), parent.end(), size_t(0));
+    for (const glm::uvec3& c : corners) {
+        parent[find(c.y)] = find(c.x);
+        parent[find(c.z)] = find(c.x);
+    }
+    std::map<size_t, std::vector<Triangle>> byRoot;
+    for (size_t i = 0; i < corners.size(); ++i) {
+        byRoot[find(corners[i].x)].push_back(placed.triangles[i]);
+    }
+    std::vector<std::vector<Triangle>> result;
+    for (auto& entry : byRoot) {
+        result.push_back(std::move(entry.second));
+    }
+    std::sort(result.begin(), result.end(), [](const auto& a, const auto& b) { return a.size() > b.size(); });
+    return result;
+}
+
+// Where a ray first meets a triangle (Moller-Trumbore), as a distance along it; -1 for a miss.
+float hitDistance(glm::vec3 origin, glm::vec3 direction, const Triangle& t)
+{
+    const glm::vec3 e1 = t.b - t.a, e2 = t.c - t.a;
+    const glm::vec3 p = glm::cross(direction, e2);
+    const float det = glm::dot(e1, p);
+    if (std::fabs(det) < 1e-9f) {
+        return -1.0f;
+    }
+    const glm::vec3 s = origin - t.a;
+    const float u = glm::dot(s, p) / det;
+    const glm::vec3 q = glm::cross(s, e1);
+    const float v = glm::dot(direction, q) / det;
+    if (u < 0.0f || v < 0.0f || u + v > 1.0f) {
+        return -1.0f;
+    }
+    const float d = glm::dot(e2, q) / det;
+    return d > 0.0f ? d : -1.0f;
+}
+
+float firstHit(glm::vec3 origin, glm::vec3 direction, const std::vector<Triangle>& triangles)
+{
+    float best = -1.0f;
+    for (const Triangle& t : triangles) {
+        float d = hitDistance(origin, direction, t);
+        if (d > 0.0f && (best < 0.0f || d < best)) {
+            best = d;
+        }
+    }
+    return best;
+}
+
+class Island : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ground = load(StageObject::ground);
+        parts = pieces(ground);
+    }
+    // The top and the underside: by far the largest piece.
+    static const std::vector<Triangle>& body()
+    {
+        return parts.front();
+    }
+    static Placed ground;
+    static std::vector<std::vector<Triangle>> parts;
+};
+Placed Island::ground;
+std::vector<std::vector<Triangle>> Island::parts;
+
+std::vector<Triangle> within(const std::vector<Triangle>& triangles, float yLow, float yHigh)
+{
+    std::vector<Triangle> out;
+    for (const Triangle& t : triangles) {
+        float lo = std::min({t.a.y, t.b.y, t.c.y}), hi = std::max({t.a.y, t.b.y, t.c.y});
+        if (hi >= yLow && lo <= yHigh) {
+            out.push_back(t);
+        }
+    }
+    return out;
+}
+
+// Under the rim the dive passes, the rock face steps in and out in ledges and overhangs: seen
+// from outside, how far in the face lies jumps from one height to the next, again and again.
+TEST_F(Island, UndersideStepsInLedgesAndOverhangsWhereTheCameraDives)
+{
+    const std::vector<Triangle> face = within(body(), -3.2f, 0.0f);
+    std::vector<int> stepsPerColumn;
+    for (float z = -3.5f; z <= 2.5f; z += 0.5f) {
+        int steps = 0;
+        float previous = -1.0f;
+        for (float y = -0.3f; y >= -3.0f; y -= 0.05f) {
+            float d = firstHit(glm::vec3(12.0f, y, z), glm::vec3(-1.0f, 0.0f, 0.0f), face);
+            ASSERT_GT(d, 0.0f) << "no underside at y = " << y << ", z = " << z;
+            if (previous > 0.0f && std::fabs(d - previous) > 0.12f) {
+                ++steps;
+            }
+            previous = d;
+        }
+        stepsPerColumn.push_back(steps);
+    }
+    std::sort(stepsPerColumn.begin(), stepsPerColumn.end());
+    EXPECT_GE(stepsPerColumn[stepsPerColumn.size() / 2], 2) << "the face under the rim is smooth";
+}
+
+// Seen from below, around the point the underside hangs down to, its height varies from one
+// spot to the next: ledges, buttresses and gullies rather than a smooth cone.
+TEST_F(Island, UndersideIsRoughAroundItsPoint)
+{
+    glm::vec3 point(0.0f, 1e9f, 0.0f);
+    for (const Triangle& t : body()) {
+        for (const glm::vec3& v : {t.a, t.b, t.c}) {
+            if (v.y < point.y) {
+                point = v;
+            }
+        }
+    }
+    const std::vector<Triangle> lower = within(body(), point.y - 1.0f, -1.0f);
+    auto height = [&](float x, float z) {
+        float d = firstHit(glm::vec3(x, point.y - 5.0f, z), glm::vec3(0.0f, 1.0f, 0.0f), lower);
+        return d > 0.0f ? point.y - 5.0f + d : 1e9f;
+    };
+    const float step = 0.4f;
+    float roughness = 0.0f;
+    int samples = 0;
+    for (float radius = 0.8f; radius <= 4.0f; radius += 0.4f) {
+        for (float angle = 0.0f; angle < 6.28f; angle += 0.2f) {
+            float x = point.x + radius * std::cos(angle), z = point.z + radius * std::sin(angle);
+            float h = height(x, z);
+            float around[] = {height(x + step, z), height(x - step, z), height(x, z + step), height(x, z - step)};
+            if (h > 1e8f || std::any_of(std::begin(around), std::end(around), [](float a) { return a > 1e8f; })) {
+                continue;
+            }
+            roughness += std::fabs(h - (around[0] + around[1] + around[2] + around[3]) / 4.0f);
+            ++samples;
+        }
+    }
+    ASSERT_GT(samples, 200);
+    EXPECT_GT(roughness / float(samples), 0.08f) << "the underside round its point is smooth";
+}
+
+// Each floating rock is a piece of its own, clear of the island, of its roots and stalactites,
+// of the other rocks, and far enough from every camera position not to fill the picture.
+TEST_F(Island, FloatingRocksClearTheIslandAndTheCamera)
+{
+    const std::vector<glm::vec3> eyes = cameraPath();
+    for (const FloatingRock& rock : floatingRocks) {
+        SCOPED_TRACE("rock at " + std::to_string(rock.centre.x) + ", " + std::to_string(rock.centre.y) + ", " +
+                     std::to_string(rock.centre.z));
+        const float extent = 2.5f * std::max({rock.size.x, rock.size.y, rock.size.z});
+        // The piece with its middle nearest the rock's centre, of those as large as a rock
+        // (roots and stalactites are smaller).
+        size_t mine = 0;
+        float nearestMiddle = extent;
+        for (size_t i = 1; i < parts.size(); ++i) {
+            glm::vec3 lo(1e30f), hi(-1e30f);
+            for (const Triangle& t : parts[i]) {
+                lo = glm::min(lo, glm::min(t.a, glm::min(t.b, t.c)));
+                hi = glm::max(hi, glm::max(t.a, glm::max(t.b, t.c)));
+            }
+            float d = glm::length((lo + hi) * 0.5f - rock.centre);
+            if (parts[i].size() >= 100 && d < nearestMiddle) {
+                nearestMiddle = d;
+                mine = i;
+            }
+        }
+        ASSERT_NE(mine, 0u) << "no rock there, or it is joined to the island";
+        Placed self, others;
+        for (const Triangle& t : parts[mine]) {
+            for (const glm::vec3& v : {t.a, t.b, t.c}) {
+                ASSERT_LT(glm::length(v - rock.centre), extent) << "the rock is joined to something else";
+                self.vertices.push_back(v);
+            }
+        }
+        for (size_t i = 0; i < parts.size(); ++i) {
+            for (const Triangle& t : parts[i]) {
+                bool close = std::min({glm::length(t.a - rock.centre), glm::length(t.b - rock.centre),
+                                       glm::length(t.c - rock.centre)}) < extent + 3.0f;
+                if (i != mine && close) {
+                    others.triangles.push_back(t);
+                }
+            }
+        }
+        float gap = 1e30f;
+        for (const glm::vec3& v : self.vertices) {
+            gap = std::min(gap, others.triangles.empty() ? 1e30f : nearest(v, others).distance);
+            for (const glm::vec3& eye : eyes) {
+                ASSERT_GT(glm::length(v - eye), 1.0f)
+                    << "the camera at " << eye.x << ", " << eye.y << ", " << eye.z;
+            }
+        }
+        EXPECT_GT(gap, 0.3f) << "the rock touches the island or its roots";
+    }
+}
+
+// The dive under the rim passes close to the rock but never into it: the picture never fills
+// with a face a hand's breadth from the lens.
+TEST_F(Island, DiveKeepsClearOfTheRock)
+{
+    const ShowSegment& dive = showSegments[3];
+    const glm::vec3 from(showPoses[dive.from].x, showPoses[dive.from].y, showPoses[dive.from].z);
+    const glm::vec3 to(showPoses[dive.to].x, showPoses[dive.to].y, showPoses[dive.to].z);
+    for (int i = 0; i <= 80; ++i) {
+        const glm::vec3 eye = glm::mix(from, to, float(i) / 80.0f);
+        EXPECT_GT(nearest(eye, ground).distance, 0.5f) << "camera at " << eye.x << ", " << eye.y << ", " << eye.z;
+    }
+}
+
+// Nothing of the sky (its cloud sea, its distant islands, its dome) enters the box the shadow
+// map sees from the light, wherever the light is on its sweep: it would cast shadows onto the
+// stage and spread the map's texels over the sky.
+TEST_F(Stage, SkyStaysOutOfTheShadowMap)
+{
+    const glm::mat4 lightBox = glm::ortho(-10.0f, 10.0f, -10.0f, 10.0f, -10.0f, 20.0f);
+    for (float z = -7.2f; z <= 5.2f; z += 0.4f) {
+        const glm::mat4 light = lightBox * glm::lookAt(glm::vec3(6.0f, 4.0f, z), glm::vec3(0.0f, 0.0f, -1.0f),
+                                                       glm::vec3(0.0f, 1.0f, 0.0f));
+        for (const glm::vec3& v : background.vertices) {
+            glm::vec4 c = light * glm::vec4(v, 1.0f);
+            bool inside = std::fabs(c.x) <= 1.0f && std::fabs(c.y) <= 1.0f && std::fabs(c.z) <= 1.0f;
+            ASSERT_FALSE(inside) << "sky at " << v.x << ", " << v.y << ", " << v.z
+                                 << " with the light at z = " << z;
+        }
     }
 }
 
