@@ -3,6 +3,7 @@
 # set these variables:
 #   deps_cache    the cache folder; the apt state lives in $deps_cache/apt
 #   apt_options   apt-get options that point at that state (set by debsrc_setup)
+#   apt_lock      the file that debsrc_apt locks around each apt call (set by debsrc_setup)
 #   version[p], dsc_name[p]   the version apt picks for source package p and its .dsc file name
 # and log(), which the sourcing script defines.
 
@@ -20,7 +21,8 @@ debsrc_setup() {
       [ -f "$f" ] || continue
       sed -n -E "s/^deb( \[[^]]*\])? (\S+) ($codename(-[a-z]+)?) (.*)$/deb-src\1 \2 \3 \5/p" "$f"
     done
-  } > "$apt_dir/sources.list"
+  } > "$apt_dir/sources.list.$$"
+  mv -f "$apt_dir/sources.list.$$" "$apt_dir/sources.list"
   {
     for f in /etc/apt/sources.list.d/*.sources; do
       [ -f "$f" ] || continue
@@ -40,11 +42,13 @@ debsrc_setup() {
         END { flush() }
       ' "$f"
     done
-  } > "$apt_dir/parts/lumarq.sources"
+  } > "$apt_dir/lumarq.sources.$$"
+  mv -f "$apt_dir/lumarq.sources.$$" "$apt_dir/parts/lumarq.sources"
   if [ ! -s "$apt_dir/sources.list" ] && [ ! -s "$apt_dir/parts/lumarq.sources" ]; then
     log "no Debian $codename archive entry in /etc/apt/sources.list or /etc/apt/sources.list.d"
     exit 1
   fi
+  apt_lock=$apt_dir/lock
   apt_options=(
     -o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir/parts"
     -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache" -o Debug::NoLocking=1
@@ -52,15 +56,21 @@ debsrc_setup() {
   )
   if [ -z "$(find "$apt_dir/lists" -maxdepth 1 -name '*Sources*' -mtime -1 2> /dev/null)" ]; then
     log "reading the archive's source index"
-    apt-get "${apt_options[@]}" -qq update >&2
+    debsrc_apt -qq update >&2
   fi
+}
+
+# apt-get on the private state, one call at a time: the builds for several targets may run at once
+# over the one state, which apt itself does not lock (Debug::NoLocking).
+debsrc_apt() {
+  flock "$apt_lock" apt-get "${apt_options[@]}" "$@"
 }
 
 # Fills version[p] and dsc_name[p] for each source package p, from apt's own choice of version.
 debsrc_resolve() {
   local p line
   for p in "$@"; do
-    line=$(apt-get "${apt_options[@]}" source --print-uris -qq "$p" | grep "\.dsc' " | head -n 1)
+    line=$(debsrc_apt source --print-uris -qq "$p" | grep "\.dsc' " | head -n 1)
     [ -n "$line" ] || { log "the archive has no source package $p"; exit 1; }
     dsc_name[$p]=$(echo "$line" | awk '{print $2}')
     version[$p]=$(echo "${dsc_name[$p]}" | sed -E "s/^${p}_(.*)\.dsc$/\1/")
@@ -90,16 +100,16 @@ debsrc_fetch() {
   shift
   for p in "$@"; do
     local fetched=
-    for candidate in "" $(apt-cache "${apt_options[@]}" showsrc "$p" | sed -n 's/^Version: //p' | sort -u -r -V); do
+    for candidate in "" $(flock "$apt_lock" apt-cache "${apt_options[@]}" showsrc "$p" | sed -n 's/^Version: //p' | sort -u -r -V); do
       if [ -n "$candidate" ]; then
-        line=$(apt-get "${apt_options[@]}" source --print-uris -qq "$p=$candidate" 2> /dev/null | grep "\.dsc' " | head -n 1)
+        line=$(debsrc_apt source --print-uris -qq "$p=$candidate" 2> /dev/null | grep "\.dsc' " | head -n 1)
         [ -n "$line" ] && [ "$(echo "$line" | awk '{print $2}')" != "${dsc_name[$p]}" ] || continue
         dsc_name[$p]=$(echo "$line" | awk '{print $2}')
         version[$p]=$candidate
         log "$p: trying $candidate instead"
       fi
       log "fetching $p ${version[$p]}"
-      (cd "$download" && apt-get "${apt_options[@]}" source --download-only -qq "$p${candidate:+=$candidate}") \
+      (cd "$download" && debsrc_apt source --download-only -qq "$p${candidate:+=$candidate}") \
         > "$download/$p.log" 2>&1 || true
       if debsrc_verify "$download" "$p"; then
         fetched=1
