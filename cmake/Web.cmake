@@ -27,11 +27,3 @@ file(CREATE_LINK /usr/include/AL ${OPENAL_INCLUDE_DIR}/AL SYMBOLIC)
 find_package(mpg123 REQUIRED CONFIG)
 set(LUMARQ_SOUND_LIBRARIES MPG123::libmpg123 openal)
 
-# The shader sources as GLSL ES 3.00, derived from shader/ (web/shader/ holds the one stage that
-# differs) into the run folder.
-file(GLOB LUMARQ_WEB_SHADER_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/shader/* ${PROJECT_SOURCE_DIR}/web/shader/*)
-add_custom_target(lumarq_web_shaders
-  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}/shader -DOVERRIDE_DIR=${PROJECT_SOURCE_DIR}/web/shader
-    -DOUT_DIR=${LUMARQ_RUN_DIR}/shader -P ${PROJECT_SOURCE_DIR}/cmake/WebShaders.cmake
-  DEPENDS ${LUMARQ_WEB_SHADER_SOURCES} ${PROJECT_SOURCE_DIR}/cmake/WebShaders.cmake
-  VERBATIM)

@@ -7,6 +7,7 @@
 #include "assets/texture.h"
 #include "gl/gl_entry_points.h"
 #include "platform/asset_path.h"
+#include "render/light_rig.h"
 #include "render/outline_strokes.h"
 #include "render/shaded_pass.h"
 
@@ -21,10 +22,6 @@ namespace {
 constexpr unsigned modelImportFlags = aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_FlipUVs;
 static_assert(modelImportFlags == 0x800048, "the model loader's import contract");
 
-// Light sweep along z: turns back once it has passed these bounds, at lightSpeed units/s.
-constexpr float lightTurnFront = 5.0f;
-constexpr float lightTurnBack = -7.0f;
-constexpr double lightSpeed = 2.0;
 constexpr double stoneSpinDegreesPerSecond = 10.0;
 
 double secondsSince(std::chrono::steady_clock::time_point start)
@@ -53,7 +50,7 @@ bool Scene::load(GLFWwindow* window, LoadTimings* timings)
     LoadTimings unused;
     LoadTimings& times = timings != nullptr ? *timings : unused;
     const auto rendererStart = std::chrono::steady_clock::now();
-    renderer = Renderer(window);
+    renderer = Renderer(window, forceOutlineQuads);
     times.rendererSeconds = secondsSince(rendererStart);
     glErrorCheckpoint("END CREATE ENGINE");
 
@@ -78,7 +75,7 @@ bool Scene::load(GLFWwindow* window, LoadTimings* timings)
         TextureLoadTimes textures;
         objects[i] = SceneObject(imported, positionAttrib, normalAttrib, uvAttrib, entry.loadsBumpMap, &textures);
         if (entry.outlined) {
-            prepareOutlineStrokes(objects[i]);
+            prepareOutlineStrokes(renderer, objects[i]);
         }
         times.modelUploadSeconds[i] = secondsSince(uploadStart);
         times.modelTextureSeconds[i] = textures.seconds;
@@ -174,7 +171,9 @@ void Scene::release()
         glDeleteBuffers(1, &object.uvBuffer);
         glDeleteBuffers(1, &object.normalBuffer);
         glDeleteBuffers(1, &object.indexBuffer);
-        glDeleteBuffers(1, &object.outlineStrokeBuffer);
+        glDeleteBuffers(1, &object.outlineQuads.vertexBuffer);
+        glDeleteBuffers(1, &object.outlineQuads.indexBuffer);
+        glDeleteVertexArrays(1, &object.outlineQuads.vertexArray);
     }
     glDeleteProgram(renderer.shadowMappingProgram);
     glDeleteProgram(renderer.depthRttProgram);

@@ -18,6 +18,7 @@ struct Scene {
     Renderer renderer;
     SceneObject objects[stageObjectCount];  // indexed by StageObject
     int lightDirection = 1;                 // +1 or -1: where the light's z is heading
+    bool forceOutlineQuads = false;         // set before load: the contour as quads on any GL
 
     // What went wrong when load() returned false: the model file and the importer's reason.
     std::string loadFailure;

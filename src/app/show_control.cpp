@@ -23,6 +23,11 @@ void ShowControl::prepare()
 void ShowControl::start(Scene& scene)
 {
     addShowJumps(timeline, scene);
+    play();
+}
+
+void ShowControl::play()
+{
     startMusic(music);
     timeline.startTick = tickCount();
 }
@@ -85,6 +90,11 @@ void ShowControl::applySwitches(Scene& scene, const ShowKeys& keys)
 
 int32_t ShowControl::showTime() const
 {
+    return showTimeAt(tick);
+}
+
+int32_t ShowControl::showTimeAt(int32_t atTick) const
+{
     // Unsigned subtraction: the tick counter may wrap between the two readings.
-    return static_cast<int32_t>(static_cast<uint32_t>(tick) - static_cast<uint32_t>(timeline.startTick));
+    return static_cast<int32_t>(static_cast<uint32_t>(atTick) - static_cast<uint32_t>(timeline.startTick));
 }

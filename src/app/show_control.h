@@ -26,8 +26,10 @@ struct ShowControl {
 
     // Sound system and timeline; before GLFW starts.
     void prepare();
-    // Hops registered, music started, show clock zeroed.
+    // Hops registered, then play().
     void start(Scene& scene);
+    // Music started from its beginning and the show clock zeroed: at the start, and to play again.
+    void play();
     void beginFrame();
     void advance(Scene& scene);
     // Reads the keys (a style key only while its timed switch is not due) and applies them.
@@ -41,4 +43,6 @@ struct ShowControl {
 
     // Milliseconds since the show clock was zeroed, for this frame's tick.
     int32_t showTime() const;
+    // The same for another reading of the tick count.
+    int32_t showTimeAt(int32_t atTick) const;
 };

@@ -10,6 +10,12 @@
 struct Scene;
 struct Timeline;
 
+// The camera's dive under the island's +x rim, the fourth segment: from the rim's top down past its
+// underside, where the camera rests until the next cut. The model generator keeps the scenery
+// clear of this line.
+constexpr CameraPose diveTop = {4.48482f, 1.40029f, -0.472208f, 4.64f, -0.0899976f};
+constexpr CameraPose diveBottom = {1.90016f, -2.45395f, -0.485646f, 4.695f, -1.03f};
+
 constexpr int showPoseCount = 13;
 extern const CameraPose showPoses[showPoseCount];
 

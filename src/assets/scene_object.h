@@ -9,6 +9,15 @@ struct aiScene;
 struct aiMesh;
 struct TextureLoadTimes;
 
+// The contour's quads, where it is drawn as quads (render/outline_quads.h): a vertex array of
+// their own over their vertex and index buffers.
+struct OutlineQuads {
+    GLuint vertexArray = 0;
+    GLuint vertexBuffer = 0;
+    GLuint indexBuffer = 0;
+    GLsizei indexCount = 0;
+};
+
 struct SceneObject {
     GLuint vertexArray = 0;
     const aiMesh* mesh = nullptr;  // owned by the importer that read the scene
@@ -18,7 +27,7 @@ struct SceneObject {
     GLuint uvBuffer = 0;
     GLuint tangentBuffer = 0;
     GLuint bitangentBuffer = 0;
-    GLuint outlineStrokeBuffer = 0;  // where the contour is drawn as quads (render/outline_strokes.h)
+    OutlineQuads outlineQuads;
     GLuint diffuseTexture = 0;
     GLuint bumpTexture = 0;
     GLuint program = 0;

@@ -31,6 +31,6 @@ void Renderer::drawOutline(SceneObject object)
     const glm::mat4 mvp = cameraProjection * cameraView * object.model;
     glUniformMatrix4fv(wireframeMvpLocation, 1, GL_FALSE, &mvp[0][0]);
 
-    drawOutlineStrokes(object, static_cast<GLsizei>(drawVertexCount));
+    drawOutlineStrokes(*this, object, static_cast<GLsizei>(drawVertexCount));
     drawVertexCount = 0.0;
 }

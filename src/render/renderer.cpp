@@ -2,6 +2,9 @@
 #include "render/renderer.h"
 
 #include "assets/shader_program.h"
+#include "render/light_rig.h"
+#include "render/outline_quads.h"
+#include "render/outline_strokes.h"
 #include "render/shadow_target.h"
 
 #include <GLFW/glfw3.h>
@@ -20,6 +23,10 @@ void lookUpUniforms(Renderer& renderer)
     renderer.depthMvpLocation = glGetUniformLocation(renderer.depthRttProgram, "depthMVP");
     glUseProgram(renderer.shadowMappingProgram);
     renderer.wireframeMvpLocation = glGetUniformLocation(renderer.wireframeProgram, "MVP");
+    if (renderer.outlineQuads) {
+        renderer.wireframeViewportSizeLocation = glGetUniformLocation(renderer.wireframeProgram, "viewportSize");
+        renderer.wireframeStrokeWidthLocation = glGetUniformLocation(renderer.wireframeProgram, "strokeWidth");
+    }
 
     renderer.shadowMvpLocation = glGetUniformLocation(renderer.shadowMappingProgram, "MVP");
     renderer.shadowViewLocation = glGetUniformLocation(renderer.shadowMappingProgram, "V");
@@ -57,13 +64,16 @@ void lookUpUniforms(Renderer& renderer)
 
 }  // namespace
 
-Renderer::Renderer(GLFWwindow* window) : window(window)
+Renderer::Renderer(GLFWwindow* window, bool forceOutlineQuads) : window(window)
 {
     glfwGetFramebufferSize(window, &viewportWidth, &viewportHeight);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    outlineQuads = chooseOutlineQuads(forceOutlineQuads);
+    outlineStrokeWidth = outlineWidth;
 
     for (const RendererProgram& entry : rendererPrograms) {
-        this->*entry.program = loadShaderProgramNamed(entry.name);
+        const ProgramFiles files = programFiles(entry, outlineQuads);
+        this->*entry.program = loadShaderProgram(files.vertex.c_str(), files.fragment.c_str());
     }
 
     lookUpUniforms(*this);
@@ -83,7 +93,7 @@ Renderer::Renderer(GLFWwindow* window) : window(window)
     attachShadowDepth(shadowDepthTexture);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
-    lightPosition = glm::vec3(6.0f, 4.0f, 4.0f);
+    lightPosition = lightStart;
 }
 
 void Renderer::replaceProgram(GLuint from, GLuint to)
@@ -94,6 +104,16 @@ void Renderer::replaceProgram(GLuint from, GLuint to)
         }
     }
     lookUpUniforms(*this);
+}
+
+ProgramFiles programFiles(const RendererProgram& program, bool outlineQuads)
+{
+    ProgramFiles files{program.name + std::string(shaderFileSuffixes[0]),
+                       program.name + std::string(shaderFileSuffixes[1])};
+    if (outlineQuads && program.program == &Renderer::wireframeProgram) {
+        files.vertex = outlineQuadVertexFile;
+    }
+    return files;
 }
 
 float viewportAspect(const Renderer& renderer)

@@ -7,6 +7,8 @@
 #include <glad/gl.h>
 #include <glm/glm.hpp>
 
+#include <string>
+
 struct GLFWwindow;
 
 constexpr int shadowMapSize = 1024;
@@ -22,8 +24,16 @@ struct RendererProgram {
 constexpr int rendererProgramCount = 5;
 extern const RendererProgram rendererPrograms[rendererProgramCount];  // in load order
 
+// The two files under shader/ that a program is built from.
+struct ProgramFiles {
+    std::string vertex;
+    std::string fragment;
+};
+
 struct Renderer {
     GLint wireframeMvpLocation = -1;
+    GLint wireframeViewportSizeLocation = -1;  // the contour's quads only
+    GLint wireframeStrokeWidthLocation = -1;
     GLint depthMvpLocation = -1;
     GLint shadowMvpLocation = -1;
     GLint shadowViewLocation = -1;
@@ -58,8 +68,8 @@ struct Renderer {
     GLFWwindow* window = nullptr;  // not owned
     glm::mat4 cameraView = glm::mat4(1.0f);
     glm::mat4 cameraProjection = glm::mat4(1.0f);
-    glm::vec3 lightPosition = glm::vec3(6.0f, 4.0f, 4.0f);
-    glm::vec3 lightInvDirection = glm::vec3(0.0f);  // the light's eye point for the shadow map
+    glm::vec3 lightPosition = glm::vec3(6.0f, 4.0f, 4.0f);  // lightStart (render/light_rig.h)
+    glm::vec3 lightInvDirection = glm::vec3(0.0f);          // the light's eye point for the shadow map
     glm::mat4 depthMvp = glm::mat4(1.0f);
     glm::mat4 lightView = glm::mat4(1.0f);
     glm::mat4 lightProjection = glm::mat4(1.0f);
@@ -69,12 +79,16 @@ struct Renderer {
     double drawVertexCount = 0.0;  // vertex count of the draw in progress; 0 between draws
     bool shadowsEnabled = false;
     bool autoCamera = true;  // true: the camera follows the timeline; false: free flight
+    // The contour drawn as quads rather than wide lines (render/outline_strokes.h), and its width.
+    bool outlineQuads = false;
+    float outlineStrokeWidth = 0.0f;
 
     Renderer() = default;
     // Loads the programs, looks up the uniforms and builds the shadow-map target; needs the
     // window's context current and the GL entry points resolved. The viewport starts as the
-    // window's framebuffer; a program whose window changes size sets it anew.
-    explicit Renderer(GLFWwindow* window);
+    // window's framebuffer; a program whose window changes size sets it anew. `forceOutlineQuads`
+    // draws the contour as quads even where wide lines can be drawn.
+    explicit Renderer(GLFWwindow* window, bool forceOutlineQuads = false);
 
     // Puts a rebuilt program in the place of `from` and looks the uniforms up again; the caller
     // deletes `from`.
@@ -86,6 +100,10 @@ struct Renderer {
     void drawOutline(SceneObject object);
     void drawShaded(SceneObject object);
 };
+
+// The program's stem's two files; the Wireframe program's vertex stage is the quads' when the
+// contour is drawn as quads.
+ProgramFiles programFiles(const RendererProgram& program, bool outlineQuads);
 
 // The viewport's width over its height: the aspect of the camera's projection.
 float viewportAspect(const Renderer& renderer);

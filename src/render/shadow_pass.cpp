@@ -1,20 +1,18 @@
-// Shadow depth pass: clears the shadow map and draws objects into it from the light, through an
-// orthographic box of 20 x 20 x 30 units around the light's view toward (0, 0, -1).
+// Shadow depth pass: clears the shadow map and draws objects into it from the light, through the
+// light rig's orthographic box around its view toward its target (render/light_rig.h).
 #include "render/renderer.h"
 
 #include "camera/camera.h"
 #include "render/draw_count.h"
+#include "render/light_rig.h"
 #include "render/position_binding.h"
+
+#include <glm/gtc/matrix_transform.hpp>
 
 namespace {
 
-// The light always looks at this point; with the light at x = 6, y = 4 the view never degenerates.
-const glm::vec3 lightTarget(0.0f, 0.0f, -1.0f);
-const glm::vec3 lightUp(0.0f, 1.0f, 0.0f);
-
-// Orthographic box x, y in [-10, 10], near -10, far 20, written column by column.
-const glm::mat4 lightBox(glm::vec4(0.1f, 0.0f, 0.0f, 0.0f), glm::vec4(0.0f, 0.1f, 0.0f, 0.0f),
-                         glm::vec4(0.0f, 0.0f, -0.06666667f, 0.0f), glm::vec4(0.0f, 0.0f, -0.33333334f, 1.0f));
+const glm::mat4 lightBox = glm::ortho(-lightBoxHalfWidth, lightBoxHalfWidth, -lightBoxHalfWidth, lightBoxHalfWidth,
+                                      lightBoxNear, lightBoxFar);
 
 }  // namespace
 

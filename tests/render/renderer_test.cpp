@@ -5,6 +5,8 @@
 #include "assets/fixture_meshes.h"
 #include "assets/scene_object.h"
 #include "camera/camera.h"
+#include "render/outline_quads.h"
+#include "render/outline_strokes.h"
 #include "render/renderer.h"
 #include "render/shaded_pass.h"
 #include "support/gl_context.h"
@@ -376,6 +378,80 @@ TEST_F(RenderFrames, ContoursSurroundOnlyOutlinedObjectsAndToonBandsAreExact)
     EXPECT_TRUE(near(frame.at(right.x + 20, right.y + 20), bands[0]));
     EXPECT_TRUE(near(frame.at(right.x - 33, right.y), bands[2]));
     writeSnapshot(frame, "contours_toon");
+}
+
+// The contour's stroke pixels, bottom row first.
+std::vector<bool> contourMask(const Frame& frame)
+{
+    std::vector<bool> mask(static_cast<size_t>(viewWidth) * viewHeight);
+    for (int y = 0; y < viewHeight; ++y) {
+        for (int x = 0; x < viewWidth; ++x) {
+            mask[static_cast<size_t>(y) * viewWidth + x] = isContour(frame.at(x, y));
+        }
+    }
+    return mask;
+}
+
+TEST_F(RenderFrames, QuadContoursDrawWhatWideLinesDraw)
+{
+    // Each edge is one quad, drawn once, with both of its triangles: a closed box has 18 edges
+    // (12 sides, 6 diagonals), each shared; an open square has one shared diagonal and 4 rims.
+    const auto edges = [](const SceneObject& object) {
+        const OutlineQuadMesh mesh = buildOutlineQuadMesh(object.mesh->mVertices, object.mesh->mNumVertices);
+        int shared = 0;
+        for (size_t v = 0; v < mesh.vertices.size(); v += 4 * outlineQuadFloats) {
+            shared += mesh.vertices[v + 12] == 1.0f ? 1 : 0;  // the second triangle's w
+        }
+        EXPECT_EQ(mesh.indices.size() * outlineQuadFloats * 4, mesh.vertices.size() * 6);
+        return std::make_pair(static_cast<int>(mesh.indices.size() / 6), shared);
+    };
+    EXPECT_EQ(edges(s->box), std::make_pair(18, 18));
+    EXPECT_EQ(edges(s->flatGround), std::make_pair(5, 1));
+
+    testing::internal::CaptureStdout();
+    Renderer quads(testGlWindow(viewWidth, viewHeight), true);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_NE(printed.find("Contours: drawn as quads, as asked\n"), std::string::npos) << printed;
+    ASSERT_TRUE(quads.outlineQuads);
+    // The same view, light and objects, once with each renderer.
+    placeCamera(quads);
+    s->sphere.translate(-1.2f, 0.8f, 0.0f);
+    s->box.translate(1.5f, 0.5f, 0.0f);
+    s->box.rotate(30.0f, 1, 0);
+    SceneObject sphere = s->sphere;
+    SceneObject box = s->box;
+    prepareOutlineStrokes(quads, sphere);
+    prepareOutlineStrokes(quads, box);
+    std::vector<SceneObject*> objects = {&s->sphere, &s->box};
+    applyStyle(s->renderer, Style::Toon, objects, {});
+    const Frame lines = renderFrame(s->renderer, objects, objects);
+    std::vector<SceneObject*> quadObjects = {&sphere, &box};
+    applyStyle(quads, Style::Toon, quadObjects, {});
+    const Frame quadFrame = renderFrame(quads, quadObjects, quadObjects);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(renderFrame(quads, quadObjects, quadObjects).rgba, quadFrame.rgba)
+        << "the next frame draws the same";
+    writeSnapshot(lines, "contours_lines");
+    writeSnapshot(quadFrame, "contours_quads");
+
+    const std::vector<bool> lineMask = contourMask(lines);
+    const std::vector<bool> quadMask = contourMask(quadFrame);
+    int lineCount = 0, quadCount = 0, differing = 0;
+    for (size_t k = 0; k < lineMask.size(); ++k) {
+        lineCount += lineMask[k] ? 1 : 0;
+        quadCount += quadMask[k] ? 1 : 0;
+        differing += lineMask[k] != quadMask[k] ? 1 : 0;
+    }
+    EXPECT_GT(lineCount, 800);
+    EXPECT_NEAR(quadCount, lineCount, lineCount / 20) << "the quads' contour is as thick as the lines'";
+    EXPECT_LT(differing, lineCount / 10) << "contour pixels drawn by one way and not the other";
+
+    for (GLuint program : {quads.shadowMappingProgram, quads.depthRttProgram, quads.toonProgram,
+                           quads.wireframeProgram, quads.bumpMappingProgram}) {
+        glDeleteProgram(program);
+    }
+    glDeleteTextures(1, &quads.shadowDepthTexture);
+    glDeleteFramebuffers(1, &quads.shadowFramebuffer);
 }
 
 TEST_F(RenderFrames, OccluderCastsAShadowOnlyWithShadowsEnabled)

@@ -30,6 +30,7 @@ CommandLineResult parseBenchOptions(int argc, const char* const* argv, BenchOpti
     CLI::Option* style = addStyleOption(app, options.style, "the whole run in this style");
     app.add_flag("--no-shadows", options.noShadows, "leave the shadow depth pass empty");
     app.add_flag("--no-outline", options.noOutline, "draw no contours");
+    addQuadContoursOption(app, options.quadContours);
     app.add_option("--line-width", options.lineWidth, "contour line width instead of the renderer's")
         ->transform(decimalNumber(1.0, 64.0))
         ->type_name("W");

@@ -18,6 +18,7 @@ struct BenchOptions {
     bool noShadows = false;             // shadow depth pass left empty in every style
     bool noOutline = false;             // outline pass clears and moves the camera but draws nothing
     float lineWidth = 0.0f;             // > 0: contour line width instead of the renderer's
+    bool quadContours = false;          // the contour as quads
     std::string coldStartupFile;        // JSON of an earlier cold-cache run
     std::string callgrindFile;          // callgrind output of an earlier --callgrind run
     int callgrindFrames = 0;            // measured frames of that run

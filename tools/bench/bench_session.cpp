@@ -48,21 +48,11 @@ double secondsSinceProcessStart()
 
 void renderOutline(Scene& scene, const BenchOptions& options)
 {
-    if (options.lineWidth <= 0.0f && !options.noOutline) {
+    if (!options.noOutline) {
         scene.renderOutlinePass();
         return;
     }
     scene.renderer.beginOutlinePass();
-    if (options.noOutline) {
-        return;
-    }
-    // The contours as the outline pass draws them, at the bench's width (the pass's set-up sets its own).
-    glLineWidth(options.lineWidth);
-    for (StageObject which : stageDrawOrder) {
-        if (stageEntry(which).outlined) {
-            scene.renderer.drawOutline(scene.object(which));
-        }
-    }
 }
 
 }  // namespace
@@ -81,6 +71,7 @@ bool openBenchSession(ToolSession& session, const BenchOptions& options, double 
     settings.program = "lumarq-bench";
     settings.width = options.width;
     settings.height = options.height;
+    settings.quadContours = options.quadContours;
     ToolSessionStartup steps;
     if (!openToolSession(session, settings, &steps)) {
         return false;
@@ -99,6 +90,9 @@ bool openBenchSession(ToolSession& session, const BenchOptions& options, double 
     startup.textures = milliseconds(steps.load.textureSeconds);
     startup.textureCount = steps.load.textureCount;
     startup.showStart = milliseconds(steps.showStart);
+    if (options.lineWidth > 0.0f) {
+        session.scene->renderer.outlineStrokeWidth = options.lineWidth;
+    }
 
     if (options.forceStyle) {
         // Marking both timed switches spent keeps the script from changing the forced look.

@@ -46,6 +46,9 @@ std::string describeVariant(const BenchOptions& options)
         snprintf(text, sizeof text, "line width %.1f", options.lineWidth);
         add(text);
     }
+    if (options.quadContours) {
+        add("contours as quads");
+    }
     if (options.callgrind) {
         add("callgrind collection");
     }

@@ -44,6 +44,7 @@ CommandLineResult parseCaptureOptions(int argc, const char* const* argv, Capture
         ->type_name("MS");
     addStyleOption(app, options.style, "style of the --poses stills (default toon)");
     addKeysOption(app, options.keys);
+    addQuadContoursOption(app, options.quadContours);
 
     const CommandLineResult result = parseCommandLine(app, argc, argv, message);
     if (result != CommandLineResult::run) {

@@ -11,13 +11,14 @@ struct CaptureOptions {
     CaptureMode mode = CaptureMode::none;
     int width = 1280;
     int height = 720;
-    int fps = 60;
-    int toMs = 88000;                   // end of the video
-    ShowStyle style = ShowStyle::toon;  // for --poses
-    std::string outDir;                 // --poses DIR, --out DIR
-    std::string outFile;                // --video FILE, --sheet FILE
-    std::vector<int> atMs;              // --at, sorted
-    std::vector<KeyPress> keys;         // --keys
+    int fps = static_cast<int>(toolFps);  // the tools' frame grid
+    int toMs = 88000;                     // end of the video
+    ShowStyle style = ShowStyle::toon;    // for --poses
+    std::string outDir;                   // --poses DIR, --out DIR
+    std::string outFile;                  // --video FILE, --sheet FILE
+    std::vector<int> atMs;                // --at, sorted
+    std::vector<KeyPress> keys;           // --keys
+    bool quadContours = false;            // --quad-contours
 };
 
 // Reads argv; see parseCommandLine for what `message` holds.

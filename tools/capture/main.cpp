@@ -32,25 +32,14 @@ bool makeDirectory(const std::string& path)
 template <typename Take>
 void runToTargets(ToolSession& session, int fps, const std::vector<double>& targets, Take take)
 {
-    const double step = 1000.0 / fps;
     Image image;
-    long frame = 0;
     for (size_t next = 0; next < targets.size();) {
-        const double frameTime = frame * step;
-        if (frameTime < targets[next]) {
-            runToolFrame(session, frameTime, false);
-            ++frame;
-            continue;
-        }
-        captureFrame(session, targets[next], image);
-        take(next, image);
-        // Further targets at the same time share the picture; the next frame comes after it.
         const double taken = targets[next];
-        while (next < targets.size() && targets[next] == taken) {
-            ++next;
-        }
-        while (frame * step <= taken) {
-            ++frame;
+        stepToolSessionTo(session, taken, 1000.0 / fps);
+        captureFrame(session, taken, image);
+        // Further targets at the same time share the picture.
+        for (; next < targets.size() && targets[next] == taken; ++next) {
+            take(next, image);
         }
     }
 }
@@ -201,6 +190,7 @@ int main(int argc, char** argv)
     settings.width = options.width;
     settings.height = options.height;
     settings.keys = options.keys;
+    settings.quadContours = options.quadContours;
     ToolSession session;
     if (!openToolSession(session, settings)) {
         closeToolSession(session);

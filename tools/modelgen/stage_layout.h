@@ -3,6 +3,7 @@
 // scaled by 0.3 with origins at (0, 0.39, -1.5) and (0, 0.39, -3); the tall tower at the origin,
 // the short one at (0, 0, 2); the stone at (0, 4, -4).
 #pragma once
+#include "app/show_script.h"
 #include "app/stage.h"
 
 // Ground level of the square the towers and creatures stand on.
@@ -39,7 +40,6 @@ constexpr float creatureFacingDegrees = 110.0f;
 // 15 units of the origin.
 constexpr float skyRadius = 55.0f;
 
-// The camera's dive under the island's +x rim: the line of the show script's fourth camera
-// segment, where it rests until the next cut. The scenery keeps clear of it.
-constexpr glm::vec3 diveStart(4.48482f, 1.40029f, -0.472208f);
-constexpr glm::vec3 diveEnd(1.90016f, -2.45395f, -0.485646f);
+// The camera's dive under the island's +x rim (app/show_script.h): the scenery keeps clear of it.
+constexpr glm::vec3 diveStart(diveTop.x, diveTop.y, diveTop.z);
+constexpr glm::vec3 diveEnd(diveBottom.x, diveBottom.y, diveBottom.z);

@@ -28,7 +28,8 @@ CommandLineResult parsePreviewOptions(int argc, const char* const* argv, Preview
     app.add_flag("--fullscreen", options.fullscreen, "full screen on the primary monitor, at its resolution")
         ->excludes(size);
     app.add_option("--shaders", options.shaderSourceDir,
-                   "edit the shaders in DIR (e.g. ../../shader): each saved file is copied into shader/")
+                   "edit the shader sources in DIR (e.g. ../../shader): each save makes shader/ from them")
         ->type_name("DIR");
+    addQuadContoursOption(app, options.quadContours);
     return parseCommandLine(app, argc, argv, message);
 }

@@ -10,6 +10,7 @@ struct PreviewOptions {
     int height = 720;
     bool fullscreen = false;
     std::string shaderSourceDir;  // --shaders: where the shader files are edited
+    bool quadContours = false;    // --quad-contours
 };
 
 // The keys, as the help and the README list them.

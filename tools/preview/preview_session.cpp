@@ -94,14 +94,8 @@ void updateTitle(PreviewSession& session, double wallMs, bool now)
 // `showMs` itself is the next one shown.
 void stepShowTo(PreviewSession& session, double showMs)
 {
-    ToolSession& show = session.show;
-    rewindShow(*show.scene, *show.show, session.start);
-    virtualClock.milliseconds = 0.0;
-    show.prevSeconds = secondsNow();
-    show.nextKey = 0;
-    for (long frame = 0; frame * stepMs < showMs; ++frame) {
-        runToolFrame(session.show, frame * stepMs, false);
-    }
+    rewindToolSession(session.show);
+    stepToolSessionTo(session.show, showMs);
 }
 
 // The show runs on from its time now on the wall clock, from where the music sounds that time.
@@ -141,6 +135,7 @@ bool openPreviewSession(PreviewSession& session, const PreviewOptions& options)
     settings.width = options.width;
     settings.height = options.height;
     settings.muted = false;
+    settings.quadContours = options.quadContours;
     settings.windowMode = options.fullscreen ? ToolWindowMode::fullScreen : ToolWindowMode::resizable;
     ToolSession& show = session.show;
     if (!openToolSession(show, settings)) {
@@ -149,7 +144,6 @@ bool openPreviewSession(PreviewSession& session, const PreviewOptions& options)
     // A tool for watching, not a benchmark: no more frames than the screen shows.
     glfwSwapInterval(1);
     glfwSetWindowTitle(show.window, "Lumarq preview");
-    session.start = recordShowStart(*show.scene);
 
     glfwSetWindowUserPointer(show.window, &session);
     glfwSetKeyCallback(show.window, onKey);
@@ -205,7 +199,7 @@ void previewFrame(PreviewSession& session, Image* image)
         // The show stands still: a frame's time between frames is enough for the free camera's
         // mouse look and for the keys. (Waking on each event instead would read a key's press and
         // its release in two frames, and the demo's keys act once per frame while down.)
-        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(stepMs));
+        std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(toolFrameMs));
     }
 
     ++session.titleFrames;

@@ -5,7 +5,6 @@
 #include "image.h"
 #include "preview_music.h"
 #include "shader_watch.h"
-#include "show_start.h"
 #include "tool_session.h"
 #include "transport.h"
 
@@ -28,7 +27,6 @@ enum class PreviewCommand {
 
 struct PreviewSession {
     ToolSession show;  // window, scene and show control
-    ShowStart start;
     Transport transport;
     MusicClock musicClock;
     ShaderWatch shaders;

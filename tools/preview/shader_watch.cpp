@@ -3,9 +3,11 @@
 
 #include "app/scene.h"
 #include "assets/shader_program.h"
+#include "shader_build.h"
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -32,25 +34,38 @@ bool sameStamp(const FileStamp& a, const FileStamp& b)
            a.inode == b.inode;
 }
 
-// Makes `target` in shader/ what the source folder holds: the same bytes, or no file when the
-// source is gone (the rebuild then fails and the previous program stays, as with any broken
-// source).
-void mirrorIntoShaderFolder(const std::string& source, const std::string& target)
+// The source folder's files and their parts, with their stamps, in path order.
+std::vector<std::pair<std::string, FileStamp>> sourceStamps(const std::string& sourceDir)
 {
     namespace fs = std::filesystem;
+    std::vector<std::pair<std::string, FileStamp>> stamps;
     std::error_code error;
-    if (fs::equivalent(source, target, error)) {
-        return;  // edited in shader/ itself
+    for (const std::string& dir : {sourceDir, sourceDir + "/include"}) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir, error)) {
+            if (entry.is_regular_file(error)) {
+                stamps.emplace_back(entry.path().string(), stampOf(entry.path().string()));
+            }
+        }
     }
-    if (!fs::exists(source, error)) {
-        fs::remove(target, error);
-        return;
-    }
-    fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
-    if (error) {
-        fprintf(stderr,
-                "lumarq-preview: cannot copy %s to %s (%s); run the preview from the build's run/ folder\n",
-                source.c_str(), target.c_str(), error.message().c_str());
+    std::sort(stamps.begin(), stamps.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return stamps;
+}
+
+bool sameSources(const std::vector<std::pair<std::string, FileStamp>>& a,
+                 const std::vector<std::pair<std::string, FileStamp>>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.first == y.first && sameStamp(x.second, y.second);
+    });
+}
+
+// shader/ made from the sources; a source that does not build leaves the files as they were.
+void makeShaderFolder(const std::string& sourceDir)
+{
+    std::string error;
+    if (!buildShaderFolder(sourceDir, ShaderDialect::desktop, "shader", error)) {
+        fprintf(stderr, "lumarq-preview: %s; the shader files stay as they were until it is fixed\n",
+                error.c_str());
     }
 }
 
@@ -59,7 +74,8 @@ void mirrorIntoShaderFolder(const std::string& source, const std::string& target
 // old one stays, with the logs printed. True when the new one was taken.
 bool rebuildProgram(Scene& scene, const RendererProgram& program)
 {
-    const GLuint rebuilt = loadShaderProgramNamed(program.name);
+    const ProgramFiles files = programFiles(program, scene.renderer.outlineQuads);
+    const GLuint rebuilt = loadShaderProgram(files.vertex.c_str(), files.fragment.c_str());
     GLint linked = GL_FALSE;
     glGetProgramiv(rebuilt, GL_LINK_STATUS, &linked);
     if (linked != GL_TRUE) {
@@ -83,37 +99,50 @@ bool rebuildProgram(Scene& scene, const RendererProgram& program)
 void startShaderWatch(ShaderWatch& watch, const std::string& sourceDir)
 {
     watch.sourceDir = sourceDir;
-    const std::string watchedDir = sourceDir.empty() ? std::string("shader") : sourceDir;
+    watch.files.clear();
     for (int p = 0; p < rendererProgramCount; ++p) {
-        for (int s = 0; s < 2; ++s) {
-            const std::string file = std::string(rendererPrograms[p].name) + shaderFileSuffixes[s];
-            watch.watchedPaths[p][s] = watchedDir + "/" + file;
-            watch.loadedPaths[p][s] = "shader/" + file;
-            if (!sourceDir.empty()) {
-                mirrorIntoShaderFolder(watch.watchedPaths[p][s], watch.loadedPaths[p][s]);
+        for (bool outlineQuads : {false, true}) {
+            const ProgramFiles files = programFiles(rendererPrograms[p], outlineQuads);
+            for (const std::string* file : {&files.vertex, &files.fragment}) {
+                const std::string path = "shader/" + *file;
+                const bool known = std::any_of(watch.files.begin(), watch.files.end(), [&](const auto& watched) {
+                    return watched.program == p && watched.path == path;
+                });
+                if (!known) {
+                    watch.files.push_back({p, path, FileStamp()});
+                }
             }
-            watch.stamps[p][s] = stampOf(watch.watchedPaths[p][s]);
         }
+    }
+    if (!sourceDir.empty()) {
+        watch.sources = sourceStamps(sourceDir);
+        makeShaderFolder(sourceDir);
+    }
+    for (WatchedShaderFile& file : watch.files) {
+        file.stamp = stampOf(file.path);
     }
 }
 
 int rebuildChangedPrograms(ShaderWatch& watch, Scene& scene)
 {
+    if (!watch.sourceDir.empty()) {
+        std::vector<std::pair<std::string, FileStamp>> now = sourceStamps(watch.sourceDir);
+        if (!sameSources(now, watch.sources)) {
+            watch.sources = std::move(now);
+            makeShaderFolder(watch.sourceDir);
+        }
+    }
+    bool changed[rendererProgramCount] = {};
+    for (WatchedShaderFile& file : watch.files) {
+        const FileStamp now = stampOf(file.path);
+        if (!sameStamp(now, file.stamp)) {
+            file.stamp = now;
+            changed[file.program] = true;
+        }
+    }
     int rebuilt = 0;
     for (int p = 0; p < rendererProgramCount; ++p) {
-        bool changed = false;
-        for (int s = 0; s < 2; ++s) {
-            const FileStamp now = stampOf(watch.watchedPaths[p][s]);
-            if (sameStamp(now, watch.stamps[p][s])) {
-                continue;
-            }
-            watch.stamps[p][s] = now;
-            changed = true;
-            if (!watch.sourceDir.empty()) {
-                mirrorIntoShaderFolder(watch.watchedPaths[p][s], watch.loadedPaths[p][s]);
-            }
-        }
-        if (changed && rebuildProgram(scene, rendererPrograms[p])) {
+        if (changed[p] && rebuildProgram(scene, rendererPrograms[p])) {
             ++rebuilt;
         }
     }

@@ -50,12 +50,12 @@ double frameStepFrom(double showMs, int frames)
 {
     // Well above the drift of many steps, far below a frame.
     constexpr double onFrameMs = 1e-6;
-    const double frame = std::round(showMs / stepMs);
-    if (std::abs(showMs - frame * stepMs) < onFrameMs) {
+    const double frame = std::round(showMs / toolFrameMs);
+    if (std::abs(showMs - frame * toolFrameMs) < onFrameMs) {
         // Multiplied before dividing, a whole second of frames is a whole number of ms exactly.
-        return (frame + frames) * 1000.0 / stepFps;
+        return (frame + frames) * 1000.0 / toolFps;
     }
-    return showMs + frames * stepMs;
+    return showMs + frames * toolFrameMs;
 }
 
 void seekTransport(Transport& transport, double showMs, double wallMs)

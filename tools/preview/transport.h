@@ -2,13 +2,10 @@
 // the loop marks. Only bookkeeping of times; the session applies its answers to the show and
 // the music.
 #pragma once
+#include "frame_grid.h"
 
 // The show as far as the preview reaches: from the music's start until its last chord has rung.
 constexpr double showEndMs = 88500.0;
-// Seeks step the show from its start at this rate, as the capture does by default, so a seek
-// shows the capture's picture; a single frame step moves by one such frame.
-constexpr double stepFps = 60.0;
-constexpr double stepMs = 1000.0 / stepFps;
 
 struct Transport {
     bool playing = true;

@@ -144,6 +144,12 @@ CLI::Option* addKeysOption(CLI::App& app, std::vector<KeyPress>& keys)
         ->type_name("MS:KEY[,...]");
 }
 
+CLI::Option* addQuadContoursOption(CLI::App& app, bool& quadContours)
+{
+    return app.add_flag("--quad-contours", quadContours,
+                        "draw the contours as quads, as on a graphics driver that cannot draw wide lines");
+}
+
 CLI::Option* addStyleOption(CLI::App& app, ShowStyle& style, const std::string& description)
 {
     // CLI11 reads an enum by its number: the name becomes that number here.

@@ -35,5 +35,7 @@ CLI::Validator decimalNumber(double low, double high);
 CLI::Option* addSizeOption(CLI::App& app, int& width, int& height);
 // --keys MS:KEY,... with KEY from 0 to 3.
 CLI::Option* addKeysOption(CLI::App& app, std::vector<KeyPress>& keys);
+// --quad-contours: the contour drawn as quads, as on a GL whose lines are too thin for it.
+CLI::Option* addQuadContoursOption(CLI::App& app, bool& quadContours);
 // --style toon|shadow|bump.
 CLI::Option* addStyleOption(CLI::App& app, ShowStyle& style, const std::string& description);

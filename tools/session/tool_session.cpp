@@ -51,12 +51,15 @@ bool openToolSession(ToolSession& session, const ToolSessionSettings& settings, 
 
     step = std::chrono::steady_clock::now();
     session.scene = std::make_unique<Scene>();
+    session.scene->forceOutlineQuads = settings.quadContours;
     if (!session.scene->load(session.window, &times.load)) {
         fprintf(stderr, "%s: %s\n", settings.program, session.scene->loadFailure.c_str());
         return false;
     }
     times.sceneLoad = secondsSince(step);
 
+    session.start = recordShowStart(*session.scene);
+    session.nextFrame = 0;
     step = std::chrono::steady_clock::now();
     session.prevSeconds = secondsNow();
     session.show->start(*session.scene);
@@ -111,6 +114,25 @@ void runToolFrame(ToolSession& session, double ms, bool draw)
         updateCameraMatrices(session.window, renderer.autoCamera, viewportAspect(renderer));
     }
     endToolFrame(session);
+}
+
+void stepToolSessionTo(ToolSession& session, double showMs, double frameMs)
+{
+    for (; session.nextFrame * frameMs < showMs; ++session.nextFrame) {
+        runToolFrame(session, session.nextFrame * frameMs, false);
+    }
+    while (session.nextFrame * frameMs <= showMs) {
+        ++session.nextFrame;
+    }
+}
+
+void rewindToolSession(ToolSession& session)
+{
+    rewindShow(*session.scene, *session.show, session.start);
+    virtualClock.milliseconds = 0.0;
+    session.prevSeconds = secondsNow();
+    session.nextKey = 0;
+    session.nextFrame = 0;
 }
 
 void closeToolSession(ToolSession& session)

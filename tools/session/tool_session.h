@@ -6,6 +6,8 @@
 #include "app/scene.h"
 #include "app/show_control.h"
 #include "app/window.h"
+#include "frame_grid.h"
+#include "show_start.h"
 
 #include <cstddef>
 #include <memory>
@@ -30,6 +32,7 @@ struct ToolSessionSettings {
     // plays it.
     bool muted = true;
     ToolWindowMode windowMode = ToolWindowMode::fixed;
+    bool quadContours = false;  // the contour as quads even where wide lines can be drawn
 };
 
 // Seconds each step of opening took, for the bench's start-up table.
@@ -48,6 +51,8 @@ struct ToolSession {
     double prevSeconds = 0.0;    // the seconds clock after the last frame's step
     std::vector<KeyPress> keys;  // sorted by time
     size_t nextKey = 0;
+    ShowStart start;     // the show as it was opened, to rewind to
+    long nextFrame = 0;  // the first frame of the grid that stepToolSessionTo has not run
 };
 
 // Opens the window at the settings' size, loads the scene and starts the show at virtual time 0,
@@ -65,5 +70,12 @@ void endToolFrame(ToolSession& session);
 // A whole frame at show time `ms`: with `draw`, the scene's three passes and a swap; without, the
 // show and the camera still advance exactly as if it were drawn.
 void runToolFrame(ToolSession& session, double ms, bool draw);
+
+// Runs, drawing nothing, the frames of the grid of `frameMs` that lie before `showMs` and have not
+// run yet: the caller's next frame, at `showMs`, then sees the show as every run sees it there.
+// The next step goes on from the first frame of the grid after `showMs`.
+void stepToolSessionTo(ToolSession& session, double showMs, double frameMs = toolFrameMs);
+// Back to the show's start as it was opened: the scene, the camera, time 0, no key pressed yet.
+void rewindToolSession(ToolSession& session);
 
 void closeToolSession(ToolSession& session);

@@ -1,12 +1,10 @@
-// The demo's start-up and frame loop, with the browser calling each frame and the page's click
-// starting the show.
+// The demo's own start-up, frames and shutdown (app/demo.h) in the page: the browser calls each
+// frame, and the page's click starts the show.
 #include "web_player.h"
 
-#include "app/frame_step.h"
+#include "app/demo.h"
 #include "app/scene.h"
 #include "app/show_control.h"
-#include "app/window.h"
-#include "gl/gl_entry_points.h"
 #include "music_follow.h"
 #include "page.h"
 #include "platform/clock.h"
@@ -17,17 +15,12 @@
 #include <GLFW/glfw3.h>
 #include <emscripten/emscripten.h>
 
-#include <cstdio>
-#include <memory>
 #include <string>
 
 namespace {
 
 struct WebPlayer {
-    std::unique_ptr<ShowControl> show;
-    std::unique_ptr<Scene> scene;
-    GLFWwindow* window = nullptr;
-    double prevTime = 0.0;
+    Demo demo;
     ShowStart start;
     MusicFollow musicFollow;
     bool running = false;
@@ -41,7 +34,7 @@ void quitShow()
 {
     emscripten_cancel_main_loop();
     player.running = false;
-    Music& music = player.show->music;
+    Music& music = player.demo.show->music;
     if (music.musicPlaying && music.channel != nullptr) {
         soundChannelSetPaused(music.channel, true);
     }
@@ -50,17 +43,11 @@ void quitShow()
 
 void frame()
 {
-    Scene& scene = *player.scene;
-    ShowControl& show = *player.show;
+    Demo& demo = player.demo;
     // The page keeps the canvas at the window's size in device pixels; the projection follows.
-    pageCanvasSize(scene.renderer.viewportWidth, scene.renderer.viewportHeight);
-    followMusic(player.musicFollow, show.music, show.timeline);
-    advanceFrame(show, scene, player.prevTime);
-    scene.render();
-    glfwSwapBuffers(player.window);
-    show.afterSwap(scene, player.window);
-    glfwPollEvents();
-    if (glfwGetKey(player.window, GLFW_KEY_ESCAPE) == GLFW_PRESS) {
+    pageCanvasSize(demo.scene->renderer.viewportWidth, demo.scene->renderer.viewportHeight);
+    followMusic(player.musicFollow, demo.show->music, demo.show->timeline);
+    if (!runDemoFrame(demo)) {
         quitShow();
     }
 }
@@ -85,6 +72,7 @@ void noticeWhatIsMissing(const Scene& scene, const Music& music)
 
 void beginFrames()
 {
+    startFollowingMusic(player.musicFollow, player.demo.show->music);
     player.running = true;
     emscripten_set_main_loop(frame, 0, false);
 }
@@ -93,81 +81,57 @@ void beginFrames()
 
 int openWebPlayer(int width, int height)
 {
-    player.show = std::make_unique<ShowControl>();
-    player.show->prepare();
-
-    glErrorCheckpoint("INIT");
-    if (!glfwInit()) {
-        fprintf(stderr, "Failed to initialize GLFW\n");
-        pageFailed("The show could not start its window system.");
-        return -1;
-    }
-    glErrorCheckpoint("END GLFWINIT");
-
     // The canvas is the window; the page makes it fill the browser's, or the screen.
-    player.window = openDemoWindow(width, height, nullptr);
-    if (player.window == nullptr) {
-        glfwTerminate();
+    Demo& demo = player.demo;
+    switch (startDemo(demo, width, height, false)) {
+    case DemoStartup::ready: break;
+    case DemoStartup::noGlfw:
+        pageFailed("The show could not start its window system.");
+        return startupExitStatus(DemoStartup::noGlfw);
+    case DemoStartup::noWindow:
         pageFailed("This browser cannot show the demo: it needs WebGL 2, which is switched off or not "
                    "available here. Try a current Chrome, Edge, Firefox or Safari, with hardware "
                    "acceleration on.");
-        return -1;
+        return startupExitStatus(DemoStartup::noWindow);
+    case DemoStartup::noScene: pageFailed(demo.scene->loadFailure); return startupExitStatus(DemoStartup::noScene);
     }
-    prepareContext(player.window);
-    glErrorCheckpoint("END GLFW SETUP");
-
-    player.scene = std::make_unique<Scene>();
-    if (!player.scene->load(player.window)) {
-        fprintf(stderr, "%s\n", player.scene->loadFailure.c_str());
-        player.scene->release();
-        glfwTerminate();
-        pageFailed(player.scene->loadFailure);
-        return 1;
-    }
-    player.start = recordShowStart(*player.scene);
-    noticeWhatIsMissing(*player.scene, player.show->music);
+    player.start = recordShowStart(*demo.scene);
+    noticeWhatIsMissing(*demo.scene, demo.show->music);
     pageReadyToStart();
     return 0;
 }
 
 void lumarq_start()
 {
-    if (player.scene == nullptr || player.running) {
+    if (player.demo.scene == nullptr || player.running) {
         return;
     }
-    player.prevTime = secondsNow();
-    player.show->start(*player.scene);
-    startFollowingMusic(player.musicFollow, player.show->music);
+    beginShow(player.demo);
     beginFrames();
 }
 
 void lumarq_play_again()
 {
-    if (player.scene == nullptr || player.running) {
+    Demo& demo = player.demo;
+    if (demo.scene == nullptr || player.running) {
         return;
     }
-    rewindShow(*player.scene, *player.show, player.start);
+    rewindShow(*demo.scene, *demo.show, player.start);
     // The Escape that ended the last run is still stuck (sticky keys) until read: read it here, or
     // it would end this run at its first frame.
-    glfwGetKey(player.window, GLFW_KEY_ESCAPE);
-    player.prevTime = secondsNow();
-    startMusic(player.show->music);
-    player.show->timeline.startTick = tickCount();
-    startFollowingMusic(player.musicFollow, player.show->music);
+    glfwGetKey(demo.window, GLFW_KEY_ESCAPE);
+    demo.prevTime = secondsNow();
+    demo.show->play();
     beginFrames();
 }
 
 int lumarq_show_ms()
 {
-    if (player.show == nullptr) {
-        return 0;
-    }
     // Now, not at the last frame's tick: what the show's clock reads at this very moment.
-    return static_cast<int32_t>(static_cast<uint32_t>(tickCount()) -
-                                static_cast<uint32_t>(player.show->timeline.startTick));
+    return player.demo.show != nullptr ? player.demo.show->showTimeAt(tickCount()) : 0;
 }
 
 int lumarq_style()
 {
-    return player.scene != nullptr ? static_cast<int>(currentShowStyle(*player.scene)) : -1;
+    return player.demo.scene != nullptr ? static_cast<int>(currentShowStyle(*player.demo.scene)) : -1;
 }

@@ -6,13 +6,6 @@
 
 #include <GLFW/glfw3.h>
 
-namespace {
-
-// The capture's frame rate: every still passes through the same frames as its still.
-constexpr double stepMs = 1000.0 / 60.0;
-
-}  // namespace
-
 int renderWebStill(const WebStillSettings& settings)
 {
     ToolSessionSettings sessionSettings;
@@ -26,9 +19,7 @@ int renderWebStill(const WebStillSettings& settings)
         closeToolSession(session);
         return 1;
     }
-    for (long frame = 0; frame * stepMs < settings.atMs; ++frame) {
-        runToolFrame(session, frame * stepMs, false);
-    }
+    stepToolSessionTo(session, settings.atMs);
     if (settings.forceStyle) {
         applyShowStyle(*session.scene, settings.style);
     }

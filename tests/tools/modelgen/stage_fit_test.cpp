@@ -7,6 +7,7 @@
 #include "app/stage.h"
 #include "floating_rocks.h"
 #include "platform/asset_path.h"
+#include "render/light_rig.h"
 
 #include <algorithm>
 #include <cmath>
@@ -598,10 +599,12 @@ TEST_F(Island, DiveKeepsClearOfTheRock)
 // stage and spread the map's texels over the sky.
 TEST_F(Stage, SkyStaysOutOfTheShadowMap)
 {
-    const glm::mat4 lightBox = glm::ortho(-10.0f, 10.0f, -10.0f, 10.0f, -10.0f, 20.0f);
-    for (float z = -7.2f; z <= 5.2f; z += 0.4f) {
-        const glm::mat4 light = lightBox * glm::lookAt(glm::vec3(6.0f, 4.0f, z), glm::vec3(0.0f, 0.0f, -1.0f),
-                                                       glm::vec3(0.0f, 1.0f, 0.0f));
+    const glm::mat4 lightBox = glm::ortho(-lightBoxHalfWidth, lightBoxHalfWidth, -lightBoxHalfWidth,
+                                          lightBoxHalfWidth, lightBoxNear, lightBoxFar);
+    // Past both turns, by as far as a slow frame's step carries the light beyond them.
+    for (float z = lightTurnBack - 0.2f; z <= lightTurnFront + 0.2f; z += 0.4f) {
+        const glm::mat4 light =
+            lightBox * glm::lookAt(glm::vec3(lightStart.x, lightStart.y, z), lightTarget, lightUp);
         for (const glm::vec3& v : background.vertices) {
             glm::vec4 c = light * glm::vec4(v, 1.0f);
             bool inside = std::fabs(c.x) <= 1.0f && std::fabs(c.y) <= 1.0f && std::fabs(c.z) <= 1.0f;

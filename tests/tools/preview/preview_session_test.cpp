@@ -187,7 +187,7 @@ TEST_F(PreviewWindow, StepsAndSeeksThereAndBackReturnToTheSameTimeAndPicture)
     // One frame on and one back; then each pair of seeks.
     runPreviewCommand(*session, PreviewCommand::frameForward);
     const Picture stepped = nextFrame(*session);
-    EXPECT_EQ(transport.showMs, 20000.0 + stepMs);
+    EXPECT_EQ(transport.showMs, 20000.0 + toolFrameMs);
     runPreviewCommand(*session, PreviewCommand::frameBack);
     EXPECT_EQ(transport.showMs, 20000.0) << "a step back moves exactly one frame";
     EXPECT_EQ(differingShare(nextFrame(*session, "symmetry-stepped-back"), start), 0.0);
@@ -219,17 +219,15 @@ TEST_F(PreviewWindow, StepsAndSeeksThereAndBackReturnToTheSameTimeAndPicture)
 }
 
 // The toon bands in reverse order, with a uniform declared ahead of the others so that their
-// locations move in the rebuilt program.
-const char* const reversedToon = R"(#version 330 core
-uniform vec3 tint;
+// locations move in the rebuilt program; through the shared part, as the sources are written.
+const char* const reversedToon = R"(uniform vec3 tint;
+#include "light.glsl"
 in vec3 Normal_worldspace;
 uniform mat3 toonColor;
-uniform vec3 LightInvDirection_worldspace;
 out vec3 color;
 void main()
 {
-    vec3 n = normalize(Normal_worldspace);
-    float cosTheta = dot(n, normalize(LightInvDirection_worldspace - vec3(0.0, 0.0, -1.0)));
+    float cosTheta = dot(normalize(Normal_worldspace), towardLight());
     color = (cosTheta > 0.55 ? toonColor[2] : cosTheta > 0.08 ? toonColor[1] : toonColor[0]) + tint;
 }
 )";
@@ -254,15 +252,15 @@ int saveToon(PreviewSession& session, const std::string& path, const std::string
 
 TEST_F(PreviewWindow, ABrokenShaderKeepsThePictureAndAFixedOneTakesEffectWithItsUniforms)
 {
-    // A run folder of its own, without the music, and with the shaders edited in a folder beside
-    // it; the Toon fragment shader is broken from the start, as the demo would meet it.
+    // A run folder of its own, without the music, and with the shader sources edited in a folder
+    // beside it; the Toon fragment shader is broken from the start, as the demo would meet it.
     const std::string dir = makeTempDir("lumarq-preview-shaders");
     ASSERT_TRUE(copyTree(runDir + "/shader", dir + "/shader"));
-    ASSERT_TRUE(copyTree(runDir + "/shader", dir + "/edited"));
+    ASSERT_TRUE(copyTree(std::string(LUMARQ_SOURCE_DIR) + "/shader", dir + "/edited"));
     std::filesystem::create_directory_symlink(runDir + "/models", dir + "/models");
     const std::string toon = dir + "/edited/Toon.fragmentshader";
     const std::string goodToon = readFile(toon);
-    const std::string brokenToon = "#version 330 core\nvoid main() { color = ; }\n";
+    const std::string brokenToon = "void main() { color = ; }\n";
     writeFile(toon, brokenToon);
     const Picture original = still(20000);
     ASSERT_EQ(chdir(dir.c_str()), 0);
@@ -275,7 +273,8 @@ TEST_F(PreviewWindow, ABrokenShaderKeepsThePictureAndAFixedOneTakesEffectWithIts
     EXPECT_NE(output.find("Compiling shader : Toon.fragmentshader\n0:"), std::string::npos)
         << "the broken shader's log is printed at start-up, as in the demo:\n"
         << output;
-    EXPECT_EQ(readFile(dir + "/shader/Toon.fragmentshader"), brokenToon) << "shader/ follows the edited folder";
+    EXPECT_EQ(readFile(dir + "/shader/Toon.fragmentshader"), "#version 330 core\n" + brokenToon)
+        << "shader/ is made from the edited folder";
     pausePreview(*session);
     EXPECT_GT(differingShare(nextFrame(*session, "reload-broken-at-start"), original), 0.05)
         << "without its toon program the stage is not drawn";
