@@ -4,7 +4,8 @@
 # Name at least one: sourced without arguments, it would see the script's own.
 # Strict mode, the repository root as the working folder, the profiles installed, and
 #   native_dir              the Linux developer build (build/ or $LUMARQ_BUILD_DIR)
-#   native_configure        configures it, without the tests, where it is not configured yet
+#   native_configure        configures it, without the tests and the bench, where it is not
+#                           configured yet
 #   native_generated_assets builds its generators' shader files, models and music, which the
 #                           Windows, web and release builds copy from it
 set -euo pipefail
@@ -12,11 +13,12 @@ cd "$(dirname "$0")/.."
 scripts/install-deps "$@"
 native_dir=${LUMARQ_BUILD_DIR:-build}
 
-# A first configure leaves the tests out, so that building and playing need no GoogleTest; a tree
-# configured already keeps its choice (scripts/test asks for the tests explicitly).
+# A first configure leaves the tests and the bench out, so that building and playing need neither
+# GoogleTest nor valgrind; a tree configured already keeps its choice (scripts/test and
+# scripts/bench ask for what they need explicitly).
 native_configure() {
   if [ ! -f "$native_dir/CMakeCache.txt" ]; then
-    cmake -S . -B "$native_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARQ_TESTS=OFF > /dev/null
+    cmake -S . -B "$native_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARQ_TESTS=OFF -DLUMARQ_BENCH=OFF > /dev/null
   fi
 }
 
