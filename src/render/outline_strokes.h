@@ -19,8 +19,8 @@ bool chooseOutlineQuads(bool forceQuads);
 void prepareOutlineStrokes(const Renderer& renderer, SceneObject& object);
 // At the start of the outline pass, once the camera is updated: the state every stroke shares.
 void beginOutlineStrokes(const Renderer& renderer);
-// One object's strokes, with the Wireframe program current and its MVP uploaded: the edges of the
-// first `vertexCount` vertices' triangles.
+// One object's strokes, with the Wireframe program current and its MVP uploaded: the edges of its
+// triangles (in line mode those of the first `vertexCount` vertices, which are all of them).
 void drawOutlineStrokes(const Renderer& renderer, const SceneObject& object, GLsizei vertexCount);
 // In the shaded pass's set-up: filled polygons without offset again.
 void endOutlineStrokes();

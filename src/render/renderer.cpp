@@ -17,6 +17,36 @@ const RendererProgram rendererPrograms[rendererProgramCount] = {
 
 namespace {
 
+// The uniforms that both textured styles' programs share (their shaders share the code that reads
+// them), and the fields each program's locations go to.
+constexpr const char* litUniformNames[] = {"MVP",
+                                           "V",
+                                           "LightPosition_worldspace",
+                                           "DepthBiasMVP",
+                                           "shadowMap",
+                                           "LightInvDirection_worldspace",
+                                           "M",
+                                           "myTextureSampler"};
+constexpr int litUniformCount = sizeof(litUniformNames) / sizeof(litUniformNames[0]);
+using LocationField = GLint Renderer::*;
+constexpr LocationField shadowLitLocations[litUniformCount] = {
+    &Renderer::shadowMvpLocation,           &Renderer::shadowViewLocation,
+    &Renderer::shadowLightPositionLocation, &Renderer::shadowDepthBiasMvpLocation,
+    &Renderer::shadowMapLocation,           &Renderer::shadowLightInvDirectionLocation,
+    &Renderer::shadowModelLocation,         &Renderer::shadowTextureSamplerLocation};
+constexpr LocationField bumpLitLocations[litUniformCount] = {
+    &Renderer::bumpMvpLocation,           &Renderer::bumpViewLocation,
+    &Renderer::bumpLightPositionLocation, &Renderer::bumpDepthBiasMvpLocation,
+    &Renderer::bumpShadowMapLocation,     &Renderer::bumpLightInvDirectionLocation,
+    &Renderer::bumpModelLocation,         &Renderer::bumpTextureSamplerLocation};
+
+void lookUpLitUniforms(Renderer& renderer, GLuint program, const LocationField (&fields)[litUniformCount])
+{
+    for (int i = 0; i < litUniformCount; ++i) {
+        renderer.*fields[i] = glGetUniformLocation(program, litUniformNames[i]);
+    }
+}
+
 // Looks every uniform location up in the five programs; leaves the ShadowMapping program current.
 void lookUpUniforms(Renderer& renderer)
 {
@@ -28,30 +58,10 @@ void lookUpUniforms(Renderer& renderer)
         renderer.wireframeStrokeWidthLocation = glGetUniformLocation(renderer.wireframeProgram, "strokeWidth");
     }
 
-    renderer.shadowMvpLocation = glGetUniformLocation(renderer.shadowMappingProgram, "MVP");
-    renderer.shadowViewLocation = glGetUniformLocation(renderer.shadowMappingProgram, "V");
-    renderer.shadowLightPositionLocation =
-        glGetUniformLocation(renderer.shadowMappingProgram, "LightPosition_worldspace");
-    renderer.shadowDepthBiasMvpLocation = glGetUniformLocation(renderer.shadowMappingProgram, "DepthBiasMVP");
-    renderer.shadowMapLocation = glGetUniformLocation(renderer.shadowMappingProgram, "shadowMap");
-    renderer.shadowLightInvDirectionLocation =
-        glGetUniformLocation(renderer.shadowMappingProgram, "LightInvDirection_worldspace");
-    renderer.shadowModelLocation = glGetUniformLocation(renderer.shadowMappingProgram, "M");
-    renderer.shadowTextureSamplerLocation =
-        glGetUniformLocation(renderer.shadowMappingProgram, "myTextureSampler");
-
-    renderer.bumpMvpLocation = glGetUniformLocation(renderer.bumpMappingProgram, "MVP");
-    renderer.bumpViewLocation = glGetUniformLocation(renderer.bumpMappingProgram, "V");
-    renderer.bumpLightPositionLocation =
-        glGetUniformLocation(renderer.bumpMappingProgram, "LightPosition_worldspace");
-    renderer.bumpDepthBiasMvpLocation = glGetUniformLocation(renderer.bumpMappingProgram, "DepthBiasMVP");
-    renderer.bumpShadowMapLocation = glGetUniformLocation(renderer.bumpMappingProgram, "shadowMap");
-    renderer.bumpLightInvDirectionLocation =
-        glGetUniformLocation(renderer.bumpMappingProgram, "LightInvDirection_worldspace");
+    lookUpLitUniforms(renderer, renderer.shadowMappingProgram, shadowLitLocations);
+    lookUpLitUniforms(renderer, renderer.bumpMappingProgram, bumpLitLocations);
     renderer.bumpCameraPositionLocation =
         glGetUniformLocation(renderer.bumpMappingProgram, "Cameraposition_worldspace");
-    renderer.bumpModelLocation = glGetUniformLocation(renderer.bumpMappingProgram, "M");
-    renderer.bumpTextureSamplerLocation = glGetUniformLocation(renderer.bumpMappingProgram, "myTextureSampler");
     renderer.bumpSamplerLocation = glGetUniformLocation(renderer.bumpMappingProgram, "myBumpSampler");
 
     renderer.toonColorLocation = glGetUniformLocation(renderer.toonProgram, "toonColor");

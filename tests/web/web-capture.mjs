@@ -2,7 +2,7 @@
 // Stills of the web page, with the capture's command line: --at MS,... --size WxH --out DIR writes
 // DIR/frame-MS.png for each time, each the page's ?at=MS still screenshotted in headless Chromium
 // at that size. --renderer swiftshader takes SwiftShader's WebGL in place of ANGLE over Mesa.
-// The golden-image test runs it in place of lumarq-capture (LUMARQ_GOLDEN_CAPTURE).
+// The stills test (stills.test.mjs) runs it beside lumarq-capture at the same times and size.
 import fs from 'node:fs';
 import { launchBrowser, openPage, serve, waitForState, webRunDir } from './browser.mjs';
 

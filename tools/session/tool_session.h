@@ -28,8 +28,8 @@ struct ToolSessionSettings {
     std::vector<KeyPress> keys;  // in any order
     // Sound that nobody hears (a capture's video takes the music from its file): on Linux through
     // OpenAL Soft's null device, so the music is still decoded and streamed as in the show; on
-    // Windows through the sound layer's no-sound output (muted_sound_<platform>.cpp). The preview
-    // plays it.
+    // Windows and the web through the sound layer's no-sound output (muted_sound_*.cpp, as the
+    // platform's file in cmake/ picks). The preview plays it.
     bool muted = true;
     ToolWindowMode windowMode = ToolWindowMode::fixed;
     bool quadContours = false;  // the contour as quads even where wide lines can be drawn

@@ -1,4 +1,4 @@
-// On Linux the music goes to OpenAL Soft's null device: it is still decoded and streamed as in
+// With OpenAL Soft (Linux) the music goes to its null device: it is still decoded and streamed as in
 // the show, so what the bench measures includes it, and nothing is heard.
 #include "muted_sound.h"
 
