@@ -60,11 +60,13 @@ TEST(WindowsPrograms, AreConsoleProgramsThatNeedOnlyWindowsOwnDlls)
     const std::set<std::string> windowsOwn = {"kernel32.dll", "user32.dll",   "gdi32.dll",  "shell32.dll",
                                               "shlwapi.dll",  "advapi32.dll", "winmm.dll",  "msvcrt.dll",
                                               "ole32.dll",    "opengl32.dll", "ws2_32.dll", "comdlg32.dll"};
-    std::vector<std::string> programs = {"lumarq-capture.exe"};
+    std::vector<std::string> programs = {"lumarq-capture.exe", "lumarq.exe"};
     for (const std::string& size : displaySizes) {
         programs.push_back("lumarq-" + size + ".exe");
     }
     for (const std::string& program : programs) {
+        // The launcher only reads the display mode and starts a build: no window, no sound.
+        const bool launcher = program == "lumarq.exe";
         const ProcessResult dump = runProcess({LUMARQ_MINGW_OBJDUMP, "-p", windowsRun + "/" + program}, {});
         ASSERT_EQ(dump.exitStatus, 0) << program << dump.err;
         std::set<std::string> imported;
@@ -74,7 +76,11 @@ TEST(WindowsPrograms, AreConsoleProgramsThatNeedOnlyWindowsOwnDlls)
                 imported.insert(lower(line.substr(at + 10)));
             }
         }
-        EXPECT_TRUE(imported.count("winmm.dll")) << program << ": the sound output is WinMM's";
+        if (launcher) {
+            EXPECT_EQ(imported, (std::set<std::string>{"kernel32.dll", "msvcrt.dll", "user32.dll"}));
+        } else {
+            EXPECT_TRUE(imported.count("winmm.dll")) << program << ": the sound output is WinMM's";
+        }
         for (const std::string& dll : imported) {
             EXPECT_TRUE(windowsOwn.count(dll)) << program << " needs " << dll << ", which Windows does not have";
         }
@@ -204,16 +210,26 @@ TEST(WindowsPrograms, AMissingModelFileIsNamedAsWrittenAndEndsWithStatusOne)
     std::filesystem::remove_all(copy);
 }
 
+// Alone, and through the launcher from another folder, which starts it on its own console and
+// ends as it ends.
 TEST(WindowsPrograms, WithoutADisplayTheRunEndsWithMinusOne)
 {
-    WineRun wine = prepareWineRun(WineAudio::discarded);
-    ASSERT_TRUE(wine.ready);
-    wine.options.workingDirectory = windowsRun;
-    wine.options.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY"};
-    const ProcessResult result = runProcess(underWine("lumarq-1920x1080.exe"), wine.options);
-    EXPECT_EQ(result.exitStatus, 255) << "-1 as an exit status" << result.err;
-    EXPECT_EQ(lines(result.err), std::vector<std::string>{"Failed to initialize GLFW"});
-    EXPECT_EQ(lines(result.out), std::vector<std::string>{"INIT: 0"});
+    const std::string elsewhere = makeTempDir("lumarq-windows-elsewhere");
+    for (const bool launched : {false, true}) {
+        WineRun wine = prepareWineRun(WineAudio::discarded);
+        ASSERT_TRUE(wine.ready);
+        wine.options.workingDirectory = launched ? elsewhere : windowsRun;
+        wine.options.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY"};
+        const ProcessResult result =
+            runProcess(launched ? underWine(windowsRun + "/lumarq.exe", {"--size", "1920x1080"})
+                                : underWine("lumarq-1920x1080.exe"),
+                       wine.options);
+        SCOPED_TRACE(launched ? "through lumarq.exe" : "alone");
+        EXPECT_EQ(result.exitStatus, 255) << "-1 as an exit status" << result.err;
+        EXPECT_EQ(lines(result.err), std::vector<std::string>{"Failed to initialize GLFW"});
+        EXPECT_EQ(lines(result.out), std::vector<std::string>{"INIT: 0"});
+    }
+    std::filesystem::remove_all(elsewhere);
 }
 
 }  // namespace
