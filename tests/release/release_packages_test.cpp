@@ -458,7 +458,7 @@ TEST(ReleasePackages, TheWindowsPackageRunsUnderWineFromItsUnpackedFolder)
     const std::string geometry = package.dir + "/geometry";
     wine.options.setEnv.push_back("LUMARQ_WINDOW_GEOMETRY=" + geometry);
     const ProcessResult run =
-        runProcess(untilEscape(underWine(folder + "/lumarq.exe")), onScreen(wine.options, "1280x720x24"));
+        runUnderWine(untilEscape(underWine(folder + "/lumarq.exe")), onScreen(wine.options, "1280x720x24"));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_NE(run.out.find("END MOVE OBJECTS: 0"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("FMOD error!"), std::string::npos) << "it found the music\n" << run.out;

@@ -49,13 +49,8 @@ struct LauncherWithStandIns {
     LauncherWithStandIns()
     {
         fs::copy_file(std::string(LUMARQ_WINDOWS_RUN_DIR) + "/lumarq.exe", launcher);
-        // The compiler of the toolchain whose objdump the suite found.
-        std::string compiler = LUMARQ_MINGW_OBJDUMP;
-        compiler.replace(compiler.rfind("objdump"), 7, "g++");
         const std::string standIn = dir + "/stand-in.exe";
-        compiled = runProcess({compiler, "-O1", "-static", "-o", standIn,
-                               std::string(LUMARQ_SOURCE_DIR) + "/tests/windows/launcher_stand_in.cpp"},
-                              {});
+        compiled = compileStandIn(standIn);
         for (const std::string& size : displaySizes) {
             std::error_code error;
             fs::copy_file(standIn, dir + "/lumarq-" + size + ".exe", error);
@@ -77,10 +72,10 @@ struct LauncherWithStandIns {
         wine.options.setEnv.insert(wine.options.setEnv.end(), env.begin(), env.end());
         std::vector<std::string> command = underWine(launcher, args);
         if (screen.empty()) {
-            return runProcess(command, wine.options);
+            return runUnderWine(command, wine.options);
         }
         command.insert(command.begin(), std::string(LUMARQ_SOURCE_DIR) + "/tests/support/with-xvfb");
-        return runProcess(command, onScreen(wine.options, screen + "x24"));
+        return runUnderWine(command, onScreen(wine.options, screen + "x24"));
     }
 };
 

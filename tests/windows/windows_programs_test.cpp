@@ -4,6 +4,7 @@
 #include "support/picture.h"
 #include "wine_run.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -94,14 +95,16 @@ struct StartedRun {
     Picture screen;
 };
 
-// Runs one build of the demo for `size` under its own X server of that size until Escape.
+// Runs one build of the demo for `size` under its own X server of that size until Escape, with
+// `runner` (runProcess, or runUnderWine for a Windows build).
 StartedRun startUntilEscape(const std::vector<std::string>& command, ProcessOptions options,
-                            const std::string& size, const std::string& dir)
+                            const std::string& size, const std::string& dir,
+                            ProcessResult (*runner)(const std::vector<std::string>&, const ProcessOptions&))
 {
     StartedRun run;
     options.setEnv.push_back("LUMARQ_SCREENSHOT=" + dir + "/screen.png");
     options.setEnv.push_back("LUMARQ_WINDOW_GEOMETRY=" + dir + "/geometry");
-    run.result = runProcess(untilEscape(command), onScreen(options, size + "x24"));
+    run.result = runner(untilEscape(command), onScreen(options, size + "x24"));
     run.geometry = readFile(dir + "/geometry");
     run.screen = loadPicture(dir + "/screen.png");
     return run;
@@ -137,12 +140,14 @@ TEST_P(WindowsDemo, StartsFullScreenAndPrintsWhatTheLinuxBuildPrints)
     linuxOptions.setEnv = {"ALSOFT_DRIVERS=null"};
     linuxOptions.timeoutSeconds = 120;
     const std::string linuxDir = makeTempDir("lumarq-linux-start");
-    const StartedRun onLinux = startUntilEscape({linuxRun + "/" + program}, linuxOptions, size, linuxDir);
+    const StartedRun onLinux =
+        startUntilEscape({linuxRun + "/" + program}, linuxOptions, size, linuxDir, runProcess);
 
     WineRun wine = prepareWineRun(WineAudio::discarded);
     ASSERT_TRUE(wine.ready);
     wine.options.workingDirectory = windowsRun;
-    const StartedRun onWindows = startUntilEscape(underWine(program + ".exe"), wine.options, size, wine.dir);
+    const StartedRun onWindows =
+        startUntilEscape(underWine(program + ".exe"), wine.options, size, wine.dir, runUnderWine);
 
     ASSERT_FALSE(onWindows.result.timedOut);
     EXPECT_EQ(onLinux.result.exitStatus, 0) << onLinux.result.err;
@@ -179,7 +184,7 @@ TEST(WindowsPrograms, WithoutAnAudioDeviceBothBuildsPrintTheSameSoundErrorsAndPl
     WineRun wine = prepareWineRun(WineAudio::none);
     ASSERT_TRUE(wine.ready);
     wine.options.workingDirectory = windowsRun;
-    const ProcessResult onWindows = runProcess(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
+    const ProcessResult onWindows = runUnderWine(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
 
     EXPECT_EQ(onWindows.exitStatus, 0) << onWindows.err;
     EXPECT_EQ(lines(onWindows.out), lines(onLinux.out))
@@ -201,7 +206,7 @@ TEST(WindowsPrograms, AMissingModelFileIsNamedAsWrittenAndEndsWithStatusOne)
     wine.options.workingDirectory = copy;
     std::vector<std::string> command = underWine("lumarq-1280x720.exe");
     command.insert(command.begin(), std::string(LUMARQ_SOURCE_DIR) + "/tests/support/with-xvfb");
-    const ProcessResult result = runProcess(command, wine.options);
+    const ProcessResult result = runUnderWine(command, wine.options);
     EXPECT_EQ(result.exitStatus, 1) << result.out << result.err;
     // Windows opens the table's path as it is written, backslash and all.
     EXPECT_NE(result.err.find("models\\ground.obj"), std::string::npos) << result.err;
@@ -221,15 +226,73 @@ TEST(WindowsPrograms, WithoutADisplayTheRunEndsWithMinusOne)
         wine.options.workingDirectory = launched ? elsewhere : windowsRun;
         wine.options.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY"};
         const ProcessResult result =
-            runProcess(launched ? underWine(windowsRun + "/lumarq.exe", {"--size", "1920x1080"})
-                                : underWine("lumarq-1920x1080.exe"),
-                       wine.options);
+            runUnderWine(launched ? underWine(windowsRun + "/lumarq.exe", {"--size", "1920x1080"})
+                                  : underWine("lumarq-1920x1080.exe"),
+                         wine.options);
         SCOPED_TRACE(launched ? "through lumarq.exe" : "alone");
         EXPECT_EQ(result.exitStatus, 255) << "-1 as an exit status" << result.err;
         EXPECT_EQ(lines(result.err), std::vector<std::string>{"Failed to initialize GLFW"});
         EXPECT_EQ(lines(result.out), std::vector<std::string>{"INIT: 0"});
     }
     std::filesystem::remove_all(elsewhere);
+}
+
+// A crash under Wine fails the test unless Wine's debugger shows it in a process of Wine's own with
+// no frame of ours; only such a crash is run again. The crash here is a stand-in of ours reading
+// through a null pointer on a thread of its own; its report, edited, stands for the other cases.
+TEST(WineCrashes, OnlyACrashOfWinesOwnWithNoFrameOfOursIsRunAgain)
+{
+    const std::string dir = makeTempDir("lumarq-wine-crash");
+    const ProcessResult compiled = compileStandIn(dir + "/lumarq-stand-in.exe");
+    ASSERT_EQ(compiled.exitStatus, 0) << compiled.err;
+    WineRun wine = prepareWineRun(WineAudio::none);
+    ASSERT_TRUE(wine.ready);
+    wine.options.workingDirectory = dir;
+    wine.options.setEnv.push_back("LUMARQ_STAND_IN_STATUS=crash");
+    wine.options.setEnv.push_back("LUMARQ_STAND_IN_LOG=Z:" + dir + "/runs");
+    ::testing::TestPartResultArray failures;
+    ProcessResult crashed;
+    {
+        const ::testing::ScopedFakeTestPartResultReporter reporter(
+            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+        crashed = runUnderWine(underWine(dir + "/lumarq-stand-in.exe"), wine.options);
+    }
+    ASSERT_EQ(failures.size(), 1) << crashed.err;
+    EXPECT_NE(
+        std::string(failures.GetTestPartResult(0).message()).find("1 crash(es) under Wine:\nUnhandled exception"),
+        std::string::npos)
+        << failures.GetTestPartResult(0).message();
+    EXPECT_EQ(lines(readFile(dir + "/runs")), std::vector<std::string>{"lumarq-stand-in.exe started"})
+        << "run once, not again";
+    const std::vector<std::string> output = lines(crashed.out + crashed.err);
+    const WineCrashes ours = wineCrashesIn(crashed.out + crashed.err);
+    EXPECT_EQ(ours.count, 1);
+    EXPECT_FALSE(ours.allWineOwn) << crashed.err;
+
+    // The same report as if a driver host of Wine's had crashed: ours while a frame of ours is in
+    // its backtrace, Wine's own once none is, and ours again when the report is cut off.
+    std::string report;
+    std::string withoutOurFrames;
+    for (const std::string& line : output) {
+        const std::string::size_type debugged = line.find(" (D) ");
+        const std::string host = debugged == std::string::npos
+                                     ? line
+                                     : line.substr(0, debugged) + " (D) C:\\windows\\system32\\winedevice.exe";
+        report += host + "\n";
+        if (host.find("lumarq-stand-in") == std::string::npos) {
+            withoutOurFrames += host + "\n";
+        }
+    }
+    ASSERT_NE(report.find("(D) C:\\windows\\system32\\winedevice.exe"), std::string::npos)
+        << "the debugger's report names the process it debugged:\n"
+        << report;
+    EXPECT_FALSE(wineCrashesIn(report).allWineOwn) << report;
+    EXPECT_TRUE(wineCrashesIn(withoutOurFrames).allWineOwn) << withoutOurFrames;
+    EXPECT_FALSE(wineCrashesIn(withoutOurFrames.substr(0, withoutOurFrames.find("Threads:")) + "wine: Unhandled\n")
+                     .allWineOwn);
+    EXPECT_EQ(wineCrashesIn(withoutOurFrames + withoutOurFrames).count, 2);
+    EXPECT_TRUE(wineCrashesIn(withoutOurFrames + withoutOurFrames).allWineOwn);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
