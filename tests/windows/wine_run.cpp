@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <iostream>
@@ -89,6 +90,7 @@ WineCrashes wineCrashesIn(const std::string& output)
 {
     WineCrashes crashes;
     std::vector<std::vector<std::string>> reports;
+    size_t unhandled = 0;
     std::istringstream lines(output);
     bool inReport = false;
     for (std::string line; std::getline(lines, line);) {
@@ -96,7 +98,7 @@ WineCrashes wineCrashesIn(const std::string& output)
             line.pop_back();
         }
         if (startsWith(line, "wine: Unhandled")) {
-            ++crashes.count;
+            ++unhandled;
             inReport = false;
         } else if (startsWith(line, "Unhandled exception:")) {
             reports.emplace_back();
@@ -108,7 +110,8 @@ WineCrashes wineCrashesIn(const std::string& output)
         }
     }
     // A crash whose report is missing or cut off cannot be told apart: it counts as ours.
-    crashes.allWineOwn = crashes.count > 0 && reports.size() == static_cast<size_t>(crashes.count);
+    crashes.count = static_cast<int>(std::max(unhandled, reports.size()));
+    crashes.allWineOwn = crashes.count > 0 && reports.size() == unhandled;
     for (const std::vector<std::string>& report : reports) {
         crashes.allWineOwn = crashes.allWineOwn && reportIsWineOwn(report);
     }
