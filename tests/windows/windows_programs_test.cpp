@@ -237,6 +237,39 @@ TEST(WindowsPrograms, WithoutADisplayTheRunEndsWithMinusOne)
     std::filesystem::remove_all(elsewhere);
 }
 
+// Runs side by side share the suite's prefix through hard links. What a run writes to its registry
+// stays in its own prefix, whether the test made the prefix or under-wine did: the suite's prefix
+// and every other run's stay as they were, not rewritten under a run that is reading them.
+TEST(WineRuns, WriteTheirRegistryToTheirOwnPrefixOnly)
+{
+    std::string registry;
+    for (const char* file : {"system.reg", "user.reg", "userdef.reg"}) {
+        registry += readFile(std::string(LUMARQ_WINE_PREFIX) + "/" + file);
+    }
+    ASSERT_NE(registry.find("[Software\\\\Wine"), std::string::npos);
+    const std::vector<std::string> add = {"add", "HKCU\\Software\\LumarqProbe", "/v", "run", "/d", "1", "/f"};
+
+    WineRun wine = prepareWineRun(WineAudio::none);
+    ASSERT_TRUE(wine.ready);
+    const ProcessResult inTheTestsPrefix = runUnderWine(underWine("reg", add), wine.options);
+    EXPECT_EQ(inTheTestsPrefix.exitStatus, 0) << inTheTestsPrefix.out << inTheTestsPrefix.err;
+    EXPECT_NE(readFile(wine.dir + "/prefix/user.reg").find("LumarqProbe"), std::string::npos);
+
+    ProcessOptions ownPrefix;  // under-wine makes one
+    ownPrefix.setEnv = {std::string("LUMARQ_WINE=") + LUMARQ_WINE,
+                        std::string("LUMARQ_WINE_PREFIX=") + LUMARQ_WINE_PREFIX};
+    ownPrefix.unsetEnv = {"WINEPREFIX"};
+    ownPrefix.timeoutSeconds = 180;
+    const ProcessResult inUnderWinesPrefix = runUnderWine(underWine("reg", add), ownPrefix);
+    EXPECT_EQ(inUnderWinesPrefix.exitStatus, 0) << inUnderWinesPrefix.out << inUnderWinesPrefix.err;
+
+    std::string after;
+    for (const char* file : {"system.reg", "user.reg", "userdef.reg"}) {
+        after += readFile(std::string(LUMARQ_WINE_PREFIX) + "/" + file);
+    }
+    EXPECT_TRUE(after == registry) << "a run wrote into the suite's prefix";
+}
+
 // A crash under Wine fails the test unless Wine's debugger shows it in a process of Wine's own with
 // no frame of ours; only such a crash is run again. The crash here is a stand-in of ours reading
 // through a null pointer on a thread of its own; its report, edited, stands for the other cases.

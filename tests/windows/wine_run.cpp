@@ -20,6 +20,12 @@ namespace {
 // same list is in tests/windows/under-wine.
 const char* const wineWithoutXInput = "xinput1_1,xinput1_2,xinput1_3,xinput1_4,xinput9_1_0";
 
+// Wine rewrites a registry file in place when it has more than one link, so a registry shared by
+// hard links would be rewritten under every run that shares it, the suite's prefix too, and a run
+// that read it meanwhile got it cut short ("Malformed key" on standard error, the rest of the
+// registry missing). Each run has a copy of its own. The same list is in tests/windows/under-wine.
+const char* const registryFiles[] = {"system.reg", "user.reg", "userdef.reg"};
+
 std::string alsaConfiguration(WineAudio audio, const std::string& recording)
 {
     if (audio == WineAudio::discarded) {
@@ -155,9 +161,16 @@ WineRun prepareWineRun(WineAudio audio)
     WineRun run;
     run.dir = makeTempDir("lumarq-wine");
     const std::string prefix = run.dir + "/prefix";
-    // Hard links: no copying, and Wine replaces rather than rewrites the files it changes.
+    // Hard links: no copying, and Wine only reads the prefix's files, but for the registry.
     ProcessOptions copy;
     run.ready = runProcess({"/bin/cp", "-al", LUMARQ_WINE_PREFIX, prefix}, copy).exitStatus == 0;
+    for (const char* file : registryFiles) {
+        const std::string own = prefix + "/" + file;
+        std::error_code error;
+        // Unlinked first: copying over the link would write into the suite's prefix.
+        run.ready = run.ready && std::filesystem::remove(own, error) &&
+                    std::filesystem::copy_file(std::string(LUMARQ_WINE_PREFIX) + "/" + file, own, error);
+    }
     run.options.setEnv = {"WINEPREFIX=" + prefix, "WINEDEBUG=-all", std::string("LUMARQ_WINE=") + LUMARQ_WINE};
     std::string disabled = wineWithoutXInput;
     if (audio == WineAudio::none) {
