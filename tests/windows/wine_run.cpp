@@ -21,9 +21,10 @@ namespace {
 const char* const wineWithoutXInput = "xinput1_1,xinput1_2,xinput1_3,xinput1_4,xinput9_1_0";
 
 // Wine rewrites a registry file in place when it has more than one link, so a registry shared by
-// hard links would be rewritten under every run that shares it, the suite's prefix too, and a run
-// that read it meanwhile got it cut short ("Malformed key" on standard error, the rest of the
-// registry missing). Each run has a copy of its own. The same list is in tests/windows/under-wine.
+// hard links would be rewritten under every run that shares it, the suite's prefix too. A run that
+// read it meanwhile got it cut short ("Malformed key" on standard error, or nothing at all) and
+// saved it so, for every later run: a prefix without its services or its debugger's settings.
+// Each run has a copy of its own. The same list is in tests/windows/under-wine.
 const char* const registryFiles[] = {"system.reg", "user.reg", "userdef.reg"};
 
 std::string alsaConfiguration(WineAudio audio, const std::string& recording)
