@@ -1,7 +1,7 @@
 # The release packages, made by CPack (scripts/release) in the builds meant for them: the zip from
 # the Windows build, and the tarball and the Debian package from the self-contained Linux build
-# (LUMARQ_STATIC_DEPS, cmake/LinuxRelease.cmake). Each holds the four demo programs,
-# lumarq-capture, shader/, models/ and mp3/ and a README.txt, stripped of debug symbols, named
+# (LUMARQ_STATIC_DEPS, cmake/LinuxRelease.cmake). Each holds the four demo programs, the launcher
+# lumarq, lumarq-capture, shader/, models/ and mp3/ and a README.txt, stripped of debug symbols, named
 # lumarq-<version>-windows-x64.zip, lumarq-<version>-linux-x86_64.tar.gz and
 # lumarq_<version>_amd64.deb. The developer build makes none: its programs load Debian's libraries.
 if(NOT WIN32 AND NOT LUMARQ_STATIC_DEPS)
@@ -14,6 +14,8 @@ foreach(size ${LUMARQ_DISPLAY_SIZES})
   install(TARGETS lumarq-${size} RUNTIME DESTINATION . COMPONENT programs)
 endforeach()
 install(TARGETS lumarq-capture RUNTIME DESTINATION . COMPONENT programs)
+# The launcher beside the programs: it starts the one that fits the primary monitor.
+install(TARGETS lumarq RUNTIME DESTINATION . COMPONENT programs)
 install(DIRECTORY ${LUMARQ_RUN_DIR}/shader ${LUMARQ_RUN_DIR}/models ${LUMARQ_RUN_DIR}/mp3 DESTINATION .
   COMPONENT programs PATTERN ${LUMARQ_MODELS_STAMP_NAME} EXCLUDE)
 
@@ -31,9 +33,6 @@ if(WIN32)
   include(CPack)
   return()
 endif()
-
-# The launcher beside the programs: it starts the one that fits the primary monitor.
-install(TARGETS lumarq RUNTIME DESTINATION . COMPONENT programs)
 
 # The README states the oldest C library the programs run on: the newest GLIBC symbol version
 # that they ask for, read from the linked programs, so it is written once they are built.

@@ -46,7 +46,7 @@ std::string unpack(const std::string& package)
 std::vector<std::string> programNames(const std::string& programSuffix)
 {
     std::vector<std::string> names = {"lumarq-capture" + programSuffix};
-    for (const std::string& size : displaySizes) {
+    for (const std::string& size : displaySizes()) {
         names.push_back("lumarq-" + size + programSuffix);
     }
     return names;
@@ -63,6 +63,7 @@ void expectEverythingInside(const std::string& folder, const std::string& progra
     for (const std::string& program : programNames(programSuffix)) {
         expected.push_back(program);
     }
+    expected.push_back("lumarq" + programSuffix);  // the launcher
     for (const std::string& file : expected) {
         EXPECT_TRUE(fs::is_regular_file(folder + "/" + file)) << file << " is not in the package";
     }
@@ -426,7 +427,9 @@ TEST(ReleasePackages, TheWindowsPackageRunsUnderWineFromItsUnpackedFolder)
     const UnpackedPackage package = unpackPackage("windows-x64", ".zip", ".exe");
     const std::string& folder = package.folder;
     const std::string& readme = package.readme;
-    for (const std::string& size : displaySizes) {
+    EXPECT_NE(readme.find("start lumarq.exe"), std::string::npos)
+        << "the README tells viewers to start the launcher";
+    for (const std::string& size : displaySizes()) {
         EXPECT_NE(readme.find("lumarq-" + size + ".exe"), std::string::npos) << "which program fits which display";
     }
     size_t lineEnds = 0;
@@ -434,16 +437,24 @@ TEST(ReleasePackages, TheWindowsPackageRunsUnderWineFromItsUnpackedFolder)
         ASSERT_TRUE(at > 0 && readme[at - 1] == '\r') << "Windows line ends, for Notepad";
     }
     EXPECT_GT(lineEnds, 20u);
-    for (const std::string& size : displaySizes) {
-        expectNoDebugSymbols(LUMARQ_MINGW_OBJDUMP, folder + "/lumarq-" + size + ".exe");
+    for (const std::string& program : programNames(".exe")) {
+        expectNoDebugSymbols(LUMARQ_MINGW_OBJDUMP, folder + "/" + program);
     }
+    expectNoDebugSymbols(LUMARQ_MINGW_OBJDUMP, folder + "/lumarq.exe");
 
+    // Started through the launcher from another folder, as a double-click starts it: the build for
+    // the 1280x720 screen plays from the package's folder.
     WineRun wine = prepareWineRun(WineAudio::discarded);
     ASSERT_TRUE(wine.ready);
-    wine.options.workingDirectory = folder;
-    const ProcessResult run = runProcess(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
+    wine.options.workingDirectory = package.dir;
+    const std::string geometry = package.dir + "/geometry";
+    wine.options.setEnv.push_back("LUMARQ_WINDOW_GEOMETRY=" + geometry);
+    const ProcessResult run =
+        runUnderWine(untilEscape(underWine(folder + "/lumarq.exe")), onScreen(wine.options, "1280x720x24"));
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_NE(run.out.find("END MOVE OBJECTS: 0"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("FMOD error!"), std::string::npos) << "it found the music\n" << run.out;
+    EXPECT_NE(readFile(geometry).find("Geometry: 1280x720"), std::string::npos) << readFile(geometry);
     fs::remove_all(package.dir);
 }
 

@@ -42,7 +42,7 @@ TEST(WindowsCapture, StillsMatchTheLinuxBuildPixelForPixel)
     std::vector<std::string> windowsCommand =
         underWine("lumarq-capture.exe", {"--at", list, "--size", stillSize, "--out", "Z:" + wine.dir + "/stills"});
     windowsCommand.insert(windowsCommand.begin(), withXvfb);
-    const ProcessResult onWindows = runProcess(windowsCommand, wine.options);
+    const ProcessResult onWindows = runUnderWine(windowsCommand, wine.options);
     ASSERT_EQ(onWindows.exitStatus, 0) << onWindows.out << onWindows.err;
 
     for (const std::string& t : times) {

@@ -4,6 +4,7 @@
 #include "support/picture.h"
 #include "wine_run.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -60,11 +61,13 @@ TEST(WindowsPrograms, AreConsoleProgramsThatNeedOnlyWindowsOwnDlls)
     const std::set<std::string> windowsOwn = {"kernel32.dll", "user32.dll",   "gdi32.dll",  "shell32.dll",
                                               "shlwapi.dll",  "advapi32.dll", "winmm.dll",  "msvcrt.dll",
                                               "ole32.dll",    "opengl32.dll", "ws2_32.dll", "comdlg32.dll"};
-    std::vector<std::string> programs = {"lumarq-capture.exe"};
-    for (const std::string& size : displaySizes) {
+    std::vector<std::string> programs = {"lumarq-capture.exe", "lumarq.exe"};
+    for (const std::string& size : displaySizes()) {
         programs.push_back("lumarq-" + size + ".exe");
     }
     for (const std::string& program : programs) {
+        // The launcher only reads the display mode and starts a build: no window, no sound.
+        const bool launcher = program == "lumarq.exe";
         const ProcessResult dump = runProcess({LUMARQ_MINGW_OBJDUMP, "-p", windowsRun + "/" + program}, {});
         ASSERT_EQ(dump.exitStatus, 0) << program << dump.err;
         std::set<std::string> imported;
@@ -74,7 +77,11 @@ TEST(WindowsPrograms, AreConsoleProgramsThatNeedOnlyWindowsOwnDlls)
                 imported.insert(lower(line.substr(at + 10)));
             }
         }
-        EXPECT_TRUE(imported.count("winmm.dll")) << program << ": the sound output is WinMM's";
+        if (launcher) {
+            EXPECT_EQ(imported, (std::set<std::string>{"kernel32.dll", "msvcrt.dll", "user32.dll"}));
+        } else {
+            EXPECT_TRUE(imported.count("winmm.dll")) << program << ": the sound output is WinMM's";
+        }
         for (const std::string& dll : imported) {
             EXPECT_TRUE(windowsOwn.count(dll)) << program << " needs " << dll << ", which Windows does not have";
         }
@@ -88,14 +95,16 @@ struct StartedRun {
     Picture screen;
 };
 
-// Runs one build of the demo for `size` under its own X server of that size until Escape.
+// Runs one build of the demo for `size` under its own X server of that size until Escape, with
+// `runner` (runProcess, or runUnderWine for a Windows build).
 StartedRun startUntilEscape(const std::vector<std::string>& command, ProcessOptions options,
-                            const std::string& size, const std::string& dir)
+                            const std::string& size, const std::string& dir,
+                            ProcessResult (*runner)(const std::vector<std::string>&, const ProcessOptions&))
 {
     StartedRun run;
     options.setEnv.push_back("LUMARQ_SCREENSHOT=" + dir + "/screen.png");
     options.setEnv.push_back("LUMARQ_WINDOW_GEOMETRY=" + dir + "/geometry");
-    run.result = runProcess(untilEscape(command), onScreen(options, size + "x24"));
+    run.result = runner(untilEscape(command), onScreen(options, size + "x24"));
     run.geometry = readFile(dir + "/geometry");
     run.screen = loadPicture(dir + "/screen.png");
     return run;
@@ -131,12 +140,14 @@ TEST_P(WindowsDemo, StartsFullScreenAndPrintsWhatTheLinuxBuildPrints)
     linuxOptions.setEnv = {"ALSOFT_DRIVERS=null"};
     linuxOptions.timeoutSeconds = 120;
     const std::string linuxDir = makeTempDir("lumarq-linux-start");
-    const StartedRun onLinux = startUntilEscape({linuxRun + "/" + program}, linuxOptions, size, linuxDir);
+    const StartedRun onLinux =
+        startUntilEscape({linuxRun + "/" + program}, linuxOptions, size, linuxDir, runProcess);
 
     WineRun wine = prepareWineRun(WineAudio::discarded);
     ASSERT_TRUE(wine.ready);
     wine.options.workingDirectory = windowsRun;
-    const StartedRun onWindows = startUntilEscape(underWine(program + ".exe"), wine.options, size, wine.dir);
+    const StartedRun onWindows =
+        startUntilEscape(underWine(program + ".exe"), wine.options, size, wine.dir, runUnderWine);
 
     ASSERT_FALSE(onWindows.result.timedOut);
     EXPECT_EQ(onLinux.result.exitStatus, 0) << onLinux.result.err;
@@ -159,7 +170,7 @@ TEST_P(WindowsDemo, StartsFullScreenAndPrintsWhatTheLinuxBuildPrints)
     std::filesystem::remove_all(linuxDir);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachDisplaySize, WindowsDemo, ::testing::ValuesIn(displaySizes),
+INSTANTIATE_TEST_SUITE_P(EachDisplaySize, WindowsDemo, ::testing::ValuesIn(displaySizes()),
                          [](const ::testing::TestParamInfo<std::string>& info) { return "size" + info.param; });
 
 TEST(WindowsPrograms, WithoutAnAudioDeviceBothBuildsPrintTheSameSoundErrorsAndPlayOn)
@@ -173,7 +184,7 @@ TEST(WindowsPrograms, WithoutAnAudioDeviceBothBuildsPrintTheSameSoundErrorsAndPl
     WineRun wine = prepareWineRun(WineAudio::none);
     ASSERT_TRUE(wine.ready);
     wine.options.workingDirectory = windowsRun;
-    const ProcessResult onWindows = runProcess(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
+    const ProcessResult onWindows = runUnderWine(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
 
     EXPECT_EQ(onWindows.exitStatus, 0) << onWindows.err;
     EXPECT_EQ(lines(onWindows.out), lines(onLinux.out))
@@ -195,7 +206,7 @@ TEST(WindowsPrograms, AMissingModelFileIsNamedAsWrittenAndEndsWithStatusOne)
     wine.options.workingDirectory = copy;
     std::vector<std::string> command = underWine("lumarq-1280x720.exe");
     command.insert(command.begin(), std::string(LUMARQ_SOURCE_DIR) + "/tests/support/with-xvfb");
-    const ProcessResult result = runProcess(command, wine.options);
+    const ProcessResult result = runUnderWine(command, wine.options);
     EXPECT_EQ(result.exitStatus, 1) << result.out << result.err;
     // Windows opens the table's path as it is written, backslash and all.
     EXPECT_NE(result.err.find("models\\ground.obj"), std::string::npos) << result.err;
@@ -204,16 +215,117 @@ TEST(WindowsPrograms, AMissingModelFileIsNamedAsWrittenAndEndsWithStatusOne)
     std::filesystem::remove_all(copy);
 }
 
+// Alone, and through the launcher from another folder, which starts it on its own console and
+// ends as it ends.
 TEST(WindowsPrograms, WithoutADisplayTheRunEndsWithMinusOne)
 {
-    WineRun wine = prepareWineRun(WineAudio::discarded);
+    const std::string elsewhere = makeTempDir("lumarq-windows-elsewhere");
+    for (const bool launched : {false, true}) {
+        WineRun wine = prepareWineRun(WineAudio::discarded);
+        ASSERT_TRUE(wine.ready);
+        wine.options.workingDirectory = launched ? elsewhere : windowsRun;
+        wine.options.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY"};
+        const ProcessResult result =
+            runUnderWine(launched ? underWine(windowsRun + "/lumarq.exe", {"--size", "1920x1080"})
+                                  : underWine("lumarq-1920x1080.exe"),
+                         wine.options);
+        SCOPED_TRACE(launched ? "through lumarq.exe" : "alone");
+        EXPECT_EQ(result.exitStatus, 255) << "-1 as an exit status" << result.err;
+        EXPECT_EQ(lines(result.err), std::vector<std::string>{"Failed to initialize GLFW"});
+        EXPECT_EQ(lines(result.out), std::vector<std::string>{"INIT: 0"});
+    }
+    std::filesystem::remove_all(elsewhere);
+}
+
+// Runs side by side share the suite's prefix through hard links. What a run writes to its registry
+// stays in its own prefix, whether the test made the prefix or under-wine did: the suite's prefix
+// and every other run's stay as they were, not rewritten under a run that is reading them.
+TEST(WineRuns, WriteTheirRegistryToTheirOwnPrefixOnly)
+{
+    std::string registry;
+    for (const char* file : {"system.reg", "user.reg", "userdef.reg"}) {
+        registry += readFile(std::string(LUMARQ_WINE_PREFIX) + "/" + file);
+    }
+    ASSERT_NE(registry.find("[Software\\\\Wine"), std::string::npos);
+    const std::vector<std::string> add = {"add", "HKCU\\Software\\LumarqProbe", "/v", "run", "/d", "1", "/f"};
+
+    WineRun wine = prepareWineRun(WineAudio::none);
     ASSERT_TRUE(wine.ready);
-    wine.options.workingDirectory = windowsRun;
-    wine.options.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY"};
-    const ProcessResult result = runProcess(underWine("lumarq-1920x1080.exe"), wine.options);
-    EXPECT_EQ(result.exitStatus, 255) << "-1 as an exit status" << result.err;
-    EXPECT_EQ(lines(result.err), std::vector<std::string>{"Failed to initialize GLFW"});
-    EXPECT_EQ(lines(result.out), std::vector<std::string>{"INIT: 0"});
+    const ProcessResult inTheTestsPrefix = runUnderWine(underWine("reg", add), wine.options);
+    EXPECT_EQ(inTheTestsPrefix.exitStatus, 0) << inTheTestsPrefix.out << inTheTestsPrefix.err;
+    EXPECT_NE(readFile(wine.dir + "/prefix/user.reg").find("LumarqProbe"), std::string::npos);
+
+    ProcessOptions ownPrefix;  // under-wine makes one
+    ownPrefix.setEnv = {std::string("LUMARQ_WINE=") + LUMARQ_WINE,
+                        std::string("LUMARQ_WINE_PREFIX=") + LUMARQ_WINE_PREFIX};
+    ownPrefix.unsetEnv = {"WINEPREFIX"};
+    ownPrefix.timeoutSeconds = 180;
+    const ProcessResult inUnderWinesPrefix = runUnderWine(underWine("reg", add), ownPrefix);
+    EXPECT_EQ(inUnderWinesPrefix.exitStatus, 0) << inUnderWinesPrefix.out << inUnderWinesPrefix.err;
+
+    std::string after;
+    for (const char* file : {"system.reg", "user.reg", "userdef.reg"}) {
+        after += readFile(std::string(LUMARQ_WINE_PREFIX) + "/" + file);
+    }
+    EXPECT_TRUE(after == registry) << "a run wrote into the suite's prefix";
+}
+
+// A crash under Wine fails the test unless Wine's debugger shows it in a process of Wine's own with
+// no frame of ours; only such a crash is run again. The crash here is a stand-in of ours reading
+// through a null pointer on a thread of its own; its report, edited, stands for the other cases.
+TEST(WineCrashes, OnlyACrashOfWinesOwnWithNoFrameOfOursIsRunAgain)
+{
+    const std::string dir = makeTempDir("lumarq-wine-crash");
+    const ProcessResult compiled = compileStandIn(dir + "/lumarq-stand-in.exe");
+    ASSERT_EQ(compiled.exitStatus, 0) << compiled.err;
+    WineRun wine = prepareWineRun(WineAudio::none);
+    ASSERT_TRUE(wine.ready);
+    wine.options.workingDirectory = dir;
+    wine.options.setEnv.push_back("LUMARQ_STAND_IN_STATUS=crash");
+    wine.options.setEnv.push_back("LUMARQ_STAND_IN_LOG=Z:" + dir + "/runs");
+    ::testing::TestPartResultArray failures;
+    ProcessResult crashed;
+    {
+        const ::testing::ScopedFakeTestPartResultReporter reporter(
+            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+        crashed = runUnderWine(underWine(dir + "/lumarq-stand-in.exe"), wine.options);
+    }
+    ASSERT_EQ(failures.size(), 1) << crashed.err;
+    EXPECT_NE(
+        std::string(failures.GetTestPartResult(0).message()).find("1 crash(es) under Wine:\nUnhandled exception"),
+        std::string::npos)
+        << failures.GetTestPartResult(0).message();
+    EXPECT_EQ(lines(readFile(dir + "/runs")), std::vector<std::string>{"lumarq-stand-in.exe started"})
+        << "run once, not again";
+    const std::vector<std::string> output = lines(crashed.out + crashed.err);
+    const WineCrashes ours = wineCrashesIn(crashed.out + crashed.err);
+    EXPECT_EQ(ours.count, 1);
+    EXPECT_FALSE(ours.allWineOwn) << crashed.err;
+
+    // The same report as if a driver host of Wine's had crashed: ours while a frame of ours is in
+    // its backtrace, Wine's own once none is, and ours again when the report is cut off.
+    std::string report;
+    std::string withoutOurFrames;
+    for (const std::string& line : output) {
+        const std::string::size_type debugged = line.find(" (D) ");
+        const std::string host = debugged == std::string::npos
+                                     ? line
+                                     : line.substr(0, debugged) + " (D) C:\\windows\\system32\\winedevice.exe";
+        report += host + "\n";
+        if (host.find("lumarq-stand-in") == std::string::npos) {
+            withoutOurFrames += host + "\n";
+        }
+    }
+    ASSERT_NE(report.find("(D) C:\\windows\\system32\\winedevice.exe"), std::string::npos)
+        << "the debugger's report names the process it debugged:\n"
+        << report;
+    EXPECT_FALSE(wineCrashesIn(report).allWineOwn) << report;
+    EXPECT_TRUE(wineCrashesIn(withoutOurFrames).allWineOwn) << withoutOurFrames;
+    EXPECT_FALSE(wineCrashesIn(withoutOurFrames.substr(0, withoutOurFrames.find("Threads:")) + "wine: Unhandled\n")
+                     .allWineOwn);
+    EXPECT_EQ(wineCrashesIn(withoutOurFrames + withoutOurFrames).count, 2);
+    EXPECT_TRUE(wineCrashesIn(withoutOurFrames + withoutOurFrames).allWineOwn);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

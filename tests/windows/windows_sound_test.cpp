@@ -86,7 +86,7 @@ TEST(WindowsSound, TheDemoPlaysTheSoundtrackThroughWaveOutWithoutALossOrARepeat)
     ASSERT_TRUE(wine.ready);
     wine.options.workingDirectory = LUMARQ_WINDOWS_RUN_DIR;
     wine.options.setEnv.push_back("LUMARQ_RUN_SECONDS=5");
-    const ProcessResult run = runProcess(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
+    const ProcessResult run = runUnderWine(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
     ASSERT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.out.find("FMOD error!"), std::string::npos) << run.out;
 

@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-// The demo's display sizes (LUMARQ_DISPLAY_SIZES in CMakeLists.txt): one Windows program each.
-inline const std::vector<std::string> displaySizes = {"1280x720", "1280x1024", "1920x1200", "1920x1080"};
+// The display sizes that the build makes a demo program for (LUMARQ_DISPLAY_SIZES), one Windows
+// program each: the Windows folder and zip must hold every one of them.
+std::vector<std::string> displaySizes();
 
 enum class WineAudio {
     none,       // Wine's audio drivers are off: the programs find no output device
@@ -39,3 +40,25 @@ WineRun prepareWineRun(WineAudio audio);
 
 // The command line that runs a Windows program under Wine in the run's prefix.
 std::vector<std::string> underWine(const std::string& program, const std::vector<std::string>& args = {});
+
+// Compiles tests/windows/stand_in.cpp, a stand-in for a Windows program of ours, into `exe` with
+// the mingw-w64 toolchain; the compiler's result.
+ProcessResult compileStandIn(const std::string& exe);
+
+// The crashes that Wine reported in a run's output: a "wine: Unhandled ..." line on standard
+// error for each, and its debugger's report (winedbg --auto: the backtrace, the modules and the
+// threads), which lands on either stream.
+struct WineCrashes {
+    int count = 0;
+    // Every one is Wine's own: its backtrace is complete and shows a process of Wine's (a driver
+    // host, a service) crashing with no Lumarq program in it. Anything else counts as ours.
+    bool allWineOwn = false;
+    std::string reports;  // the debugger's reports, for the test's log
+};
+
+WineCrashes wineCrashesIn(const std::string& output);
+
+// Runs `command` (underWine, maybe inside untilEscape) and returns its result. When Wine crashed
+// in a process of its own meanwhile, it says so on standard output and runs the command once
+// more; any other crash fails the test, and the result stays for the test to judge as well.
+ProcessResult runUnderWine(const std::vector<std::string>& command, const ProcessOptions& options);

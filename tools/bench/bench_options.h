@@ -1,7 +1,7 @@
 // Command line of lumarq-bench: window size, frame counts, outputs, and the bench-only switches
 // that force a style or leave out part of a frame to see what it costs.
 #pragma once
-#include "command_line.h"
+#include "show_options.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // Command line of lumarq-capture: which pictures or video to make of the show, and how.
 #pragma once
-#include "command_line.h"
+#include "show_options.h"
 
 #include <string>
 #include <vector>

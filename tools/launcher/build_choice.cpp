@@ -27,6 +27,11 @@ std::string displaySizeName(DisplaySize size)
     return std::to_string(size.width) + "x" + std::to_string(size.height);
 }
 
+bool fitsOn(DisplaySize build, DisplaySize monitor)
+{
+    return build.width <= monitor.width && build.height <= monitor.height;
+}
+
 DisplaySize fittingBuild(const std::vector<DisplaySize>& builds, DisplaySize monitor)
 {
     const auto area = [](DisplaySize size) { return static_cast<long>(size.width) * size.height; };
@@ -38,7 +43,7 @@ DisplaySize fittingBuild(const std::vector<DisplaySize>& builds, DisplaySize mon
     };
     const DisplaySize* best = nullptr;
     for (const DisplaySize& build : builds) {
-        if (build.width > monitor.width || build.height > monitor.height) {
+        if (!fitsOn(build, monitor)) {
             continue;
         }
         if (best == nullptr || shapeDistance(build) < shapeDistance(*best) - 1e-9 ||

@@ -13,6 +13,9 @@ struct DisplaySize {
 bool readDisplaySize(const std::string& text, DisplaySize& size);
 std::string displaySizeName(DisplaySize size);
 
+// Whether a build's full-screen window lies wholly on the monitor.
+bool fitsOn(DisplaySize build, DisplaySize monitor);
+
 // The build for a monitor: among the builds that fit inside it, the one whose shape is nearest
 // the monitor's, then the larger; a monitor that no build fits gets the smallest build. `builds`
 // must not be empty.

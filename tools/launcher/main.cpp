@@ -1,16 +1,12 @@
 // lumarq: starts the build of the demo that fits the primary monitor, or the one that --size
 // names, from the folder the launcher lies in (where the builds and their data are), and passes
-// nothing else on: the demo takes no arguments.
+// nothing else on: the demo takes no arguments. What differs between Linux and Windows is in
+// launch_<platform>.cpp.
 #include "build_choice.h"
 #include "command_line.h"
+#include "launch.h"
 
-#include <GLFW/glfw3.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -24,21 +20,6 @@ std::vector<std::string> buildNames()
         names.push_back(name);
     }
     return names;
-}
-
-// The primary monitor's current mode; false when there is no display to ask.
-bool primaryMonitorSize(DisplaySize& size)
-{
-    if (glfwInit() != GLFW_TRUE) {
-        return false;
-    }
-    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
-    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
-    if (mode != nullptr) {
-        size = {mode->width, mode->height};
-    }
-    glfwTerminate();
-    return mode != nullptr;
 }
 
 }  // namespace
@@ -64,25 +45,19 @@ int main(int argc, char** argv)
     if (sizeName.empty()) {
         DisplaySize monitor;
         if (!primaryMonitorSize(monitor)) {
-            fprintf(stderr, "lumarq: no monitor to play on (is DISPLAY set?)\n");
             return 255;  // as the demo ends when it cannot open its window
         }
         std::vector<DisplaySize> builds(names.size());
         for (size_t i = 0; i < names.size(); ++i) {
             readDisplaySize(names[i], builds[i]);
         }
-        sizeName = displaySizeName(fittingBuild(builds, monitor));
+        const DisplaySize chosen = fittingBuild(builds, monitor);
+        if (!fitsOn(chosen, monitor)) {
+            fprintf(stderr,
+                    "lumarq: no build fits the %s monitor; starting the smallest, %s (--size picks another)\n",
+                    displaySizeName(monitor).c_str(), displaySizeName(chosen).c_str());
+        }
+        sizeName = displaySizeName(chosen);
     }
-
-    // The launcher's own folder, whatever link it was started through.
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    const std::string program = (folder / ("lumarq-" + sizeName)).string();
-    if (error || chdir(folder.c_str()) != 0) {
-        fprintf(stderr, "lumarq: cannot find the folder the demo lies in\n");
-        return 127;
-    }
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-    fprintf(stderr, "lumarq: cannot start %s: %s\n", program.c_str(), strerror(errno));
-    return 127;
+    return startBuild(sizeName);
 }

@@ -1,6 +1,6 @@
 // lumarq-preview's command line.
 #pragma once
-#include "command_line.h"
+#include "show_options.h"
 
 #include <string>
 

@@ -1,21 +1,16 @@
 // The tools' command lines on CLI11: the same help, the same errors and exit statuses, and the
-// options that mean the same in every tool.
+// options that mean the same in every program that takes one. Nothing of the show here, so that
+// the launcher can link it without the engine; the show's own options are in show_options.h.
 #pragma once
-#include "show_style.h"
-#include "tool_session.h"
-
 #include <CLI/CLI.hpp>
 
 #include <string>
-#include <vector>
 
 // Window sides from 64 to 8192 pixels, in every tool: below 64 a picture shows nothing of the
 // stage, above 8192 a framebuffer exceeds what GL drivers commonly allow, and the largest display
 // the demo is built for is 1920 wide.
 constexpr int minWindowSide = 64;
 constexpr int maxWindowSide = 8192;
-// Show times up to an hour: far past the show's end (about 88 s), short of any overflow.
-constexpr int maxShowMs = 3600 * 1000;
 
 enum class CommandLineResult { run, help, bad };
 
@@ -26,6 +21,8 @@ CommandLineResult parseCommandLine(CLI::App& app, int argc, const char* const* a
 // error) and returns the exit status, 0 after --help and 2 for a bad command line.
 int finishCommandLine(const char* program, CommandLineResult result, const std::string& message);
 
+// `text` as a whole number in decimal, digits only, from `low` to `high`.
+bool readWholeNumber(const std::string& text, long low, long high, long& value);
 // A whole number in decimal (CLI11 alone would read "010" as octal) from `low` to `high`.
 CLI::Validator wholeNumber(long low, long high);
 // A finite decimal number from `low` to `high`.
@@ -33,9 +30,3 @@ CLI::Validator decimalNumber(double low, double high);
 
 // --size WxH, with the one rule for window sides above.
 CLI::Option* addSizeOption(CLI::App& app, int& width, int& height);
-// --keys MS:KEY,... with KEY from 0 to 3.
-CLI::Option* addKeysOption(CLI::App& app, std::vector<KeyPress>& keys);
-// --quad-contours: the contour drawn as quads, as on a GL whose lines are too thin for it.
-CLI::Option* addQuadContoursOption(CLI::App& app, bool& quadContours);
-// --style toon|shadow|bump.
-CLI::Option* addStyleOption(CLI::App& app, ShowStyle& style, const std::string& description);

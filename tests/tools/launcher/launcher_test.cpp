@@ -4,6 +4,7 @@
 // ends it at once with the tools' statuses.
 #include "build_choice.h"
 #include "support/process.h"
+#include "tools/launcher/launch_cases.h"
 
 #include <gtest/gtest.h>
 
@@ -165,19 +166,14 @@ TEST(Launcher, StartsTheChosenBuildInItsFolderWithNoArguments)
 {
     const LauncherWithStandIns copy;
     const std::string folder = std::filesystem::canonical(copy.dir).string();
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{}, "1920x1080"},                      // the monitor's own build
-        {{}, "2560x1440"},                      // a larger monitor of the same shape
-        {{}, "1600x1200"},                      // a build of the nearest shape fits
-        {{"--size", "1920x1200"}, "1280x720"},  // --size wins, whatever the monitor
-        {{"--size=1280x1024"}, "1920x1080"},
-    };
-    const std::vector<std::string> expected = {"1920x1080", "1920x1080", "1280x1024", "1920x1200", "1280x1024"};
-    for (size_t i = 0; i < cases.size(); ++i) {
-        const ProcessResult run = copy.run(cases[i].first, cases[i].second);
+    for (const LaunchCase& launch : launchCases) {
+        const ProcessResult run = copy.run(launch.args, launch.screen);
         EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(run.out, "lumarq-" + expected[i] + " in " + folder + " with 0 arguments\n")
-            << "screen " << cases[i].second;
+        EXPECT_EQ(run.out, "lumarq-" + launch.build + " in " + folder + " with 0 arguments\n")
+            << "screen " << launch.screen;
+        EXPECT_EQ(run.err.find("no build fits the " + launch.screen + " monitor") != std::string::npos,
+                  !launch.fits)
+            << run.err;
     }
 }
 

@@ -1,6 +1,6 @@
 // The tools' shared command-line conventions: one rule for window sizes, key presses and style
 // names read the same in every tool, numbers only in decimal, and --help apart from errors.
-#include "command_line.h"
+#include "show_options.h"
 
 #include <gtest/gtest.h>
 
