@@ -107,6 +107,16 @@ int soundOutputClock(SoundOutput*, double* /*mixedMs*/)
     return soundErrUnsupported;
 }
 
+int soundOutputLatency(SoundOutput*, double* /*latencyMs*/)
+{
+    return soundErrUnsupported;  // no clock whose readings it could shift
+}
+
+int soundOutputSetPaused(SoundOutput*, bool /*paused*/)
+{
+    return soundErrUnsupported;  // each voice is a device of its own; channels pause one by one
+}
+
 void soundOutputClose(SoundOutput* output)
 {
     delete output;
