@@ -62,6 +62,7 @@
 
   // One line over the show: a notice while it plays, the wait for textures, a lost context.
   let statusTimer = 0;
+  let waitingTimer = 0;
   function setStatus(text, shownMs = 0) {
     const status = document.getElementById('status');
     clearTimeout(statusTimer);
@@ -112,14 +113,16 @@
       : 'The show stopped: ' + problem + '. Reload the page to start again.', { reload: true });
   });
 
-  // What the show needs of the browser, said at once.
-  const missing = [];
-  if (!document.createElement('canvas').getContext('webgl2')) missing.push('WebGL 2, which is switched off or not available here');
-  if (typeof DecompressionStream === 'undefined') missing.push('to unpack downloads (DecompressionStream)');
-  if (missing.length > 0) {
-    fail('This browser cannot show the demo: it needs ' + missing.join(', and ') + '. Try a current Chrome, ' +
-         'Edge, Firefox or Safari, with hardware acceleration on.');
+  // What the show needs of the browser, said at once. Without WebGL 2 the program still runs, to
+  // print the demo's own lines; without a way to unpack its files it cannot.
+  const newBrowser = ' Try a current Chrome, Edge, Firefox or Safari, with hardware acceleration on.';
+  if (typeof DecompressionStream === 'undefined') {
+    fail('This browser cannot show the demo: it cannot unpack the show\'s files (DecompressionStream).' + newBrowser);
     return;
+  }
+  if (!document.createElement('canvas').getContext('webgl2')) {
+    fail('This browser cannot show the demo: it needs WebGL 2, which is switched off or not available here.' +
+         newBrowser);
   }
   if (stillAt !== null) {
     show(null);
@@ -152,7 +155,6 @@
   }
 
   // While the show (or a still) waits for textures, how far they have come.
-  let waitingTimer = 0;
   function waitForTextures(waiting) {
     const line = document.getElementById('waiting');
     clearInterval(waitingTimer);

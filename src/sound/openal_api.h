@@ -24,6 +24,7 @@
     entry(alDeleteSources, LPALDELETESOURCES)                   \
     entry(alSourcei, LPALSOURCEI)                               \
     entry(alGetSourcei, LPALGETSOURCEI)                         \
+    entry(alGetSourcef, LPALGETSOURCEF)                         \
     entry(alSourcePlay, LPALSOURCEPLAY)                         \
     entry(alSourcePause, LPALSOURCEPAUSE)                       \
     entry(alSourceStop, LPALSOURCESTOP)                         \

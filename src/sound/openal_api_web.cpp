@@ -27,6 +27,15 @@ EM_JS(double, audioContextLatencySeconds, (), {
     var context = AL.currentCtx && AL.currentCtx.audioCtx;
     return context ? (context.baseLatency || 0) + (context.outputLatency || 0) : 0;
 });
+
+// Emscripten's OpenAL hands each buffer to the AudioContext a little before it is due, 100 ms by
+// default. A buffer handed over late starts late, and the music falls behind its clock for good; the
+// page's main thread can stall longer than that (a texture's upload on a GPU that the CPU emulates),
+// so the buffers go half a second ahead.
+EM_JS(void, scheduleAudioAhead, (double seconds), {
+    AL.QUEUE_LOOKAHEAD = seconds;
+});
+constexpr double audioLookaheadSeconds = 0.5;
 // clang-format on
 
 ALCint64SOFT nanoseconds(double seconds)
@@ -56,5 +65,6 @@ bool loadOpenAlApi(OpenAlApi& api)
     api.deviceClock = &audioContextClock;
     api.devicePause = &emscripten_alcDevicePauseSOFT;
     api.deviceResume = &emscripten_alcDeviceResumeSOFT;
+    scheduleAudioAhead(audioLookaheadSeconds);
     return true;
 }

@@ -46,6 +46,9 @@ int soundVoiceReclaim(SoundVoice* voice);
 // Buffers on the queue: waiting, playing, or finished and not yet reclaimed.
 int soundVoiceQueued(const SoundVoice* voice);
 SoundVoiceState soundVoiceState(const SoundVoice* voice);
+// How far the voice has played into its queue, in milliseconds from the start of the oldest buffer
+// on it; soundErrUnsupported where the output cannot tell.
+int soundVoicePlayedMs(const SoundVoice* voice, double* playedMs);
 // Starts or resumes playing from the head of the queue.
 int soundVoicePlay(SoundVoice* voice);
 int soundVoicePause(SoundVoice* voice);

@@ -239,6 +239,15 @@ SoundVoiceState soundVoiceState(const SoundVoice* voice)
     }
 }
 
+int soundVoicePlayedMs(const SoundVoice* voice, double* playedMs)
+{
+    const OpenAlApi& al = select(voice);
+    ALfloat seconds = 0.0f;
+    al.alGetSourcef(voice->source, AL_SEC_OFFSET, &seconds);
+    *playedMs = 1000.0 * seconds;
+    return outcome(al);
+}
+
 int soundVoicePlay(SoundVoice* voice)
 {
     const OpenAlApi& al = select(voice);

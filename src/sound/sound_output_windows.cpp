@@ -213,6 +213,11 @@ int soundVoiceQueued(const SoundVoice* voice)
     return queued;
 }
 
+int soundVoicePlayedMs(const SoundVoice* /*voice*/, double* /*playedMs*/)
+{
+    return soundErrUnsupported;  // only the web page, on OpenAL, asks
+}
+
 SoundVoiceState soundVoiceState(const SoundVoice* voice)
 {
     if (!voice->started) {

@@ -5,6 +5,7 @@
 #include "camera/timeline.h"
 #include "platform/clock.h"
 #include "sound/sound_channel.h"
+#include "sound/sound_output.h"
 #include "sound/sound_result.h"
 #include "sound/sound_system.h"
 
@@ -60,11 +61,21 @@ void followMusicFrom(MusicFollow& follow, Music& music, Timeline& timeline, doub
 {
     follow.baseMs = follow.heldMs = showMs;
     setStartTick(timeline, tickNow() - showMs);
-    if (follow.gaveUp || !readClock(music, follow.startClockMs)) {
+    double clockMs = 0.0;
+    if (follow.gaveUp || !readClock(music, clockMs)) {
         follow.phase = MusicFollow::Phase::silent;
         return;
     }
-    waitForClock(follow, follow.startClockMs);
+    // The output began the music at its clock's reading when told to play, and handing it the
+    // first buffers can take a block or two of that clock: where the output says how far the music
+    // has played since, that is taken off.
+    double playedMs = 0.0;
+    follow.startClockMs = clockMs;
+    if (music.channel != nullptr && music.channel->voice != nullptr &&
+        soundVoicePlayedMs(music.channel->voice, &playedMs) == soundOk) {
+        follow.startClockMs -= playedMs;
+    }
+    waitForClock(follow, clockMs);
 }
 
 bool followMusic(MusicFollow& follow, Music& music, Timeline& timeline)
