@@ -263,7 +263,8 @@ TEST_F(SoundSystemTest, StreamPlaysOnceThenTheChannelIsIdle)
 }
 
 // The web page pauses the whole output while it is hidden: the music and the clock that the show
-// follows must stand still together, and go on together.
+// follows must stand still together, and go on together. The page places the music on the clock
+// by how far the voice has played.
 TEST_F(SoundSystemTest, PausedOutputHoldsItsClockAndItsStreams)
 {
     EXPECT_EQ(soundSystemSetOutputPaused(system, true), soundErrUninitialized);
@@ -272,9 +273,20 @@ TEST_F(SoundSystemTest, PausedOutputHoldsItsClockAndItsStreams)
     ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, false, &channel), soundOk);
     double before = 0.0;
     ASSERT_EQ(soundSystemGetOutputClock(system, &before), soundOk);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    double playedMs = -1.0;
+    ASSERT_EQ(soundVoicePlayedMs(channel->voice, &playedMs), soundOk);
+    EXPECT_GT(playedMs, 50.0);
+    EXPECT_LT(playedMs, 300.0) << "more than the three buffers it started with";
     ASSERT_EQ(soundSystemSetOutputPaused(system, true), soundOk);
     double paused = 0.0;
     ASSERT_EQ(soundSystemGetOutputClock(system, &paused), soundOk);
+    double playedPaused = 0.0;
+    ASSERT_EQ(soundVoicePlayedMs(channel->voice, &playedPaused), soundOk);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    double playedHeld = 0.0;
+    ASSERT_EQ(soundVoicePlayedMs(channel->voice, &playedHeld), soundOk);
+    EXPECT_EQ(playedHeld, playedPaused) << "the voice played on while the output was paused";
     // Longer than the 600 ms stream: unpaused, it would have played out and left its channel.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(900);
     while (std::chrono::steady_clock::now() < until) {
