@@ -3,7 +3,8 @@
 // and the show in full screen, the end screen, the touch overlay, and a message in words, with a
 // Reload button, whenever the show cannot run. The canvas fills the visible viewport, letterboxed
 // to 16:9 where the viewport is narrower, at the device's pixel density up to a pixel budget.
-// index.html?at=MS[&style=toon|shadow|bump] shows the still at that show time instead. The body's
+// index.html?at=MS[&style=toon|shadow|bump] shows the still at that show time instead, and
+// index.html?bench=N times N frames of the show (tools/web/web_bench.h). The body's
 // data-state says where the page is: loading, start, playing, ended, still (the still is drawn) or
 // failed.
 'use strict';
@@ -124,7 +125,7 @@
     fail('This browser cannot show the demo: it needs WebGL 2, which is switched off or not available here.' +
          newBrowser);
   }
-  if (stillAt !== null) {
+  if (stillAt !== null || query.get('bench') !== null) {
     show(null);
   }
 
@@ -202,6 +203,7 @@
       args.push('--at', stillAt);
       if (query.get('style') !== null) args.push('--style', query.get('style'));
     }
+    if (query.get('bench') !== null) args.push('--bench', query.get('bench'));
     window.Module = {
       canvas,
       arguments: args,

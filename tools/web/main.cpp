@@ -1,11 +1,13 @@
 // lumarq-web: the program of the show's web page. The page starts it with its drawing buffer's size
 // ("--size WxH") and, for a still, the show time and an optional style ("--at MS --style NAME",
-// from index.html?at=MS&style=NAME). Without --at it is the show itself: the demo's start-up, then
+// from index.html?at=MS&style=NAME), or the frames to time ("--bench N", from index.html?bench=N,
+// tools/web/web_bench.h). Without either it is the show itself: the demo's start-up, then
 // the start screen's click, the music and the frames. A time or style that the page cannot show is
 // said on the page: a time that is no number plays the show from its start, a time before the
 // show's start shows its first moment, an unknown style the show's own style.
 #include "page.h"
 #include "show_style.h"
+#include "web_bench.h"
 #include "web_player.h"
 #include "web_still.h"
 
@@ -46,6 +48,7 @@ int main(int argc, char** argv)
 {
     WebStillSettings still;
     bool stillWanted = false;
+    int benchFrames = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const char* value = argv[i + 1];
@@ -76,7 +79,13 @@ int main(int argc, char** argv)
             }
             continue;
         }
+        if (option == "--bench" && std::sscanf(value, "%d", &benchFrames) == 1 && benchFrames > 0) {
+            continue;
+        }
         fprintf(stderr, "lumarq-web: ignoring %s %s\n", argv[i], value);
+    }
+    if (benchFrames > 0) {
+        return runWebBench(benchFrames, still.width, still.height);
     }
     if (stillWanted) {
         return renderWebStill(still);

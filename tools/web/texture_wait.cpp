@@ -32,3 +32,13 @@ bool sceneTexturesArrived(const Scene& scene)
     }
     return true;
 }
+
+bool allTexturesArrived(const Scene& scene)
+{
+    for (const SceneObject& object : scene.objects) {
+        if (!arrived(object.diffuseTexture) || !arrived(object.bumpTexture)) {
+            return false;
+        }
+    }
+    return true;
+}

@@ -9,3 +9,5 @@ struct Scene;
 // the shadow and bump styles, and the normal map where the bump map is on. The toon style samples
 // none.
 bool sceneTexturesArrived(const Scene& scene);
+// True when every texture of every object is in, whatever the objects draw with now.
+bool allTexturesArrived(const Scene& scene);

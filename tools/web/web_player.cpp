@@ -43,6 +43,9 @@ struct WebPlayer {
     bool hidden = false;   // the page is hidden
     bool waitingForTextures = false;
     bool graphicsLost = false;
+    // The context is back and its GL objects are to be made again, in the next frame: a while on
+    // the main thread, in which the music would run dry, so it waits paused.
+    bool graphicsRestoring = false;
     long musicRefill = 0;  // the interval that tops the music's queue up between frames
 };
 
@@ -66,7 +69,7 @@ void updatePause()
         return;
     }
     Demo& demo = player.demo;
-    const bool pause = player.hidden || player.waitingForTextures;
+    const bool pause = player.hidden || player.waitingForTextures || player.graphicsRestoring;
     const bool paused = player.follow.phase == MusicFollow::Phase::paused;
     if (pause && !paused) {
         pauseMusicFollow(player.follow, demo.show->music, showMsNow());
@@ -113,6 +116,12 @@ void frame()
     }
     if (showMsNow() >= player.lengthMs) {
         quitShow();
+        return;
+    }
+    if (player.graphicsRestoring) {
+        rebuildGraphics(demo, player.start);
+        player.graphicsLost = player.graphicsRestoring = false;
+        updatePause();
         return;
     }
     if (player.graphicsLost) {
@@ -261,6 +270,11 @@ void lumarq_graphics_restored()
     if (player.demo.scene == nullptr) {
         return;
     }
-    rebuildGraphics(player.demo, player.start);
-    player.graphicsLost = false;
+    if (!player.running) {
+        rebuildGraphics(player.demo, player.start);  // no music to keep in step
+        player.graphicsLost = false;
+        return;
+    }
+    player.graphicsRestoring = true;
+    updatePause();
 }
