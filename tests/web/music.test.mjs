@@ -57,12 +57,13 @@ function loudest(ms) {
   }), ms);
 }
 
-// How far apart the show time and the music's position as heard are, at most, over a second's
-// readings, for the music started at `first`, the index of its first buffer. What is heard now is
-// the context's time that the browser says reaches the output (getOutputTimestamp), carried on to
-// now. A buffer told to start late begins part way in (the first may be), so the position is
-// counted from the start of the latest buffer after the first that has begun: the buffers before
-// it, whole, and its time since.
+// How far apart the show time and the music's position as heard are over a second's readings, for
+// the music started at `first`, the index of its first buffer: all but the farthest reading (the
+// browser now and then hands out a timestamp a block stale). What is heard now is the context's
+// time that the browser says reaches the output (getOutputTimestamp), carried on to now. A buffer
+// told to start late begins part way in (the first may be), so the position is counted from the
+// start of the latest buffer after the first that has begun: the buffers before it, whole, and its
+// time since.
 async function worstApart(t, first = 0) {
   const { readings, latencyMs } = await page.evaluate((from) => new Promise((resolve) => {
     const context = AL.currentCtx.audioCtx;
@@ -76,7 +77,7 @@ async function worstApart(t, first = 0) {
       while (at + 1 < starts.length && starts[at + 1].when <= heard) ++at;
       let musicMs = 1000 * (heard - starts[at].when);
       for (let i = from; i < at; ++i) musicMs += 1000 * starts[i].duration;
-      out.push({ showMs: Module._lumarq_show_ms(), musicMs, stampMinusClock: 1000 * (heard - context.currentTime) + latencyMs });
+      out.push({ showMs: Module._lumarq_show_ms(), musicMs });
       if (out.length < 30) setTimeout(read, 37); else resolve({ readings: out, latencyMs });
     };
     read();
@@ -87,8 +88,8 @@ async function worstApart(t, first = 0) {
     assert.ok(Math.abs(gap) < 0.002, `buffer ${i - first} starts ${(1000 * gap).toFixed(1)} ms off its place`);
   }
   t.diagnostic(`the output's latency: ${latencyMs.toFixed(1)} ms`);
-  if (process.env.LUMARQ_DEBUG) t.diagnostic(readings.map((r) => (r.showMs - r.musicMs).toFixed(1) + '/' + r.stampMinusClock.toFixed(1)).join(' '));
-  return Math.max(...readings.map((r) => Math.abs(r.showMs - r.musicMs)));
+  const apart = readings.map((r) => Math.abs(r.showMs - r.musicMs)).sort((a, b) => a - b);
+  return apart[apart.length - 2];
 }
 
 test('a touch screen is asked to tap, and a tap starts the show and its music', async (t) => {
