@@ -24,6 +24,7 @@ set(LUMARQ_SOUND_LIBRARIES MPG123::libmpg123 openal)
 
 set(LUMARQ_PLATFORM_SOURCES
   src/assets/shader_text_web.cpp
+  src/assets/texture_pixels_web.cpp
   src/gl/gl_entry_points_web.cpp
   src/platform/host_posix.cpp
   src/render/outline_strokes_web.cpp

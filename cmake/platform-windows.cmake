@@ -14,6 +14,7 @@ include(cmake/Glad.cmake)
 
 set(LUMARQ_PLATFORM_SOURCES
   src/assets/shader_text_desktop.cpp
+  src/assets/texture_pixels_desktop.cpp
   src/gl/gl_entry_points_desktop.cpp
   src/platform/host_windows.cpp
   src/render/outline_strokes_desktop.cpp

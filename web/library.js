@@ -1,48 +1,29 @@
-// Additions to emscripten's JavaScript libraries for the page's program.
+// GLFW's input calls for the page's program, answered from the page's own input (web/input.js,
+// window.LumarqInput) instead of emscripten's GLFW, which has no sticky keys and cannot move the
+// pointer. Every other GLFW call is emscripten's.
 mergeInto(LibraryManager.library, {
-  // Emscripten's GLFW cannot move the pointer. Under pointer lock its position is the sum of the
-  // mouse's movements, so setting it is all that moving it means: the free camera, which puts the
-  // pointer back to its rest each frame, then turns by each frame's movement.
-  glfwSetCursorPos__deps: ['$Browser'],
-  glfwSetCursorPos: function(winid, x, y) {
-    Browser.mouseX = x;
-    Browser.mouseY = y;
+  // The show reads its keys once a frame; the page's latch holds a short press until it is read,
+  // as GLFW's sticky keys do.
+  glfwGetKey: function(winid, key) {
+    return LumarqInput.keys.read(key);
   },
 
-  // Emscripten's GLFW has no sticky keys (and says so on the console). The show reads its keys
-  // once a frame and relies on them: a key pressed and released between two reads still reads as
-  // pressed once, at any frame rate. As in GLFW, a released key is held as "stuck" until read.
-  // The show sets no other input mode.
-  glfwSetInputMode__deps: ['$GLFW'],
+  // The show asks for sticky keys, which the page's latch always has. It sets no other mode.
   glfwSetInputMode: function(winid, mode, value) {
-    var win = GLFW.WindowFromId(winid);
-    if (!win || mode !== 0x00033002) {  // GLFW_STICKY_KEYS
-      return;
+    var GLFW_STICKY_KEYS = 0x00033002;
+    if (mode !== GLFW_STICKY_KEYS) {
+      err('glfwSetInputMode: mode ' + mode + ' is not handled on the web page');
     }
-    win.stickyKeys = value;
-    if (GLFW.onKeyChangedUnstuck) {
-      return;
-    }
-    GLFW.onKeyChangedUnstuck = GLFW.onKeyChanged;
-    GLFW.onKeyChanged = function(keyCode, status) {
-      GLFW.onKeyChangedUnstuck(keyCode, status);
-      var active = GLFW.active;
-      var key = GLFW.DOMToGLFWKeyCode(keyCode);
-      if (active && active.stickyKeys && status === 0 && key !== -1) {
-        active.keys[key] = 3;  // stuck: reads as pressed once more
-      }
-    };
   },
-  glfwGetKey__deps: ['$GLFW'],
-  glfwGetKey: function(winid, key) {
-    var win = GLFW.WindowFromId(winid);
-    if (!win) {
-      return 0;
-    }
-    if (win.keys[key] === 3) {
-      win.keys[key] = 0;
-      return 1;
-    }
-    return win.keys[key] ? 1 : 0;
+
+  // The free camera reads the pointer and puts it back to its rest each frame, turning by the
+  // difference: the page's pointer is the sum of the mouse's movements.
+  glfwGetCursorPos: function(winid, x, y) {
+    HEAPF64[x >> 3] = LumarqInput.pointer.x;
+    HEAPF64[y >> 3] = LumarqInput.pointer.y;
+  },
+  glfwSetCursorPos: function(winid, x, y) {
+    LumarqInput.pointer.x = x;
+    LumarqInput.pointer.y = y;
   },
 });

@@ -10,7 +10,13 @@ in vec3 Normal_worldspace;
 in vec4 ShadowCoord;
 
 uniform sampler2D myTextureSampler;
+#ifdef GL_ES
+// WebGL 2 has no texture gather; its depth texture compares and filters the four texels itself
+// (render/shadow_target_web.cpp): the same bilinear percentage-closer filter in one lookup.
+uniform highp sampler2DShadow shadowMap;
+#else
 uniform sampler2D shadowMap;
+#endif
 uniform vec3 LightPosition_worldspace;
 
 out vec3 color;
@@ -32,6 +38,7 @@ float highlightOf(vec3 n, vec3 halfway)
     float s8 = s4 * s4;
     return s8 * s8 * s8;
 }
+#ifndef GL_ES
 // The comparison (1 = lit) of the 2 x 2 texels whose lower-left one is `texel`, in
 // textureGather's order. One gather where the driver has it, four fetches where it has not.
 vec4 litQuad(vec2 texel, vec2 size, float reference)
@@ -48,6 +55,7 @@ vec4 litQuad(vec2 texel, vec2 size, float reference)
 #endif
     return step(vec4(reference), depth);
 }
+#endif
 
 // Fraction of light that reaches the fragment: the four shadow-map texels around it, each
 // compared with the fragment's depth and blended by the sample point's position, which gives
@@ -60,11 +68,15 @@ float visibility(vec4 shadowCoord, float cosTheta)
     }
     float tanTheta = sqrt(max(1.0 - cosTheta * cosTheta, 0.0)) / max(cosTheta, 0.05);
     float reference = c.z - min(constantBias + slopeBias * tanTheta, maxBias);
+#ifdef GL_ES
+    return texture(shadowMap, vec3(c.xy, reference));
+#else
     vec2 size = vec2(textureSize(shadowMap, 0));
     vec2 texelPosition = c.xy * size - 0.5;
     vec2 f = fract(texelPosition);
     vec4 lit2x2 = litQuad(floor(texelPosition), size, reference);
     return mix(mix(lit2x2.w, lit2x2.z, f.x), mix(lit2x2.x, lit2x2.y, f.x), f.y);
+#endif
 }
 
 // The colour of a surface of `albedo` with normal `n` at cosTheta to the light, of which `seen`

@@ -43,5 +43,10 @@ bool loadOpenAlApi(OpenAlApi& api)
     complete = complete && api.name != nullptr;
     LUMARQ_OPENAL_FUNCTIONS(LUMARQ_OPENAL_RESOLVE)
 #undef LUMARQ_OPENAL_RESOLVE
+    // Only OpenAL Soft has a device clock and pauses its device (ALC_SOFT_device_clock,
+    // ALC_SOFT_pause_device); other libraries play without.
+    api.deviceClock = reinterpret_cast<LPALCGETINTEGER64VSOFT>(dlsym(library, "alcGetInteger64vSOFT"));
+    api.devicePause = reinterpret_cast<LPALCDEVICEPAUSESOFT>(dlsym(library, "alcDevicePauseSOFT"));
+    api.deviceResume = reinterpret_cast<LPALCDEVICERESUMESOFT>(dlsym(library, "alcDeviceResumeSOFT"));
     return complete;
 }

@@ -1,14 +1,17 @@
-// OpenAL on the web: emscripten's, on Web Audio, linked directly. It has no device clock
-// (ALC_SOFT_device_clock), so the table offers one of its own: the AudioContext's currentTime, the
-// time of the sound the context has rendered since it started, which is what OpenAL Soft's clock
-// counts too.
+// OpenAL on the web: emscripten's, on Web Audio, linked directly. Its device clock is the
+// AudioContext's: currentTime counts the sound the context has rendered since it started, as
+// OpenAL Soft's clock counts what it mixed, and the context's latencies say how much later that
+// sound reaches the listener. Pausing the device suspends the context.
 #include "sound/openal_api.h"
 
-#include <AL/alext.h>
 #include <emscripten/emscripten.h>
 
 #include <cmath>
-#include <cstring>
+
+// Emscripten's ALC_SOFT_pause_device, under its own names: it suspends the AudioContext, whose
+// clock stops with the sound.
+extern "C" void emscripten_alcDevicePauseSOFT(ALCdevice* device);
+extern "C" void emscripten_alcDeviceResumeSOFT(ALCdevice* device);
 
 namespace {
 
@@ -18,28 +21,38 @@ namespace {
 EM_JS(double, audioContextSeconds, (), {
     return (AL.currentCtx && AL.currentCtx.audioCtx) ? AL.currentCtx.audioCtx.currentTime : 0;
 });
+// From the context to the audio system (baseLatency) and on to the speaker (outputLatency), where
+// the browser reports them: Bluetooth headphones add a few hundred milliseconds here.
+EM_JS(double, audioContextLatencySeconds, (), {
+    var context = AL.currentCtx && AL.currentCtx.audioCtx;
+    return context ? (context.baseLatency || 0) + (context.outputLatency || 0) : 0;
+});
+
+// Emscripten's OpenAL hands each buffer to the AudioContext a little before it is due, 100 ms by
+// default. A buffer handed over late starts late, and the music falls behind its clock for good; the
+// page's main thread can stall longer than that (a texture's upload on a GPU that the CPU emulates),
+// so the buffers go half a second ahead.
+EM_JS(void, scheduleAudioAhead, (double seconds), {
+    AL.QUEUE_LOOKAHEAD = seconds;
+});
+constexpr double audioLookaheadSeconds = 0.5;
 // clang-format on
 
-const char* const deviceClockExtension = "ALC_SOFT_device_clock";
-
-void ALC_APIENTRY deviceClock(ALCdevice* /*device*/, ALCenum pname, ALsizei size, ALCint64SOFT* values)
+ALCint64SOFT nanoseconds(double seconds)
 {
-    if (pname == ALC_DEVICE_CLOCK_SOFT && size >= 1) {
-        values[0] = static_cast<ALCint64SOFT>(std::llround(audioContextSeconds() * 1e9));
-    }
+    return static_cast<ALCint64SOFT>(std::llround(seconds * 1e9));
 }
 
-ALCboolean ALC_APIENTRY isExtensionPresent(ALCdevice* device, const ALCchar* name)
+void ALC_APIENTRY audioContextClock(ALCdevice* /*device*/, ALCenum pname, ALsizei size, ALCint64SOFT* values)
 {
-    return std::strcmp(name, deviceClockExtension) == 0 ? ALC_TRUE : alcIsExtensionPresent(device, name);
-}
-
-void* ALC_APIENTRY getProcAddress(ALCdevice* device, const ALCchar* name)
-{
-    if (std::strcmp(name, "alcGetInteger64vSOFT") == 0) {
-        return reinterpret_cast<void*>(&deviceClock);
+    if (size < 1) {
+        return;
     }
-    return alcGetProcAddress(device, name);
+    switch (pname) {
+    case ALC_DEVICE_CLOCK_SOFT: values[0] = nanoseconds(audioContextSeconds()); break;
+    case ALC_DEVICE_LATENCY_SOFT: values[0] = nanoseconds(audioContextLatencySeconds()); break;
+    default: break;
+    }
 }
 
 }  // namespace
@@ -49,7 +62,9 @@ bool loadOpenAlApi(OpenAlApi& api)
 #define LUMARQ_OPENAL_LINK(name, type) api.name = &::name;
     LUMARQ_OPENAL_FUNCTIONS(LUMARQ_OPENAL_LINK)
 #undef LUMARQ_OPENAL_LINK
-    api.alcIsExtensionPresent = &isExtensionPresent;
-    api.alcGetProcAddress = &getProcAddress;
+    api.deviceClock = &audioContextClock;
+    api.devicePause = &emscripten_alcDevicePauseSOFT;
+    api.deviceResume = &emscripten_alcDeviceResumeSOFT;
+    scheduleAudioAhead(audioLookaheadSeconds);
     return true;
 }

@@ -24,6 +24,12 @@ void soundOutputClose(SoundOutput* output);
 // How much sound the device has mixed since it was opened, in milliseconds: a clock that moves
 // a mixed block at a time. soundErrUnsupported where the output has no mixer of its own.
 int soundOutputClock(SoundOutput* output, double* mixedMs);
+// How long the sound mixed now takes to reach the listener, in milliseconds; soundErrUnsupported
+// where the output cannot tell.
+int soundOutputLatency(SoundOutput* output, double* latencyMs);
+// Pauses or resumes the whole device: every voice and the clock stand still together.
+// soundErrUnsupported where the output cannot.
+int soundOutputSetPaused(SoundOutput* output, bool paused);
 
 // A voice with room for `bufferCount` queued buffers; soundErrChannelAlloc when the device has
 // no voice left.
@@ -40,6 +46,9 @@ int soundVoiceReclaim(SoundVoice* voice);
 // Buffers on the queue: waiting, playing, or finished and not yet reclaimed.
 int soundVoiceQueued(const SoundVoice* voice);
 SoundVoiceState soundVoiceState(const SoundVoice* voice);
+// How far the voice has played into its queue, in milliseconds from the start of the oldest buffer
+// on it; soundErrUnsupported where the output cannot tell.
+int soundVoicePlayedMs(const SoundVoice* voice, double* playedMs);
 // Starts or resumes playing from the head of the queue.
 int soundVoicePlay(SoundVoice* voice);
 int soundVoicePause(SoundVoice* voice);

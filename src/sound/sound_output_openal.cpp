@@ -6,8 +6,6 @@
 #include "sound/sound_result.h"
 #include "sound/sound_system.h"
 
-#include <AL/alext.h>
-
 #include <cstdint>
 #include <new>
 #include <vector>
@@ -16,8 +14,6 @@ struct SoundOutput {
     OpenAlApi al;
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
-    // OpenAL Soft's device clock (ALC_SOFT_device_clock), looked up once: null without it.
-    LPALCGETINTEGER64VSOFT getInteger64 = nullptr;
 };
 
 struct SoundVoice {
@@ -102,22 +98,42 @@ int soundOutputOpen(int speakerMode, SoundOutput** output)
     made->al = al;
     made->device = device;
     made->context = context;
-    if (al.alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) {
-        made->getInteger64 =
-            reinterpret_cast<LPALCGETINTEGER64VSOFT>(al.alcGetProcAddress(device, "alcGetInteger64vSOFT"));
-    }
     *output = made;
     return soundOk;
 }
 
-int soundOutputClock(SoundOutput* output, double* mixedMs)
+namespace {
+
+int readDeviceClock(SoundOutput* output, ALCenum what, double* ms)
 {
-    if (output->getInteger64 == nullptr) {
+    if (output->al.deviceClock == nullptr) {
         return soundErrUnsupported;
     }
-    ALCint64SOFT nanoseconds = 0;  // of sound mixed
-    output->getInteger64(output->device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
-    *mixedMs = static_cast<double>(nanoseconds) / 1e6;
+    ALCint64SOFT nanoseconds = 0;
+    output->al.deviceClock(output->device, what, 1, &nanoseconds);
+    *ms = static_cast<double>(nanoseconds) / 1e6;
+    return soundOk;
+}
+
+}  // namespace
+
+int soundOutputClock(SoundOutput* output, double* mixedMs)
+{
+    return readDeviceClock(output, ALC_DEVICE_CLOCK_SOFT, mixedMs);
+}
+
+int soundOutputLatency(SoundOutput* output, double* latencyMs)
+{
+    return readDeviceClock(output, ALC_DEVICE_LATENCY_SOFT, latencyMs);
+}
+
+int soundOutputSetPaused(SoundOutput* output, bool paused)
+{
+    const OpenAlApi& al = output->al;
+    if (al.devicePause == nullptr || al.deviceResume == nullptr) {
+        return soundErrUnsupported;
+    }
+    (paused ? al.devicePause : al.deviceResume)(output->device);
     return soundOk;
 }
 
@@ -221,6 +237,15 @@ SoundVoiceState soundVoiceState(const SoundVoice* voice)
     case AL_STOPPED: return SoundVoiceState::stopped;
     default: return SoundVoiceState::initial;
     }
+}
+
+int soundVoicePlayedMs(const SoundVoice* voice, double* playedMs)
+{
+    const OpenAlApi& al = select(voice);
+    ALfloat seconds = 0.0f;
+    al.alGetSourcef(voice->source, AL_SEC_OFFSET, &seconds);
+    *playedMs = 1000.0 * seconds;
+    return outcome(al);
 }
 
 int soundVoicePlay(SoundVoice* voice)

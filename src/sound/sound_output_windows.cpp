@@ -107,6 +107,16 @@ int soundOutputClock(SoundOutput*, double* /*mixedMs*/)
     return soundErrUnsupported;
 }
 
+int soundOutputLatency(SoundOutput*, double* /*latencyMs*/)
+{
+    return soundErrUnsupported;  // no clock whose readings it could shift
+}
+
+int soundOutputSetPaused(SoundOutput*, bool /*paused*/)
+{
+    return soundErrUnsupported;  // each voice is a device of its own; channels pause one by one
+}
+
 void soundOutputClose(SoundOutput* output)
 {
     delete output;
@@ -201,6 +211,11 @@ int soundVoiceQueued(const SoundVoice* voice)
         queued += on ? 1 : 0;
     }
     return queued;
+}
+
+int soundVoicePlayedMs(const SoundVoice* /*voice*/, double* /*playedMs*/)
+{
+    return soundErrUnsupported;  // only the web page, on OpenAL, asks
 }
 
 SoundVoiceState soundVoiceState(const SoundVoice* voice)

@@ -100,6 +100,20 @@ int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, con
     return soundOk;
 }
 
+int soundStreamGetLength(SoundStream* stream, unsigned* lengthMs)
+{
+    if (stream == nullptr || lengthMs == nullptr) {
+        return soundErrInvalidParam;
+    }
+    *lengthMs = 0;
+    const off_t frames = mpg123_length(stream->decoder);
+    if (frames < 0) {
+        return soundErrFormat;
+    }
+    *lengthMs = static_cast<unsigned>(static_cast<long long>(frames) * 1000 / stream->rate);
+    return soundOk;
+}
+
 int soundStreamSeek(SoundStream& stream, long long frame)
 {
     const off_t reached = mpg123_seek(stream.decoder, static_cast<off_t>(frame), SEEK_SET);

@@ -38,6 +38,9 @@ struct SoundStream {
 int soundSystemCreateStream(SoundSystem* system, const char* path, int mode, const void* exinfo,
                             SoundStream** stream);
 
+// The whole stream's length in milliseconds, as the decoder reckons it: exact where the file says
+// how many samples it holds (LAME's info tag does), estimated from its size otherwise.
+int soundStreamGetLength(SoundStream* stream, unsigned* lengthMs);
 // To the sample frame `frame` (0 is the first); past the end, the stream has nothing more to give.
 int soundStreamSeek(SoundStream& stream, long long frame);
 // Decodes up to one buffer's worth into stream.pcm; *bytes tells how much went in (0 at the end).

@@ -134,12 +134,11 @@ int soundSystemUpdate(SoundSystem* system)
     return result;
 }
 
-int soundSystemGetOutputClock(SoundSystem* system, double* mixedMs)
+namespace {
+
+// soundOk where the system has an output device open, or the result that says why not.
+int outputOpen(const SoundSystem* system)
 {
-    if (mixedMs == nullptr) {
-        return soundErrInvalidParam;
-    }
-    *mixedMs = 0.0;
     if (system == nullptr) {
         return soundErrInvalidHandle;
     }
@@ -149,7 +148,35 @@ int soundSystemGetOutputClock(SoundSystem* system, double* mixedMs)
     if (system->output == nullptr) {
         return soundErrUnsupported;  // no sound: nothing is mixed
     }
-    return soundOutputClock(system->output, mixedMs);
+    return soundOk;
+}
+
+}  // namespace
+
+int soundSystemGetOutputClock(SoundSystem* system, double* mixedMs)
+{
+    if (mixedMs == nullptr) {
+        return soundErrInvalidParam;
+    }
+    *mixedMs = 0.0;
+    const int open = outputOpen(system);
+    return open != soundOk ? open : soundOutputClock(system->output, mixedMs);
+}
+
+int soundSystemGetOutputLatency(SoundSystem* system, double* latencyMs)
+{
+    if (latencyMs == nullptr) {
+        return soundErrInvalidParam;
+    }
+    *latencyMs = 0.0;
+    const int open = outputOpen(system);
+    return open != soundOk ? open : soundOutputLatency(system->output, latencyMs);
+}
+
+int soundSystemSetOutputPaused(SoundSystem* system, bool paused)
+{
+    const int open = outputOpen(system);
+    return open != soundOk ? open : soundOutputSetPaused(system->output, paused);
 }
 
 void soundSystemRelease(SoundSystem* system)

@@ -50,5 +50,11 @@ int soundSystemUpdate(SoundSystem* system);
 // The output's clock: how much sound it has mixed since the system was initialised, in
 // milliseconds. A channel told to play starts with the next block mixed, at the clock's reading.
 int soundSystemGetOutputClock(SoundSystem* system, double* mixedMs);
+// How long the sound that the clock counts takes to reach the listener, in milliseconds: the
+// clock less this is what is heard now.
+int soundSystemGetOutputLatency(SoundSystem* system, double* latencyMs);
+// Pauses or resumes the output device: every channel's sound and the output's clock stand still
+// together, and go on from where they stood.
+int soundSystemSetOutputPaused(SoundSystem* system, bool paused);
 // Stops every channel, closes every stream and the device, and frees the system.
 void soundSystemRelease(SoundSystem* system);

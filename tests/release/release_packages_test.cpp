@@ -189,15 +189,6 @@ std::string desktopEntryValue(const std::string& entry, const std::string& key)
     return "";
 }
 
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> all;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        all.push_back(line);
-    }
-    return all;
-}
 
 // The file that the loader takes for a library name (ldconfig's cache), or "" without one.
 std::string loaderPath(const std::string& soname)
@@ -343,7 +334,7 @@ TEST(ReleasePackages, TheDebianPackageInstallsStartsAndRemovesCleanly)
         runProcess({"/bin/sh", "-c", "dpkg-deb --fsys-tarfile \"$0\" | tar -t", deb}, {});
     ASSERT_EQ(tarList.exitStatus, 0) << tarList.err;
     std::set<std::string> existedBefore;
-    for (std::string path : lines(tarList.out)) {
+    for (std::string path : outputLines(tarList.out)) {
         path = path.substr(1);  // "./usr/bin/" -> "/usr/bin/"
         if (path.size() > 1 && path.back() == '/') {
             path.pop_back();
@@ -362,7 +353,7 @@ TEST(ReleasePackages, TheDebianPackageInstallsStartsAndRemovesCleanly)
     const ProcessResult install =
         runProcess(apt({"install", "-y", "./" + fs::path(deb).filename().string()}), aptOptions);
     ASSERT_EQ(install.exitStatus, 0) << install.out << install.err;
-    const std::vector<std::string> files = lines(runProcess({"/usr/bin/dpkg", "-L", "lumarq"}, {}).out);
+    const std::vector<std::string> files = outputLines(runProcess({"/usr/bin/dpkg", "-L", "lumarq"}, {}).out);
     ASSERT_GT(files.size(), 20u);
     const std::set<std::string> listed(files.begin(), files.end());
     for (const char* file :

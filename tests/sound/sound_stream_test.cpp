@@ -123,6 +123,19 @@ TEST_F(SoundStreamTest, DecoderRateAndChannelsSetTheBufferLayout)
     EXPECT_EQ(bytes, stream->pcm.size()) << "a whole buffer from the middle of a file";
 }
 
+// The web page ends the show when the music's length has played, whatever the rate.
+TEST_F(SoundStreamTest, LengthIsTheEncodedSoundsWithoutTheEncodersPadding)
+{
+    unsigned lengthMs = 1;
+    EXPECT_EQ(soundStreamGetLength(nullptr, &lengthMs), soundErrInvalidParam);
+    ASSERT_EQ(open(dir + "/long.mp3"), soundOk);
+    ASSERT_EQ(soundStreamGetLength(stream, &lengthMs), soundOk);
+    EXPECT_NEAR(lengthMs, 5000, 2);
+    ASSERT_EQ(open(dir + "/mono.mp3"), soundOk);
+    ASSERT_EQ(soundStreamGetLength(stream, &lengthMs), soundOk);
+    EXPECT_NEAR(lengthMs, 2000, 2);
+}
+
 TEST_F(SoundStreamTest, OnlyTheQueueIsDecodedAheadAndItFillsUpABufferAnUpdate)
 {
     ASSERT_EQ(open(dir + "/long.mp3"), soundOk);

@@ -93,6 +93,10 @@ TEST_F(SoundSystemTest, NullHandlesAndUninitialisedSystemAreRefused)
     EXPECT_EQ(soundSystemUpdate(system), soundErrUninitialized);
     EXPECT_EQ(soundSystemGetOutputClock(system, &mixedMs), soundErrUninitialized);
     EXPECT_EQ(mixedMs, 0.0);
+    double latencyMs = -1.0;
+    EXPECT_EQ(soundSystemGetOutputLatency(nullptr, &latencyMs), soundErrInvalidHandle);
+    EXPECT_EQ(soundSystemGetOutputLatency(system, &latencyMs), soundErrUninitialized);
+    EXPECT_EQ(latencyMs, 0.0);
     SoundStream* stream = reinterpret_cast<SoundStream*>(1);
     EXPECT_EQ(soundSystemCreateStream(system, (dir + "/a.mp3").c_str(), soundModeDefault, nullptr, &stream),
               soundErrUninitialized);
@@ -148,6 +152,7 @@ TEST_F(SoundSystemTest, NoSoundPlaysThroughEveryCallWithoutADevice)
     EXPECT_EQ(soundChannelSetPosition(channel, 300), soundOk);
     double mixedMs = -1.0;
     EXPECT_EQ(soundSystemGetOutputClock(system, &mixedMs), soundErrUnsupported) << "nothing is mixed";
+    EXPECT_EQ(soundSystemGetOutputLatency(system, &mixedMs), soundErrUnsupported);
 
     SoundChannel* other = nullptr;
     ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, b, false, &other), soundOk);
@@ -255,6 +260,50 @@ TEST_F(SoundSystemTest, StreamPlaysOnceThenTheChannelIsIdle)
     }
     EXPECT_NE(soundVoiceState(channel->voice), SoundVoiceState::playing) << "the track must not loop";
     EXPECT_EQ(soundChannelSetPaused(channel, false), soundErrInvalidHandle);
+}
+
+// The web page pauses the whole output while it is hidden: the music and the clock that the show
+// follows must stand still together, and go on together. The page places the music on the clock
+// by how far the voice has played.
+TEST_F(SoundSystemTest, PausedOutputHoldsItsClockAndItsStreams)
+{
+    EXPECT_EQ(soundSystemSetOutputPaused(system, true), soundErrUninitialized);
+    initWithStreams(2);
+    SoundChannel* channel = nullptr;
+    ASSERT_EQ(soundSystemPlaySound(system, soundChannelFree, a, false, &channel), soundOk);
+    double before = 0.0;
+    ASSERT_EQ(soundSystemGetOutputClock(system, &before), soundOk);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    double playedMs = -1.0;
+    ASSERT_EQ(soundVoicePlayedMs(channel->voice, &playedMs), soundOk);
+    EXPECT_GT(playedMs, 50.0);
+    EXPECT_LT(playedMs, 300.0) << "more than the three buffers it started with";
+    ASSERT_EQ(soundSystemSetOutputPaused(system, true), soundOk);
+    double paused = 0.0;
+    ASSERT_EQ(soundSystemGetOutputClock(system, &paused), soundOk);
+    double playedPaused = 0.0;
+    ASSERT_EQ(soundVoicePlayedMs(channel->voice, &playedPaused), soundOk);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    double playedHeld = 0.0;
+    ASSERT_EQ(soundVoicePlayedMs(channel->voice, &playedHeld), soundOk);
+    EXPECT_EQ(playedHeld, playedPaused) << "the voice played on while the output was paused";
+    // Longer than the 600 ms stream: unpaused, it would have played out and left its channel.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(900);
+    while (std::chrono::steady_clock::now() < until) {
+        ASSERT_EQ(soundSystemUpdate(system), soundOk);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    double held = 0.0;
+    ASSERT_EQ(soundSystemGetOutputClock(system, &held), soundOk);
+    EXPECT_EQ(held, paused) << "the clock moved while the output was paused";
+    EXPECT_EQ(channel->stream, a) << "the stream played on while the output was paused";
+
+    ASSERT_EQ(soundSystemSetOutputPaused(system, false), soundOk);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    double resumed = 0.0;
+    ASSERT_EQ(soundSystemGetOutputClock(system, &resumed), soundOk);
+    EXPECT_GT(resumed, held + 100.0) << "the clock did not go on";
+    EXPECT_GE(held, before);
 }
 
 TEST_F(SoundSystemTest, MovedPastItsEndAStreamEndsAsIfItHadPlayedOut)

@@ -139,3 +139,16 @@ std::string readFile(const std::string& path)
     buffer << file.rdbuf();
     return buffer.str();
 }
+
+std::vector<std::string> outputLines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        result.push_back(line);
+    }
+    return result;
+}

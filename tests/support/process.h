@@ -37,3 +37,5 @@ bool copyTree(const std::string& from, const std::string& to);
 
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
+// A program's output as lines, without the CR that the Windows C runtime puts before each LF.
+std::vector<std::string> outputLines(const std::string& text);

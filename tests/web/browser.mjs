@@ -14,17 +14,29 @@ const contentTypes = {
   '.mjs': 'text/javascript; charset=utf-8',
   '.css': 'text/css; charset=utf-8',
   '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream',
+  '.gz': 'application/gzip',
+  '.mp3': 'audio/mpeg',
   '.png': 'image/png',
 };
 
 // Serves `root` at http://127.0.0.1:<free port>/; `close()` stops it. Records every path asked for
-// and the bytes sent, so a test can tell what a page downloaded.
-export async function serve(root) {
+// and the bytes sent, so a test can tell what a page downloaded. `spoil(path)` may answer a path
+// in its own way, as a broken server would: { status, type, body }. `hold(path)` may keep a path's
+// answer back until `release()`.
+export async function serve(root, { spoil = () => null, hold = () => false } = {}) {
   const requests = [];
-  const server = http.createServer((request, response) => {
+  let held = [];
+  const answer = (request, response) => {
     const urlPath = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
     const file = path.join(root, urlPath === '/' ? 'index.html' : urlPath);
+    const spoilt = spoil(urlPath);
+    if (spoilt) {
+      const body = Buffer.from(spoilt.body);
+      requests.push({ path: urlPath, status: spoilt.status, bytes: body.length });
+      response.writeHead(spoilt.status, { 'Content-Type': spoilt.type, 'Content-Length': body.length,
+                                          'Cache-Control': 'no-store' }).end(body);
+      return;
+    }
     if (!file.startsWith(path.resolve(root)) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       requests.push({ path: urlPath, status: 404, bytes: 0 });
       response.writeHead(404).end('not found');
@@ -38,11 +50,25 @@ export async function serve(root) {
       'Cache-Control': 'no-store',
     });
     response.end(bytes);
+  };
+  const server = http.createServer((request, response) => {
+    if (held !== null && hold(decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname))) {
+      held.push(() => answer(request, response));
+    } else {
+      answer(request, response);
+    }
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   return {
     url: `http://127.0.0.1:${server.address().port}/`,
     requests,
+    // Bytes sent so far.
+    bytesSent: () => requests.reduce((sum, request) => sum + request.bytes, 0),
+    release: () => {
+      const waiting = held;
+      held = null;
+      for (const send of waiting) send();
+    },
     close: () => new Promise((resolve) => server.close(resolve)),
   };
 }
@@ -72,11 +98,11 @@ export async function launchBrowser({ renderer = 'angle', flags = [] } = {}) {
   return browser;
 }
 
-// A page of `width` x `height` CSS pixels at one device pixel each, its console lines collected
-// in order as { type, text }.
-export async function openPage(browser, { width, height }) {
+// A page of `width` x `height` CSS pixels at `scale` device pixels each, on a touch screen where
+// `touch` is set, its console lines collected in order as { type, text }.
+export async function openPage(browser, { width, height, scale = 1, touch = false }) {
   const page = await browser.newPage();
-  await page.setViewport({ width, height, deviceScaleFactor: 1 });
+  await page.setViewport({ width, height, deviceScaleFactor: scale, hasTouch: touch, isMobile: touch });
   const lines = [];
   page.on('console', (message) => lines.push({ type: message.type(), text: message.text() }));
   page.on('pageerror', (error) => lines.push({ type: 'pageerror', text: String(error) }));
@@ -89,6 +115,12 @@ export async function waitForState(page, states, timeoutMs = 120000) {
     (wanted) => wanted.includes(document.body.dataset.state) && document.body.dataset.state,
     { timeout: timeoutMs, polling: 100 }, states);
   return handle.jsonValue();
+}
+
+// The text of the page's screens and lines that are showing.
+export function shownText(page) {
+  return page.evaluate(() => [...document.querySelectorAll('.screen, .status, .overlay')]
+    .filter((element) => !element.hidden).map((element) => element.innerText).join('\n'));
 }
 
 // The folder of a web build's page: LUMARQ_WEB_RUN_DIR, or build-web/run beside the repository.

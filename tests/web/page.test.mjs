@@ -1,27 +1,31 @@
-// The page plays the show: it starts on the click, the show's clock advances and the picture
-// moves, the console has the demo's start-up and loader lines in the order the Linux demo prints
-// them, WebGL reports no error over a stretch of frames in each style, and the keys 1 2 3 change
-// the style and the picture.
+// The page plays the show: the start screen comes after a few megabytes, before any texture, and
+// the keyboard alone starts the show (an Escape held from the start screen does not end it); a
+// textured style reached before its textures waits for them visibly, without magenta; the show's
+// clock advances and the picture moves, the console has the demo's start-up and loader lines in the
+// order the Linux demo prints them, WebGL reports no error over a stretch of frames in each style,
+// and the keys 1 2 3 change the style and the picture.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { launchBrowser, openPage, serve, waitForState, webRunDir } from './browser.mjs';
+import { launchBrowser, openPage, serve, shownText, waitForState, webRunDir } from './browser.mjs';
 import { decodePng, differingShare } from './png.mjs';
 
 const size = { width: 640, height: 360 };
 const sourceDir = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
 const nativeRunDir = process.env.LUMARQ_RUN_DIR || path.join(sourceDir, 'build/run');
+// What a browser may download before the start screen: the program, the models, the music.
+const startBytesLimit = 6e6;
 
-let server, browser, page, lines;
+let server, browser, page, lines, bytesBeforeStart;
 before(async () => {
-  server = await serve(webRunDir());
+  // The textures are held back until the test lets them go.
+  server = await serve(webRunDir(), { hold: (file) => file.endsWith('.png') });
   browser = await launchBrowser();
   ({ page, lines } = await openPage(browser, size));
   await page.goto(server.url);
   assert.equal(await waitForState(page, ['start', 'failed']), 'start', 'the start screen');
-  await page.click('#start-button');
-  await waitForState(page, ['playing']);
+  bytesBeforeStart = server.bytesSent();
 });
 after(async () => {
   await browser?.close();
@@ -35,6 +39,8 @@ async function press(key) {
   await page.keyboard.down(key);
   await sleep(150);  // a few frames, so the show's read after a swap sees it down
   await page.keyboard.up(key);
+  // A style whose textures are still on their way draws nothing until they are in.
+  await page.waitForFunction(() => document.getElementById('waiting').hidden, { timeout: 60000 });
 }
 // The WebGL errors raised over `frames` animation frames, read after each (reading clears them;
 // the show itself reads them only at start-up).
@@ -50,6 +56,53 @@ function errorsOverFrames(frames) {
     requestAnimationFrame(step);
   }), frames);
 }
+
+const magentaPixels = (shot) => {
+  let count = 0;
+  for (let i = 0; i < shot.width * shot.height; ++i) count += shot.rgb.readUIntBE(3 * i, 3) === 0xff00ff ? 1 : 0;
+  return count;
+};
+const focused = () => page.evaluate(() => document.activeElement && document.activeElement.id);
+
+test('the start screen comes after a few megabytes, with no texture yet', (t) => {
+  t.diagnostic(`${bytesBeforeStart} bytes before the start screen`);
+  assert.ok(bytesBeforeStart <= startBytesLimit, `${bytesBeforeStart} bytes downloaded before the start screen`);
+  assert.deepEqual(server.requests.filter((request) => request.path.endsWith('.png')), []);
+});
+
+test('the keyboard alone starts the show, and an Escape held from the start screen does not end it', async () => {
+  assert.equal(await focused(), 'start-button', 'the start button has the focus');
+  await page.evaluate(() => document.getElementById('canvas').focus());  // before the button
+  await page.keyboard.press('Tab');
+  assert.equal(await focused(), 'start-button', 'Tab brings the focus to the start button');
+  await page.keyboard.down('Escape');
+  await page.keyboard.press('Enter');
+  await waitForState(page, ['playing'], 10000);
+  await page.keyboard.down('Escape');  // the held key's repeat
+  await sleep(500);
+  await page.keyboard.up('Escape');
+  await sleep(300);
+  assert.equal(await page.evaluate(() => document.body.dataset.state), 'playing');
+  assert.ok(await showMs() > 0, 'the show runs');
+});
+
+test('a textured style reached before its textures waits for them, and draws no magenta', async () => {
+  await page.keyboard.press('2');
+  await page.waitForFunction(() => !document.getElementById('waiting').hidden, { timeout: 10000 });
+  assert.match(await shownText(page), /Waiting for the textures/);
+  const heldMs = await showMs();
+  await sleep(1500);
+  assert.equal(await showMs(), heldMs, 'the show holds while it waits');
+  assert.equal(await page.evaluate(() => AL.currentCtx.audioCtx.state), 'suspended', 'the music holds too');
+  assert.equal(magentaPixels(await picture()), 0, 'magenta while waiting');
+
+  server.release();
+  await page.waitForFunction(() => document.getElementById('waiting').hidden, { timeout: 60000 });
+  await sleep(300);
+  assert.equal(await page.evaluate(() => Module._lumarq_style()), 1, 'the shadow style');
+  assert.equal(magentaPixels(await picture()), 0, 'magenta once the textures are in');
+  assert.ok(await showMs() > heldMs, 'the show goes on');
+});
 
 test('the show time advances and the picture moves', async () => {
   const firstMs = await showMs();

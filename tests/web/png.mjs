@@ -27,3 +27,17 @@ export function differingShare(a, b, threshold = 0) {
   }
   return differing / (a.width * a.height);
 }
+
+// What a drawn frame of the show looks like, against the white a canvas is cleared to or the black
+// of a lost context: a message for assert.ok when it is not one, '' when it is.
+export function notADrawnFrame(shot) {
+  let drawn = 0;
+  const colours = new Set();
+  for (let i = 0; i < shot.width * shot.height; ++i) {
+    const colour = shot.rgb.readUIntBE(3 * i, 3);
+    colours.add(colour);
+    drawn += colour !== 0xffffff && colour !== 0 ? 1 : 0;
+  }
+  return drawn > 0.5 * shot.width * shot.height && colours.size >= 3
+    ? '' : `${drawn} of ${shot.width * shot.height} pixels drawn, in ${colours.size} colours`;
+}

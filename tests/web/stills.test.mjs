@@ -1,6 +1,8 @@
 // The page's stills match the Linux capture: index.html?at=MS against lumarq-capture --at MS, at
 // the same size, at five show times (the toon style, a hop, the switch to shadows, the shadow style,
-// the bump style), by the golden-image test's rule: a pixel differs when its channels together
+// the bump style); at twice the pixel density, against the capture at twice the size; and in a
+// portrait viewport, whose 16:9 band across the middle is the capture's 16:9 frame. All by the
+// golden-image test's rule: a pixel differs when its channels together
 // move by more than 24, and at most 0.2% of the pixels may differ. That catches a camera pose
 // nudged by 0.01 or a toon band moved by 0.02; the contour's ends, drawn as quads on the web and as
 // wide lines on Linux, stay well below it at this size.
@@ -10,6 +12,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { test } from 'node:test';
+import { launchBrowser, openPage, serve, waitForState, webRunDir } from './browser.mjs';
 import { decodePng, differingShare } from './png.mjs';
 
 const times = [5000, 10600, 29240, 38000, 60000];
@@ -36,6 +39,57 @@ test('the page\'s stills match the Linux capture', async (t) => {
       assert.ok(share <= differingLimit, `${time} ms: ${(100 * share).toFixed(3)}% of the pixels differ`);
     }
   } finally {
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+});
+
+// The rows `top` to `top + height` of a decoded picture.
+function band(picture, top, height) {
+  const rowBytes = 3 * picture.width;
+  return { width: picture.width, height, rgb: picture.rgb.subarray(top * rowBytes, (top + height) * rowBytes) };
+}
+
+test('at twice the density, and in a portrait viewport, the page shows the capture\'s frame', async (t) => {
+  const time = 38000;  // the shadow style: every texture and the shadow map
+  const portrait = { width: 384, height: 684, frame: 216 };  // the frame's band: (684 - 216) / 2 down
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'lumarq-web-density-'));
+  const server = await serve(webRunDir());
+  const browser = await launchBrowser();
+  try {
+    const linux = {};
+    for (const size of ['1280x720', `${portrait.width}x${portrait.frame}`]) {
+      const capture = spawnSync(path.resolve(here, '../support/with-xvfb'),
+        ['./lumarq-capture', '--size', size, '--at', String(time), '--out', path.join(dir, size)],
+        { cwd: nativeRunDir, encoding: 'utf8', env: { ...process.env, LIBGL_ALWAYS_SOFTWARE: '1' } });
+      assert.equal(capture.status, 0, capture.stderr);
+      linux[size] = decodePng(fs.readFileSync(path.join(dir, size, `frame-${time}.png`)));
+    }
+    const still = async (viewport) => {
+      const { page } = await openPage(browser, viewport);
+      await page.goto(`${server.url}index.html?at=${time}`);
+      assert.equal(await waitForState(page, ['still', 'failed']), 'still');
+      const shot = decodePng(await page.screenshot());
+      await page.close();
+      return shot;
+    };
+    const dense = await still({ width: 640, height: 360, scale: 2 });
+    assert.deepEqual([dense.width, dense.height], [1280, 720]);
+    const denseShare = differingShare(dense, linux['1280x720'], pixelThreshold);
+    t.diagnostic(`twice the density: ${(100 * denseShare).toFixed(3)}% of the pixels differ`);
+    assert.ok(denseShare <= differingLimit, `twice the density: ${(100 * denseShare).toFixed(3)}% differ`);
+
+    const tall = await still({ width: portrait.width, height: portrait.height });
+    const top = (portrait.height - portrait.frame) / 2;
+    const frameShare = differingShare(band(tall, top, portrait.frame), linux[`${portrait.width}x${portrait.frame}`],
+      pixelThreshold);
+    t.diagnostic(`portrait: ${(100 * frameShare).toFixed(3)}% of the frame's pixels differ`);
+    assert.ok(frameShare <= differingLimit, `portrait: ${(100 * frameShare).toFixed(3)}% of the frame differ`);
+    // Above and below the frame, the page's black.
+    const bars = [band(tall, 0, top), band(tall, top + portrait.frame, top)];
+    assert.ok(bars.every((bar) => bar.rgb.every((byte) => byte === 0)), 'black above and below the frame');
+  } finally {
+    await browser.close();
+    await server.close();
     fs.rmSync(dir, { recursive: true, force: true });
   }
 });

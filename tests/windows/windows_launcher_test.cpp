@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,18 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        result.push_back(line);
-    }
-    return result;
-}
 
 // A folder as a Windows program under Wine names it: the Unix root is drive Z:.
 std::string windowsFolder(const std::string& folder)
@@ -87,7 +74,7 @@ TEST(WindowsLauncher, StartsTheBuildThatFitsThePrimaryMonitorInItsFolderWithNoAr
     for (const LaunchCase& launch : launchCases) {
         const ProcessResult run = copy.run(launch.args, launch.screen);
         EXPECT_EQ(run.exitStatus, 0) << run.err;
-        EXPECT_EQ(lines(run.out),
+        EXPECT_EQ(outputLines(run.out),
                   std::vector<std::string>{"lumarq-" + launch.build + ".exe in " + folder + " with 0 arguments"})
             << "screen " << launch.screen;
         EXPECT_EQ(run.err.find("no build fits the " + launch.screen + " monitor") != std::string::npos,
@@ -103,7 +90,7 @@ TEST(WindowsLauncher, PassesOnTheStatusAndSaysWhatIsMissingOrWrong)
 
     const ProcessResult three = copy.run({"--size", "1280x720"}, "", {"LUMARQ_STAND_IN_STATUS=3"});
     EXPECT_EQ(three.exitStatus, 3) << three.err;
-    EXPECT_EQ(lines(three.out).size(), 1u) << three.out;
+    EXPECT_EQ(outputLines(three.out).size(), 1u) << three.out;
 
     ASSERT_TRUE(fs::remove(copy.dir + "/lumarq-1920x1200.exe"));
     const ProcessResult missing = copy.run({"--size", "1920x1200"}, "");

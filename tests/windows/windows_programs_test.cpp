@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,19 +20,6 @@ namespace {
 const std::string windowsRun = LUMARQ_WINDOWS_RUN_DIR;
 const std::string linuxRun = LUMARQ_RUN_DIR;
 
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        // The Windows C runtime ends console lines with CR LF.
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        result.push_back(line);
-    }
-    return result;
-}
 
 // Where two outputs part, for the failure message (GoogleTest shortens long lists).
 std::string firstDifference(const std::vector<std::string>& windows, const std::vector<std::string>& linux)
@@ -71,7 +57,7 @@ TEST(WindowsPrograms, AreConsoleProgramsThatNeedOnlyWindowsOwnDlls)
         const ProcessResult dump = runProcess({LUMARQ_MINGW_OBJDUMP, "-p", windowsRun + "/" + program}, {});
         ASSERT_EQ(dump.exitStatus, 0) << program << dump.err;
         std::set<std::string> imported;
-        for (const std::string& line : lines(dump.out)) {
+        for (const std::string& line : outputLines(dump.out)) {
             const std::string::size_type at = line.find("DLL Name: ");
             if (at != std::string::npos) {
                 imported.insert(lower(line.substr(at + 10)));
@@ -153,10 +139,10 @@ TEST_P(WindowsDemo, StartsFullScreenAndPrintsWhatTheLinuxBuildPrints)
     EXPECT_EQ(onLinux.result.exitStatus, 0) << onLinux.result.err;
     EXPECT_EQ(onWindows.result.exitStatus, 0) << onWindows.result.err;
     // Start-up checkpoints, shader and model loader lines, in the same order, word for word.
-    EXPECT_EQ(lines(onWindows.result.out), lines(onLinux.result.out))
-        << firstDifference(lines(onWindows.result.out), lines(onLinux.result.out));
-    EXPECT_EQ(lines(onWindows.result.err), lines(onLinux.result.err))
-        << firstDifference(lines(onWindows.result.err), lines(onLinux.result.err));
+    EXPECT_EQ(outputLines(onWindows.result.out), outputLines(onLinux.result.out))
+        << firstDifference(outputLines(onWindows.result.out), outputLines(onLinux.result.out));
+    EXPECT_EQ(outputLines(onWindows.result.err), outputLines(onLinux.result.err))
+        << firstDifference(outputLines(onWindows.result.err), outputLines(onLinux.result.err));
     EXPECT_NE(onWindows.result.out.find("END MOVE OBJECTS: 0"), std::string::npos) << onWindows.result.out;
 
     // Full-screen: the whole screen of the program's size, from its corner.
@@ -187,9 +173,9 @@ TEST(WindowsPrograms, WithoutAnAudioDeviceBothBuildsPrintTheSameSoundErrorsAndPl
     const ProcessResult onWindows = runUnderWine(untilEscape(underWine("lumarq-1280x720.exe")), wine.options);
 
     EXPECT_EQ(onWindows.exitStatus, 0) << onWindows.err;
-    EXPECT_EQ(lines(onWindows.out), lines(onLinux.out))
-        << firstDifference(lines(onWindows.out), lines(onLinux.out));
-    const std::vector<std::string> out = lines(onWindows.out);
+    EXPECT_EQ(outputLines(onWindows.out), outputLines(onLinux.out))
+        << firstDifference(outputLines(onWindows.out), outputLines(onLinux.out));
+    const std::vector<std::string> out = outputLines(onWindows.out);
     ASSERT_GE(out.size(), 2u);
     EXPECT_EQ(out[0], "FMOD error! (5) No audio output device could be opened. ");
     EXPECT_EQ(out[1], "FMOD error! (3) The sound system has not been initialized. ");
@@ -231,8 +217,8 @@ TEST(WindowsPrograms, WithoutADisplayTheRunEndsWithMinusOne)
                          wine.options);
         SCOPED_TRACE(launched ? "through lumarq.exe" : "alone");
         EXPECT_EQ(result.exitStatus, 255) << "-1 as an exit status" << result.err;
-        EXPECT_EQ(lines(result.err), std::vector<std::string>{"Failed to initialize GLFW"});
-        EXPECT_EQ(lines(result.out), std::vector<std::string>{"INIT: 0"});
+        EXPECT_EQ(outputLines(result.err), std::vector<std::string>{"Failed to initialize GLFW"});
+        EXPECT_EQ(outputLines(result.out), std::vector<std::string>{"INIT: 0"});
     }
     std::filesystem::remove_all(elsewhere);
 }
@@ -295,9 +281,9 @@ TEST(WineCrashes, OnlyACrashOfWinesOwnWithNoFrameOfOursIsRunAgain)
         std::string(failures.GetTestPartResult(0).message()).find("1 crash(es) under Wine:\nUnhandled exception"),
         std::string::npos)
         << failures.GetTestPartResult(0).message();
-    EXPECT_EQ(lines(readFile(dir + "/runs")), std::vector<std::string>{"lumarq-stand-in.exe started"})
+    EXPECT_EQ(outputLines(readFile(dir + "/runs")), std::vector<std::string>{"lumarq-stand-in.exe started"})
         << "run once, not again";
-    const std::vector<std::string> output = lines(crashed.out + crashed.err);
+    const std::vector<std::string> output = outputLines(crashed.out + crashed.err);
     const WineCrashes ours = wineCrashesIn(crashed.out + crashed.err);
     EXPECT_EQ(ours.count, 1);
     EXPECT_FALSE(ours.allWineOwn) << crashed.err;

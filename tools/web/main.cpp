@@ -1,14 +1,19 @@
-// lumarq-web: the program of the show's web page. The page starts it with the canvas's size
+// lumarq-web: the program of the show's web page. The page starts it with its drawing buffer's size
 // ("--size WxH") and, for a still, the show time and an optional style ("--at MS --style NAME",
-// from index.html?at=MS&style=NAME). Without --at it is the show itself: the demo's start-up, then
-// the start screen's click, the music and the frames.
+// from index.html?at=MS&style=NAME), or the frames to time ("--bench N", from index.html?bench=N,
+// tools/web/web_bench.h). Without either it is the show itself: the demo's start-up, then
+// the start screen's click, the music and the frames. A time or style that the page cannot show is
+// said on the page: a time that is no number plays the show from its start, a time before the
+// show's start shows its first moment, an unknown style the show's own style.
+#include "page.h"
 #include "show_style.h"
+#include "web_bench.h"
 #include "web_player.h"
 #include "web_still.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -29,12 +34,21 @@ bool readStyle(const std::string& name, ShowStyle& style)
     return false;
 }
 
+// A finite number of milliseconds, the whole text of it.
+bool readTime(const char* text, double& ms)
+{
+    char* end = nullptr;
+    ms = std::strtod(text, &end);
+    return end != text && *end == '\0' && std::isfinite(ms);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     WebStillSettings still;
     bool stillWanted = false;
+    int benchFrames = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         const char* value = argv[i + 1];
@@ -42,18 +56,36 @@ int main(int argc, char** argv)
             continue;
         }
         if (option == "--at") {
-            char* end = nullptr;
-            still.atMs = std::strtod(value, &end);
-            stillWanted = end != value && *end == '\0' && still.atMs >= 0.0;
-            if (stillWanted) {
-                continue;
+            stillWanted = readTime(value, still.atMs);
+            if (!stillWanted) {
+                pageNotice(std::string("?at=") + value +
+                           " is not a show time: give it in milliseconds from the start, as in ?at=48445. The "
+                           "show plays from its start instead.");
+            } else if (still.atMs < 0.0) {
+                pageNotice(std::string("?at=") + value +
+                           " lies before the show's start: this is its first moment.");
+                still.atMs = 0.0;
             }
+            continue;
         }
-        if (option == "--style" && readStyle(value, still.style)) {
-            still.forceStyle = true;
+        if (option == "--style") {
+            if (readStyle(value, still.style)) {
+                still.forceStyle = true;
+            } else {
+                pageNotice(
+                    std::string("?style=") + value +
+                    " is not one of the show's styles, which are toon, shadow and bump: the still shows the "
+                    "style the show has at that moment.");
+            }
+            continue;
+        }
+        if (option == "--bench" && std::sscanf(value, "%d", &benchFrames) == 1 && benchFrames > 0) {
             continue;
         }
         fprintf(stderr, "lumarq-web: ignoring %s %s\n", argv[i], value);
+    }
+    if (benchFrames > 0) {
+        return runWebBench(benchFrames, still.width, still.height);
     }
     if (stillWanted) {
         return renderWebStill(still);

@@ -4,11 +4,14 @@
 #include "app/music.h"
 #include "camera/timeline.h"
 #include "platform/clock.h"
+#include "sound/sound_channel.h"
+#include "sound/sound_output.h"
 #include "sound/sound_result.h"
 #include "sound/sound_system.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -16,39 +19,140 @@ namespace {
 // device's clock and the page's.
 constexpr double windowMs = 1000.0;
 
-}  // namespace
-
-void startFollowingMusic(MusicFollow& follow, Music& music)
+double tickNow()
 {
-    follow = MusicFollow();
-    follow.following =
-        music.musicPlaying && soundSystemGetOutputClock(music.system, &follow.startClockMs) == soundOk;
+    return static_cast<double>(tickCount());
 }
 
-void followMusic(MusicFollow& follow, Music& music, Timeline& timeline)
+// The tick count wraps at 32 bits, and so does the start tick taken from it.
+void setStartTick(Timeline& timeline, double startTick)
 {
+    timeline.startTick =
+        static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(std::llround(startTick))));
+}
+
+bool readClock(Music& music, double& clockMs)
+{
+    return music.musicPlaying && soundSystemGetOutputClock(music.system, &clockMs) == soundOk;
+}
+
+void waitForClock(MusicFollow& follow, double clockMs)
+{
+    follow.phase = MusicFollow::Phase::waiting;
+    follow.waitClockMs = clockMs;
+    follow.waitStartTick = tickNow();
+}
+
+// No clock to follow: the show runs on from where it is held, and the music, which nobody hears,
+// is paused, so that it cannot start out of step later.
+void goSilent(MusicFollow& follow, Music& music, Timeline& timeline)
+{
+    follow.phase = MusicFollow::Phase::silent;
+    follow.gaveUp = true;
+    if (music.musicPlaying && music.channel != nullptr) {
+        soundChannelSetPaused(music.channel, true);
+    }
+    setStartTick(timeline, tickNow() - follow.heldMs);
+}
+
+}  // namespace
+
+void followMusicFrom(MusicFollow& follow, Music& music, Timeline& timeline, double showMs)
+{
+    follow.baseMs = follow.heldMs = showMs;
+    setStartTick(timeline, tickNow() - showMs);
     double clockMs = 0.0;
-    if (!follow.following || soundSystemGetOutputClock(music.system, &clockMs) != soundOk) {
+    if (follow.gaveUp || !readClock(music, clockMs)) {
+        follow.phase = MusicFollow::Phase::silent;
         return;
     }
-    const double tick = static_cast<double>(tickCount());
-    if (!follow.clockMoved) {
-        follow.clockMoved = clockMs > follow.startClockMs;
-        if (!follow.clockMoved) {
-            timeline.startTick = tickCount();  // not sounding yet: the show waits at its start
-            return;
-        }
-        follow.windowStartTick = tick;
-        follow.windowLeast[0] = follow.windowLeast[1] = tick - (clockMs - follow.startClockMs);
+    // The output began the music at its clock's reading when told to play, and handing it the
+    // first buffers can take a block or two of that clock: where the output says how far the music
+    // has played since, that is taken off.
+    double playedMs = 0.0;
+    follow.startClockMs = clockMs;
+    if (music.channel != nullptr && music.channel->voice != nullptr &&
+        soundVoicePlayedMs(music.channel->voice, &playedMs) == soundOk) {
+        follow.startClockMs -= playedMs;
     }
-    const double startTick = tick - (clockMs - follow.startClockMs);
+    waitForClock(follow, clockMs);
+}
+
+bool followMusic(MusicFollow& follow, Music& music, Timeline& timeline)
+{
+    const double tick = tickNow();
+    switch (follow.phase) {
+    case MusicFollow::Phase::silent: return false;
+    case MusicFollow::Phase::paused: setStartTick(timeline, tick - follow.heldMs); return false;
+    case MusicFollow::Phase::waiting:
+    case MusicFollow::Phase::following: break;
+    }
+    double clockMs = 0.0;
+    double latencyMs = 0.0;
+    if (!readClock(music, clockMs)) {
+        goSilent(follow, music, timeline);
+        return true;
+    }
+    soundSystemGetOutputLatency(music.system, &latencyMs);  // none reported: none added
+    // The music's position as heard now; before the first sound of it arrives, the show holds.
+    const double heard = follow.baseMs + (clockMs - latencyMs - follow.startClockMs);
+    if (follow.phase == MusicFollow::Phase::waiting) {
+        if (clockMs <= follow.waitClockMs) {
+            if (tick - follow.waitStartTick >= audioClockWaitMs) {
+                goSilent(follow, music, timeline);
+                return true;
+            }
+            setStartTick(timeline, tick - follow.heldMs);
+            return false;
+        }
+        if (heard <= follow.heldMs) {
+            setStartTick(timeline, tick - follow.heldMs);
+            return false;
+        }
+        follow.phase = MusicFollow::Phase::following;
+        follow.windowStartTick = tick;
+        follow.windowLeast[0] = follow.windowLeast[1] = tick - heard;
+    }
+    const double startTick = tick - heard;
     if (tick - follow.windowStartTick >= windowMs) {
         follow.windowStartTick = tick;
         follow.windowLeast[0] = follow.windowLeast[1];
         follow.windowLeast[1] = startTick;
     }
     follow.windowLeast[1] = std::min(follow.windowLeast[1], startTick);
-    const double least = std::min(follow.windowLeast[0], follow.windowLeast[1]);
-    // The tick count wraps at 32 bits, and so does the start tick taken from it.
-    timeline.startTick = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(std::llround(least))));
+    setStartTick(timeline, std::min(follow.windowLeast[0], follow.windowLeast[1]));
+    return false;
+}
+
+void pauseMusicFollow(MusicFollow& follow, Music& music, double showMs)
+{
+    if (follow.phase == MusicFollow::Phase::paused) {
+        return;
+    }
+    follow.pausedFrom = follow.phase;
+    follow.phase = MusicFollow::Phase::paused;
+    follow.heldMs = showMs;
+    if (follow.pausedFrom != MusicFollow::Phase::silent) {
+        soundSystemSetOutputPaused(music.system, true);
+    }
+}
+
+void resumeMusicFollow(MusicFollow& follow, Music& music, Timeline& timeline)
+{
+    if (follow.phase != MusicFollow::Phase::paused) {
+        return;
+    }
+    if (follow.pausedFrom == MusicFollow::Phase::silent) {
+        follow.phase = MusicFollow::Phase::silent;
+        setStartTick(timeline, tickNow() - follow.heldMs);
+        return;
+    }
+    soundSystemSetOutputPaused(music.system, false);
+    double clockMs = 0.0;
+    if (!readClock(music, clockMs)) {
+        goSilent(follow, music, timeline);
+        return;
+    }
+    // The clock stood still with the music, so the music's position still follows from it.
+    waitForClock(follow, clockMs);
 }

@@ -2,13 +2,23 @@
 #include "page.h"
 
 #include <emscripten/emscripten.h>
-#include <emscripten/html5.h>
 
 namespace {
 
 // clang-format off
 EM_JS(void, tellPage, (const char* state, const char* message), {
     Module.lumarqPage(UTF8ToString(state), UTF8ToString(message));
+});
+EM_JS(int, drawingBufferWidth, (), {
+    return GLctx ? GLctx.drawingBufferWidth : Module.canvas.width;
+});
+EM_JS(int, drawingBufferHeight, (), {
+    return GLctx ? GLctx.drawingBufferHeight : Module.canvas.height;
+});
+// A context that the browser's autoplay rules keep from starting stays suspended.
+EM_JS(int, audioContextSuspended, (), {
+    var context = AL.currentCtx && AL.currentCtx.audioCtx;
+    return context && context.state === 'suspended' ? 1 : 0;
 });
 // clang-format on
 
@@ -39,7 +49,18 @@ void pageNotice(const std::string& what)
     tellPage("notice", what.c_str());
 }
 
-void pageCanvasSize(int& width, int& height)
+void pageWaitingForTextures(bool waiting)
 {
-    emscripten_get_canvas_element_size("#canvas", &width, &height);
+    tellPage("waiting", waiting ? "on" : "off");
+}
+
+void pageDrawingBufferSize(int& width, int& height)
+{
+    width = drawingBufferWidth();
+    height = drawingBufferHeight();
+}
+
+bool pageAudioBlocked()
+{
+    return audioContextSuspended() != 0;
 }

@@ -1,18 +1,26 @@
 // What the program tells the page around its canvas (web/lumarq.js), which shows the start and
-// end screens and the messages.
+// end screens and the messages, and what it reads of the canvas.
 #pragma once
 #include <string>
 
 // The show is loaded and waits for the viewer's click (lumarq_start).
 void pageReadyToStart();
-// The show ended on Escape; the page offers to play again (lumarq_play_again).
+// The show ended (Escape, or the music's end); the page offers to play again (lumarq_play_again).
 void pageEnded();
 // The still is drawn and stays on the canvas.
 void pageStillReady();
 // The show cannot run: `why` in words, shown on the page.
 void pageFailed(const std::string& why);
-// The show runs, but not whole (a shader or the music is missing): said on the start screen.
+// Something the viewer should know, while the show runs on: said on the start screen before the
+// show, over the picture during it.
 void pageNotice(const std::string& what);
+// The show (or the still) holds until the textures it draws with have arrived; the page says how
+// far they have come while `waiting`.
+void pageWaitingForTextures(bool waiting);
 
-// The canvas's size in device pixels, as the page sets it to fill the window.
-void pageCanvasSize(int& width, int& height);
+// The size of the canvas's drawing buffer, which the page sets from the canvas's box at the
+// device's pixel density: what the viewport fills.
+void pageDrawingBufferSize(int& width, int& height);
+// Whether the browser holds the page's audio back (its autoplay rules), rather than having no way
+// to play it.
+bool pageAudioBlocked();

@@ -5,34 +5,91 @@
 #include "app/demo.h"
 #include "app/scene.h"
 #include "app/show_control.h"
+#include "graphics_rebuild.h"
 #include "music_follow.h"
 #include "page.h"
 #include "platform/clock.h"
+#include "render/outline_strokes.h"
+#include "show_length.h"
+#include "show_seek.h"
 #include "show_start.h"
 #include "show_style.h"
 #include "sound/sound_channel.h"
+#include "texture_wait.h"
 
 #include <GLFW/glfw3.h>
 #include <emscripten/emscripten.h>
+#include <emscripten/eventloop.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
 
+// The music's queue is topped up this often besides once a frame, so that a slow frame (a texture
+// arriving, a slow GPU) does not run it dry: well within the 300 ms a stream starts with.
+constexpr double musicRefillMs = 50.0;
+
+// The contour is outlineWidth pixels in a picture this high, the 1280x720 demo's; the page scales
+// it with the picture, so it looks the same at every size and pixel density.
+constexpr double contourPictureHeight = 720.0;
+
 struct WebPlayer {
     Demo demo;
     ShowStart start;
-    MusicFollow musicFollow;
-    bool running = false;
+    MusicFollow follow;
+    double lengthMs = 0.0;
+    bool running = false;  // frames run, from the click to the end screen
+    bool hidden = false;   // the page is hidden
+    bool waitingForTextures = false;
+    bool graphicsLost = false;
+    // The context is back and its GL objects are to be made again, in the next frame: a while on
+    // the main thread, in which the music would run dry, so it waits paused.
+    bool graphicsRestoring = false;
+    long musicRefill = 0;  // the interval that tops the music's queue up between frames
 };
 
 // The browser calls into the program after its entry has returned (the click, each frame), so the
 // show lives here for the page's lifetime.
 WebPlayer player;
 
+double showMsNow()
+{
+    const MusicFollow::Phase phase = player.follow.phase;
+    if (phase == MusicFollow::Phase::paused || phase == MusicFollow::Phase::waiting) {
+        return player.follow.heldMs;
+    }
+    return player.demo.show->showTimeAt(tickCount());
+}
+
+// Paused while the page is hidden or the frames wait for textures; on again when neither holds.
+void updatePause()
+{
+    if (!player.running) {
+        return;
+    }
+    Demo& demo = player.demo;
+    const bool pause = player.hidden || player.waitingForTextures || player.graphicsRestoring;
+    const bool paused = player.follow.phase == MusicFollow::Phase::paused;
+    if (pause && !paused) {
+        pauseMusicFollow(player.follow, demo.show->music, showMsNow());
+    } else if (!pause && paused) {
+        resumeMusicFollow(player.follow, demo.show->music, demo.show->timeline);
+        // The pause is no time step for the light, the stone or the free camera.
+        demo.prevTime = secondsNow();
+        resetCameraClock();
+    }
+}
+
+void refillMusic(void* /*unused*/)
+{
+    updateMusic(player.demo.show->music);
+}
+
 void quitShow()
 {
     emscripten_cancel_main_loop();
+    emscripten_clear_interval(player.musicRefill);
     player.running = false;
     Music& music = player.demo.show->music;
     if (music.musicPlaying && music.channel != nullptr) {
@@ -41,12 +98,48 @@ void quitShow()
     pageEnded();
 }
 
+void noticeSilence()
+{
+    pageNotice(
+        pageAudioBlocked()
+            ? "The browser keeps this page from playing sound: allow sound for this site (or click the page) "
+              "and play again to hear the music. The show plays on silently."
+            : "The sound did not start: there seems to be no audio device. The show plays on silently.");
+}
+
 void frame()
 {
     Demo& demo = player.demo;
-    // The page keeps the canvas at the window's size in device pixels; the projection follows.
-    pageCanvasSize(demo.scene->renderer.viewportWidth, demo.scene->renderer.viewportHeight);
-    followMusic(player.musicFollow, demo.show->music, demo.show->timeline);
+    Scene& scene = *demo.scene;
+    if (followMusic(player.follow, demo.show->music, demo.show->timeline)) {
+        noticeSilence();
+    }
+    if (showMsNow() >= player.lengthMs) {
+        quitShow();
+        return;
+    }
+    if (player.graphicsRestoring) {
+        rebuildGraphics(demo, player.start);
+        player.graphicsLost = player.graphicsRestoring = false;
+        updatePause();
+        return;
+    }
+    if (player.graphicsLost) {
+        return;  // the show goes on with the music; the picture comes back with the context
+    }
+    const bool texturesIn = sceneTexturesArrived(scene);
+    if (texturesIn == player.waitingForTextures) {
+        player.waitingForTextures = !texturesIn;
+        pageWaitingForTextures(player.waitingForTextures);
+        updatePause();
+    }
+    if (player.waitingForTextures) {
+        return;  // the last frame stays on the canvas
+    }
+    Renderer& renderer = scene.renderer;
+    pageDrawingBufferSize(renderer.viewportWidth, renderer.viewportHeight);
+    renderer.outlineStrokeWidth =
+        static_cast<float>(outlineWidth * renderer.viewportHeight / contourPictureHeight);
     if (!runDemoFrame(demo)) {
         quitShow();
     }
@@ -70,10 +163,16 @@ void noticeWhatIsMissing(const Scene& scene, const Music& music)
     }
 }
 
+// The music has just started from the show's start: the frames begin.
 void beginFrames()
 {
-    startFollowingMusic(player.musicFollow, player.demo.show->music);
+    Demo& demo = player.demo;
+    player.follow = MusicFollow();
+    followMusicFrom(player.follow, demo.show->music, demo.show->timeline, 0.0);
     player.running = true;
+    player.waitingForTextures = false;
+    updatePause();
+    player.musicRefill = emscripten_set_interval(refillMusic, musicRefillMs, nullptr);
     emscripten_set_main_loop(frame, 0, false);
 }
 
@@ -96,6 +195,7 @@ int openWebPlayer(int width, int height)
     case DemoStartup::noScene: pageFailed(demo.scene->loadFailure); return startupExitStatus(DemoStartup::noScene);
     }
     player.start = recordShowStart(*demo.scene);
+    player.lengthMs = showLengthMs(demo.show->music);
     noticeWhatIsMissing(*demo.scene, demo.show->music);
     pageReadyToStart();
     return 0;
@@ -117,9 +217,6 @@ void lumarq_play_again()
         return;
     }
     rewindShow(*demo.scene, *demo.show, player.start);
-    // The Escape that ended the last run is still stuck (sticky keys) until read: read it here, or
-    // it would end this run at its first frame.
-    glfwGetKey(demo.window, GLFW_KEY_ESCAPE);
     demo.prevTime = secondsNow();
     demo.show->play();
     beginFrames();
@@ -128,10 +225,56 @@ void lumarq_play_again()
 int lumarq_show_ms()
 {
     // Now, not at the last frame's tick: what the show's clock reads at this very moment.
-    return player.demo.show != nullptr ? player.demo.show->showTimeAt(tickCount()) : 0;
+    return player.demo.show != nullptr && player.running ? static_cast<int>(showMsNow()) : 0;
 }
 
 int lumarq_style()
 {
     return player.demo.scene != nullptr ? static_cast<int>(currentShowStyle(*player.demo.scene)) : -1;
+}
+
+void lumarq_set_hidden(int hidden)
+{
+    player.hidden = hidden != 0;
+    updatePause();
+}
+
+void lumarq_seek(int showMs)
+{
+    if (!player.running) {
+        return;
+    }
+    Demo& demo = player.demo;
+    const double to = std::clamp(static_cast<double>(showMs), 0.0, player.lengthMs);
+    seekShow(demo, player.start, to);
+    Music& music = demo.show->music;
+    if (music.musicPlaying && music.channel != nullptr) {
+        soundChannelSetPosition(music.channel, static_cast<unsigned>(to));
+    }
+    followMusicFrom(player.follow, music, demo.show->timeline, to);
+    updatePause();
+}
+
+int lumarq_free_camera()
+{
+    return player.demo.scene != nullptr && !player.demo.scene->renderer.autoCamera ? 1 : 0;
+}
+
+void lumarq_graphics_lost()
+{
+    player.graphicsLost = true;
+}
+
+void lumarq_graphics_restored()
+{
+    if (player.demo.scene == nullptr) {
+        return;
+    }
+    if (!player.running) {
+        rebuildGraphics(player.demo, player.start);  // no music to keep in step
+        player.graphicsLost = false;
+        return;
+    }
+    player.graphicsRestoring = true;
+    updatePause();
 }

@@ -1,6 +1,8 @@
 // The show in the page: the demo's own start-up, to the loaded scene; then, on the viewer's
 // click, the music and show time 0 and one frame of the demo's loop per animation frame of the
-// browser, until Escape ends it on the page's end screen.
+// browser, until Escape or the music's end brings up the page's end screen. The show and its
+// music pause together while the page is hidden or a textured style waits for its textures, and
+// a lost WebGL context is rebuilt when the browser gives it back.
 #pragma once
 
 // Start-up as the demo's entry has it, at the canvas's size. Returns the demo's exit status when it
@@ -16,4 +18,13 @@ void lumarq_play_again();
 int lumarq_show_ms();
 // The style the show is in (0 toon, 1 shadow, 2 bump), by the programs its objects use.
 int lumarq_style();
+// The page was hidden (1) or shown again (0).
+void lumarq_set_hidden(int hidden);
+// The playing show and its music moved to `showMs`, within the show (for the page's tests).
+void lumarq_seek(int showMs);
+// 1 while the camera flies free ('0'), 0 while it follows the script.
+int lumarq_free_camera();
+// The browser took the WebGL context away, and gave it back.
+void lumarq_graphics_lost();
+void lumarq_graphics_restored();
 }
