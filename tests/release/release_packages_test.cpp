@@ -189,7 +189,6 @@ std::string desktopEntryValue(const std::string& entry, const std::string& key)
     return "";
 }
 
-
 // The file that the loader takes for a library name (ldconfig's cache), or "" without one.
 std::string loaderPath(const std::string& soname)
 {

@@ -16,7 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 // A folder as a Windows program under Wine names it: the Unix root is drive Z:.
 std::string windowsFolder(const std::string& folder)
 {

@@ -20,7 +20,6 @@ namespace {
 const std::string windowsRun = LUMARQ_WINDOWS_RUN_DIR;
 const std::string linuxRun = LUMARQ_RUN_DIR;
 
-
 // Where two outputs part, for the failure message (GoogleTest shortens long lists).
 std::string firstDifference(const std::vector<std::string>& windows, const std::vector<std::string>& linux)
 {

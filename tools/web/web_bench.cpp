@@ -49,9 +49,10 @@ double median(std::vector<double> values)
 void report()
 {
     for (int style = 0; style < showStyleCount; ++style) {
-        printf("lumarq-web bench: %s %zu frames, median %.2f ms (passes: shadow %.2f, outline %.2f, shaded %.2f)\n",
-               showStyleNames[style], bench.frameMs[style].size(), median(bench.frameMs[style]),
-               median(bench.passMs[style][0]), median(bench.passMs[style][1]), median(bench.passMs[style][2]));
+        printf(
+            "lumarq-web bench: %s %zu frames, median %.2f ms (passes: shadow %.2f, outline %.2f, shaded %.2f)\n",
+            showStyleNames[style], bench.frameMs[style].size(), median(bench.frameMs[style]),
+            median(bench.passMs[style][0]), median(bench.passMs[style][1]), median(bench.passMs[style][2]));
     }
     printf("lumarq-web bench: done\n");
 }
