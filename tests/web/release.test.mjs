@@ -32,7 +32,7 @@ async function serveAsTheReadmeSays(folder) {
   const readmePort = new URL(address).port;
   assert.ok(command.includes(readmePort), `the command (${command}) serves the address's port, ${readmePort}`);
   const port = String(await freePort());
-  const server = spawn('sh', ['-c', command.replaceAll(readmePort, port)], { cwd: folder, stdio: 'ignore' });
+  const server = spawn('sh', ['-c', `exec ${command.replaceAll(readmePort, port)}`], { cwd: folder, stdio: 'ignore' });
   const url = address.replace(`:${readmePort}/`, `:${port}/`);
   for (let waited = 0; ; waited += 100) {
     if ((await fetch(url).catch(() => null))?.ok) break;
