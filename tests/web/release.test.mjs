@@ -36,7 +36,10 @@ async function serveAsTheReadmeSays(folder) {
   const url = address.replace(`:${readmePort}/`, `:${port}/`);
   for (let waited = 0; ; waited += 100) {
     if ((await fetch(url).catch(() => null))?.ok) break;
-    assert.ok(waited < 15000 && server.exitCode === null, `${command} serves ${url} within 15 s`);
+    if (waited >= 15000 || server.exitCode !== null) {
+      server.kill();
+      assert.fail(`${command} serves ${url} within 15 s`);
+    }
     await new Promise((resolve) => setTimeout(resolve, 100));
   }
   return { url, close: () => server.kill() };
