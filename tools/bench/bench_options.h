@@ -1,6 +1,7 @@
 // Command line of lumarq-bench: window size, frame counts, outputs, and the bench-only switches
 // that force a style or leave out part of a frame to see what it costs.
 #pragma once
+#include "frame_plan.h"
 #include "show_options.h"
 
 #include <string>
@@ -8,7 +9,7 @@
 struct BenchOptions {
     int width = 1280;
     int height = 720;
-    int warmupFrames = 60;
+    int warmupFrames = defaultWarmupFrames;
     int frames = 600;
     std::string jsonFile;
     bool callgrind = false;    // collection on only around the measured frames

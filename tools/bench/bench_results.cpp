@@ -11,10 +11,8 @@ void measureFrames(ToolSession& session, const BenchOptions& options, BenchResul
     results.frameMs.assign(static_cast<size_t>(frames), 0.0);
     results.frameStyle.assign(static_cast<size_t>(frames), ShowStyle::toon);
 
-    double showMs = 0.0;
     for (int i = 1; i <= options.warmupFrames; ++i) {
-        showMs = i * warmupStepMs;
-        runBenchFrame(session, options, showMs, nullptr, 0, nullptr);
+        runBenchFrame(session, options, warmupFrameMs(i), nullptr, 0, nullptr);
     }
 
     // Under callgrind only the demo's own frames run: no queries, no check frames.
@@ -30,8 +28,6 @@ void measureFrames(ToolSession& session, const BenchOptions& options, BenchResul
         }
     }
 
-    const double firstMs = showMs + warmupStepMs;
-    const double stepMs = frames > 0 ? (benchShowEndMs - firstMs) / frames : 0.0;
     int checkIndex = 0;
     if (options.callgrind) {
         CALLGRIND_START_INSTRUMENTATION;
@@ -39,7 +35,7 @@ void measureFrames(ToolSession& session, const BenchOptions& options, BenchResul
         setAllocationCounting(true);
     }
     for (int i = 0; i < frames; ++i) {
-        showMs = firstMs + stepMs * i;
+        const double showMs = timedFrameMs(options.warmupFrames, frames, i);
         results.frameStyle[static_cast<size_t>(i)] = currentShowStyle(*session.scene);
         const double start = benchClock();
         runBenchFrame(session, options, showMs, checks ? &timers : nullptr, i, nullptr);

@@ -2,15 +2,11 @@
 #pragma once
 #include "alloc_counter.h"
 #include "bench_session.h"
+#include "frame_plan.h"
 
 #include <string>
 #include <vector>
 
-// Where the show is spread: the music's length (about 88 s), past the last camera segment and
-// hop, so every part of the script is sampled.
-constexpr double benchShowEndMs = 88000.0;
-// Warm-up frames step at the demo's target rate from show time 0.
-constexpr double warmupStepMs = 1000.0 / 60.0;
 // One glFinish-bracketed check frame after this many measured frames: enough samples to judge
 // the timer queries, few enough not to lengthen the run much.
 constexpr int checkFrameInterval = 5;

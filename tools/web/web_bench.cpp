@@ -1,6 +1,7 @@
 // Timing the show's frames on the page as lumarq-bench times them.
 #include "web_bench.h"
 
+#include "frame_plan.h"
 #include "page.h"
 #include "show_style.h"
 #include "texture_wait.h"
@@ -15,15 +16,10 @@
 
 namespace {
 
-// lumarq-bench's frame plan (tools/bench/bench_results.h), which the page cannot link.
-constexpr int warmupFrames = 60;
-constexpr double warmupStepMs = 1000.0 / 60.0;
-constexpr double showEndMs = 88000.0;
-
 struct WebBench {
     ToolSession session;
     int frames = 0;
-    int next = -warmupFrames;  // warm-up frames count up to 0
+    int next = -defaultWarmupFrames;  // warm-up frames count up to 0
     std::vector<double> frameMs[showStyleCount];
     std::vector<double> passMs[showStyleCount][3];  // shadow, outline, shaded
 };
@@ -61,12 +57,11 @@ void report()
 void benchFrame()
 {
     ToolSession& session = bench.session;
-    if (bench.next == -warmupFrames && !allTexturesArrived(*session.scene)) {
+    if (bench.next == -defaultWarmupFrames && !allTexturesArrived(*session.scene)) {
         return;
     }
-    const double firstMs = warmupFrames * warmupStepMs + warmupStepMs;
-    const double showMs = bench.next < 0 ? (bench.next + warmupFrames + 1) * warmupStepMs
-                                         : firstMs + (showEndMs - firstMs) / bench.frames * bench.next;
+    const double showMs = bench.next < 0 ? warmupFrameMs(bench.next + defaultWarmupFrames + 1)
+                                         : timedFrameMs(defaultWarmupFrames, bench.frames, bench.next);
     const int style = static_cast<int>(currentShowStyle(*session.scene));
     Scene& scene = *session.scene;
     double passEnd[3] = {};
