@@ -80,10 +80,9 @@ void followMusicFrom(MusicFollow& follow, Music& music, Timeline& timeline, doub
 
 bool followMusic(MusicFollow& follow, Music& music, Timeline& timeline)
 {
-    const double tick = tickNow();
     switch (follow.phase) {
     case MusicFollow::Phase::silent: return false;
-    case MusicFollow::Phase::paused: setStartTick(timeline, tick - follow.heldMs); return false;
+    case MusicFollow::Phase::paused: setStartTick(timeline, tickNow() - follow.heldMs); return false;
     case MusicFollow::Phase::waiting:
     case MusicFollow::Phase::following: break;
     }
@@ -94,6 +93,11 @@ bool followMusic(MusicFollow& follow, Music& music, Timeline& timeline)
         return true;
     }
     soundSystemGetOutputLatency(music.system, &latencyMs);  // none reported: none added
+    // Taken after the clock, so that a stall between the two readings (the page's thread is
+    // descheduled, a collection runs) can only put the show behind for this one reading, which the
+    // window below then passes over. Taken before, it would put the show ahead by the stall, and
+    // the window would keep that for up to two windows.
+    const double tick = tickNow();
     // The music's position as heard now; before the first sound of it arrives, the show holds.
     const double heard = follow.baseMs + (clockMs - latencyMs - follow.startClockMs);
     if (follow.phase == MusicFollow::Phase::waiting) {
