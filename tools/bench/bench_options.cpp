@@ -1,6 +1,8 @@
 // lumarq-bench's command line on the tools' shared conventions.
 #include "bench_options.h"
 
+#include "show_options.h"
+
 namespace {
 
 // A million frames would take hours on a software renderer: past that it is a typo.

@@ -1,8 +1,9 @@
 // Command line of lumarq-bench: window size, frame counts, outputs, and the bench-only switches
 // that force a style or leave out part of a frame to see what it costs.
 #pragma once
+#include "command_line_result.h"
 #include "frame_plan.h"
-#include "show_options.h"
+#include "show_style.h"
 
 #include <string>
 

@@ -1,6 +1,8 @@
 // lumarq-capture's command line: one of four modes, each with its output, and the shared options.
 #include "capture_options.h"
 
+#include "show_options.h"
+
 #include <algorithm>
 
 namespace {

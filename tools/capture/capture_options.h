@@ -1,6 +1,9 @@
 // Command line of lumarq-capture: which pictures or video to make of the show, and how.
 #pragma once
-#include "show_options.h"
+#include "command_line_result.h"
+#include "frame_grid.h"
+#include "show_style.h"
+#include "tool_session.h"
 
 #include <string>
 #include <vector>

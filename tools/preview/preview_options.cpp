@@ -2,6 +2,7 @@
 // window opens.
 #include "preview_options.h"
 
+#include "show_options.h"
 #include "transport.h"
 
 const char* const previewKeys = "Keys (the demo's 1 2 3 0, arrow keys and mouse keep their meaning):\n"

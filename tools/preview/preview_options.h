@@ -1,6 +1,6 @@
 // lumarq-preview's command line.
 #pragma once
-#include "show_options.h"
+#include "command_line_result.h"
 
 #include <string>
 

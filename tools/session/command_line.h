@@ -2,6 +2,8 @@
 // options that mean the same in every program that takes one. Nothing of the show here, so that
 // the launcher can link it without the engine; the show's own options are in show_options.h.
 #pragma once
+#include "command_line_result.h"
+
 #include <CLI/CLI.hpp>
 
 #include <string>
@@ -12,14 +14,9 @@
 constexpr int minWindowSide = 64;
 constexpr int maxWindowSide = 8192;
 
-enum class CommandLineResult { run, help, bad };
-
 // Reads argv into the options added to `app`. help: `message` holds the usage; bad: it says what
 // is wrong. A tool's own checks across options come after a `run`.
 CommandLineResult parseCommandLine(CLI::App& app, int argc, const char* const* argv, std::string& message);
-// For main(): prints the usage (standard output) or the reason and where the usage is (standard
-// error) and returns the exit status, 0 after --help and 2 for a bad command line.
-int finishCommandLine(const char* program, CommandLineResult result, const std::string& message);
 
 // `text` as a whole number in decimal, digits only, from `low` to `high`.
 bool readWholeNumber(const std::string& text, long low, long high, long& value);
