@@ -161,8 +161,10 @@
     clearInterval(waitingTimer);
     line.hidden = !waiting;
     if (!waiting) return;
+    // Once every byte is in, what is left is decoding and uploading: a share would sit at 100%.
     const say = () => {
-      line.textContent = 'Waiting for the textures… ' + Math.floor(100 * files.textures.share()) + '%';
+      const share = files.textures.share();
+      line.textContent = share < 1 ? 'Waiting for the textures… ' + Math.floor(100 * share) + '%' : 'Preparing the textures…';
     };
     say();
     waitingTimer = setInterval(say, waitingUpdateMs);

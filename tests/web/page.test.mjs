@@ -3,7 +3,8 @@
 // textured style reached before its textures waits for them visibly, without magenta; the show's
 // clock advances and the picture moves, the console has the demo's start-up and loader lines in the
 // order the Linux demo prints them, WebGL reports no error over a stretch of frames in each style,
-// and the keys 1 2 3 change the style and the picture.
+// the keys 1 2 3 change the style and the picture, and a context lost in a textured style comes back
+// once its textures are uploaded again.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import path from 'node:path';
@@ -159,4 +160,25 @@ test('the keys 1 2 3 change the style and the picture', async () => {
     }
     previous = now;
   }
+});
+
+test('a context lost in a textured style waits while its textures are prepared again, with no magenta', async () => {
+  await press('2');
+  await page.waitForFunction(() => Module.lumarqTextures.share() === 1, { timeout: 60000 });
+  await page.evaluate(() => {
+    window.loseContext = Module.ctx.getExtension('WEBGL_lose_context');
+    window.loseContext.loseContext();
+  });
+  await page.waitForFunction(() => Module.ctx.isContextLost(), { timeout: 5000 });
+  await page.evaluate(() => window.loseContext.restoreContext());
+  // Every byte arrived long ago: what is left is decoding and uploading, which a share cannot show.
+  await page.waitForFunction(() => !document.getElementById('waiting').hidden, { timeout: 10000 });
+  const waiting = await page.$eval('#waiting', (line) => line.textContent);
+  assert.equal(waiting, 'Preparing the textures…');
+  assert.equal(magentaPixels(await picture()), 0, 'magenta while the textures are prepared');
+  await page.waitForFunction(() => document.getElementById('waiting').hidden, { timeout: 60000 });
+  const heldMs = await showMs();
+  await sleep(500);
+  assert.equal(magentaPixels(await picture()), 0, 'magenta once the textures are back');
+  assert.ok(await showMs() > heldMs, 'the show goes on');
 });
