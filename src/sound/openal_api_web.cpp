@@ -30,12 +30,13 @@ EM_JS(double, audioContextLatencySeconds, (), {
 
 // Emscripten's OpenAL hands each buffer to the AudioContext a little before it is due, 100 ms by
 // default. A buffer handed over late starts late, and the music falls behind its clock for good; the
-// page's main thread can stall longer than that (a texture's upload on a GPU that the CPU emulates),
-// so the buffers go half a second ahead.
+// page's main thread can stall longer than that (a texture's upload on a GPU that the CPU emulates,
+// the first frames after the page is shown again on a busy machine), so every buffer the stream has
+// queued, up to its second, is handed over at once.
 EM_JS(void, scheduleAudioAhead, (double seconds), {
     AL.QUEUE_LOOKAHEAD = seconds;
 });
-constexpr double audioLookaheadSeconds = 0.5;
+constexpr double audioLookaheadSeconds = 1.0;
 // clang-format on
 
 ALCint64SOFT nanoseconds(double seconds)

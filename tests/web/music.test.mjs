@@ -63,7 +63,8 @@ function loudest(ms) {
 // time that the browser says reaches the output (getOutputTimestamp), carried on to now. A buffer
 // told to start late begins part way in (the first may be), so the position is counted from the
 // start of the latest buffer after the first that has begun: the buffers before it, whole, and its
-// time since.
+// time since. Every later buffer, up to now, must start where the one before it ends: one handed over
+// late starts late, and the music is behind its clock from then on.
 async function worstApart(t, first = 0) {
   const { readings, latencyMs } = await page.evaluate((from) => new Promise((resolve) => {
     const context = AL.currentCtx.audioCtx;
@@ -83,7 +84,7 @@ async function worstApart(t, first = 0) {
     read();
   }), first);
   const starts = await page.evaluate(() => window.audioStarts);
-  for (let i = first + 2; i < Math.min(starts.length, first + 40); ++i) {
+  for (let i = first + 2; i < starts.length; ++i) {
     const gap = starts[i].when - (starts[i - 1].when + starts[i - 1].duration);
     assert.ok(Math.abs(gap) < 0.002, `buffer ${i - first} starts ${(1000 * gap).toFixed(1)} ms off its place`);
   }
