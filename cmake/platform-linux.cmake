@@ -1,6 +1,7 @@
 # Linux, the native build: the developer build (scripts/build) with the asset generators, the tools
-# and the tests, or the self-contained release build (scripts/build-release, LUMARQ_STATIC_DEPS),
-# which links static libraries and takes the generated assets from a developer build.
+# and the tests; the self-contained release build (scripts/build-release, LUMARQ_STATIC_DEPS),
+# which links static libraries; or the hardening tree (scripts/build-hardening, LUMARQ_FUZZ). The
+# last two take the generated assets from a developer build.
 if(LUMARQ_STATIC_DEPS)
   include(cmake/LinuxRelease.cmake)
 endif()
@@ -32,12 +33,17 @@ set(LUMARQ_MUTED_SOUND null_device)
 if(LUMARQ_STATIC_DEPS)
   # What a release holds: the capture tool, and the launcher that starts the build fitting the
   # monitor. The assets come from the developer build.
-  set(LUMARQ_DELIVERY_BUILD ON)
+  set(LUMARQ_ASSETS_FROM_NATIVE ON)
   set(LUMARQ_TOOLS session capture launcher)
+elseif(LUMARQ_SANITIZE OR LUMARQ_FUZZ)
+  # The hardening tree (scripts/build-hardening): the capture tool and the fuzz targets on the
+  # instrumented engine. The assets come from the developer build.
+  set(LUMARQ_ASSETS_FROM_NATIVE ON)
+  set(LUMARQ_TOOLS session capture fuzz)
 else()
   # The generators make the assets; the bench, the preview and the fuzz targets measure, play and
   # test with Linux tools (valgrind, OpenAL Soft's device clock, libFuzzer).
-  set(LUMARQ_DELIVERY_BUILD OFF)
+  set(LUMARQ_ASSETS_FROM_NATIVE OFF)
   set(LUMARQ_TOOLS shaders modelgen synth session capture bench preview fuzz launcher)
   # The bench needs valgrind's headers and nlohmann-json, which playing the demo does not: a tree
   # configured only to play leaves it out (scripts/play).

@@ -35,5 +35,5 @@ set(LUMARQ_PLATFORM_INCLUDE_DIRS ${OPENAL_INCLUDE_DIR})
 set(LUMARQ_DISPLAY_SIZES)
 # No null audio device in a browser: the stills' muted music takes the no-sound output.
 set(LUMARQ_MUTED_SOUND silent_output)
-set(LUMARQ_DELIVERY_BUILD ON)
+set(LUMARQ_ASSETS_FROM_NATIVE ON)
 set(LUMARQ_TOOLS session web)

@@ -24,7 +24,7 @@ set(LUMARQ_PLATFORM_INCLUDE_DIRS)
 set(LUMARQ_DISPLAY_SIZES 1280x720 1280x1024 1920x1200 1920x1080)
 # No null audio device: the tools' muted music takes the sound layer's no-sound output.
 set(LUMARQ_MUTED_SOUND silent_output)
-set(LUMARQ_DELIVERY_BUILD ON)
+set(LUMARQ_ASSETS_FROM_NATIVE ON)
 # The capture tool (stills and sheets; videos stay with Linux, which has ffmpeg) and the launcher,
 # lumarq.exe, which starts the build that fits the monitor.
 set(LUMARQ_TOOLS session capture launcher)

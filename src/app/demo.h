@@ -32,5 +32,6 @@ void beginShow(Demo& demo);
 // One frame: sound, motion and show, the three passes, the swap, the switches, the events. False
 // once Escape is down.
 bool runDemoFrame(Demo& demo);
-// Every GL object deleted, GLFW terminated.
+// The scene's GL objects deleted (the vertex arrays and the tangent and bitangent buffers go with
+// the context, which GLFW destroys next), GLFW terminated.
 void endDemo(Demo& demo);

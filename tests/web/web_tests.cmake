@@ -10,5 +10,5 @@ set(web_environment
 foreach(name stills page music bad-input release)
   add_test(NAME web_${name} COMMAND ${LUMARQ_NODE} --test ${CMAKE_CURRENT_LIST_DIR}/${name}.test.mjs)
   set_tests_properties(web_${name} PROPERTIES
-    ENVIRONMENT "${web_environment}" TIMEOUT 600 RUN_SERIAL TRUE LABELS web)
+    ENVIRONMENT "${web_environment}" TIMEOUT 600 RUN_SERIAL TRUE LABELS web FIXTURES_REQUIRED web_build)
 endforeach()

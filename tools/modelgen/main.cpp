@@ -1,5 +1,6 @@
 // lumarq-modelgen <output-dir>: builds the stage's models procedurally and writes their OBJ, MTL
 // and PNG files into the folder, one set per model file of the stage table. Same bytes every run.
+#include "command_line.h"
 #include "stage_models.h"
 
 #include <cstdio>
@@ -8,11 +9,15 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: lumarq-modelgen <output-dir>\n");
-        return 2;
+    CLI::App app{"Builds the stage's models and writes their OBJ, MTL and PNG files into a folder, the same "
+                 "bytes on every run."};
+    std::string directory;
+    app.add_option("output-dir", directory, "the folder to write into; it must exist")->required();
+    std::string message;
+    const CommandLineResult parsed = parseCommandLine(app, argc, argv, message);
+    if (parsed != CommandLineResult::run) {
+        return finishCommandLine("lumarq-modelgen", parsed, message);
     }
-    const std::string directory = argv[1];
     std::set<std::string> written;
     for (int i = 0; i < stageObjectCount; ++i) {
         const StageObject object = static_cast<StageObject>(i);

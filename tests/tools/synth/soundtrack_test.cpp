@@ -202,22 +202,21 @@ TEST_F(Soundtrack, FinaleOnsetsRepeatEveryHundredMillisecondsOnTheHops)
     EXPECT_LT(between / slots, 0.0);
 }
 
+// The build's own run of the generator made the run folder's soundtrack: a run in another process,
+// with other addresses, another heap and another time, must write the same bytes.
 TEST(SoundtrackGenerator, RendersTheSameBytesEveryTime)
 {
     const std::string dir = makeTempDir("lumarq-synth");
     ProcessOptions options;
     options.timeoutSeconds = 120.0;
-    std::string renders[2];
-    for (int i = 0; i < 2; ++i) {
-        const std::string out = dir + "/render" + std::to_string(i) + ".mp3";
-        const ProcessResult r = runProcess({LUMARQ_SYNTH_PROGRAM, out}, options);
-        ASSERT_EQ(r.exitStatus, 0) << r.err;
-        renders[i] = readFile(out);
-    }
+    const std::string out = dir + "/render.mp3";
+    const ProcessResult r = runProcess({LUMARQ_SYNTH_PROGRAM, out}, options);
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    const std::string render = readFile(out);
     std::filesystem::remove_all(dir);
-    ASSERT_GT(renders[0].size(), 1000000u);
-    EXPECT_TRUE(renders[0] == renders[1]);
-    EXPECT_TRUE(renders[0] == readFile(musicPath)) << "the built soundtrack is stale";
+    ASSERT_GT(render.size(), 1000000u);
+    EXPECT_TRUE(render == readFile(musicPath))
+        << "another run wrote other bytes, or the built soundtrack is stale";
 }
 
 TEST(SoundtrackGenerator, RefusesAMissingOutputPath)
