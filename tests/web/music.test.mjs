@@ -3,8 +3,9 @@
 // which the browser was told to play its buffers, less the output's latency) stays within one
 // frame of the show's clock, also when the page's thread stalls as the clock is read, soon after
 // the output stopped for a moment, after the page was hidden for five seconds (during which both
-// held) and after a lost WebGL context came back; the touch overlay ends the show, Play again plays it from its start with the music, and the
-// show reaches its end screen by itself when the music ends.
+// held) and after a lost WebGL context came back; the touch overlay ends the show, Play again
+// plays it from its start with the music, and the show reaches its end screen by itself when the
+// music ends.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 import { launchBrowser, openPage, serve, shownText, waitForState, webRunDir } from './browser.mjs';
