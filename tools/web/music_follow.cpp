@@ -18,6 +18,16 @@ namespace {
 // Long enough for a few dozen readings; short enough to follow the drift between the audio
 // device's clock and the page's.
 constexpr double windowMs = 1000.0;
+// A reading lies up to a mixed block (about 10 ms in browsers) after the least one. A clock that
+// fell behind by less keeps the show within a frame of the music until the windows take it up.
+constexpr double clockJitterMs = 10.0;
+// Where every reading for this long, and at least two of them, lies further behind the least,
+// the clock fell behind for good: held for the two windows, the show would run that far ahead of
+// the music for up to two seconds. Two readings, so that one taken late (the page's thread
+// descheduled between the clock and the tick) is passed over; no more, as frames on a busy
+// machine can be a tenth of a second apart.
+constexpr double clockLossMs = 100.0;
+constexpr int clockLossReadings = 2;
 
 double tickNow()
 {
@@ -53,6 +63,27 @@ void goSilent(MusicFollow& follow, Music& music, Timeline& timeline)
         soundChannelSetPaused(music.channel, true);
     }
     setStartTick(timeline, tickNow() - follow.heldMs);
+}
+
+// The start tick to show from: the least of the last window or two, or, where the clock has
+// fallen behind for good since, the least of the readings since, with which the windows start
+// again.
+double leastStartTick(MusicFollow& follow, double tick, double startTick)
+{
+    const double least = std::min(follow.windowLeast[0], follow.windowLeast[1]);
+    if (startTick <= least + clockJitterMs) {
+        follow.nearTick = tick;
+        follow.farReadings = 0;
+        return least;
+    }
+    follow.farLeast = follow.farReadings == 0 ? startTick : std::min(follow.farLeast, startTick);
+    if (++follow.farReadings < clockLossReadings || tick - follow.nearTick < clockLossMs) {
+        return least;
+    }
+    follow.windowStartTick = follow.nearTick = tick;
+    follow.windowLeast[0] = follow.windowLeast[1] = follow.farLeast;
+    follow.farReadings = 0;
+    return follow.farLeast;
 }
 
 }  // namespace
@@ -114,8 +145,9 @@ bool followMusic(MusicFollow& follow, Music& music, Timeline& timeline)
             return false;
         }
         follow.phase = MusicFollow::Phase::following;
-        follow.windowStartTick = tick;
+        follow.windowStartTick = follow.nearTick = tick;
         follow.windowLeast[0] = follow.windowLeast[1] = tick - heard;
+        follow.farReadings = 0;
     }
     const double startTick = tick - heard;
     if (tick - follow.windowStartTick >= windowMs) {
@@ -124,7 +156,7 @@ bool followMusic(MusicFollow& follow, Music& music, Timeline& timeline)
         follow.windowLeast[1] = startTick;
     }
     follow.windowLeast[1] = std::min(follow.windowLeast[1], startTick);
-    setStartTick(timeline, std::min(follow.windowLeast[0], follow.windowLeast[1]));
+    setStartTick(timeline, leastStartTick(follow, tick, startTick));
     return false;
 }
 

@@ -34,6 +34,12 @@ struct MusicFollow {
     // the music started.
     double windowStartTick = 0.0;
     double windowLeast[2] = {0.0, 0.0};
+    // The clock falls behind the tick for good where the output stops for a moment (the browser's
+    // audio thread held up): the tick of the last reading near the least, and the least of the
+    // readings since, all further off.
+    double nearTick = 0.0;
+    double farLeast = 0.0;
+    int farReadings = 0;
 };
 
 // Right after the music was started (at 0) or moved to `showMs`: the show holds at `showMs` until
