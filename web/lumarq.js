@@ -299,7 +299,8 @@
 
   // The sound stopped while the show played on a visible page (Safari's "interrupted", a call,
   // headphones unplugged): the show holds with the music until a tap, click or key, within which
-  // the page may start the sound again; both go on from where they held.
+  // the page may start the sound again; both go on from where they held. Sound that starts only
+  // after the show gave up waiting for it joins the show.
   let soundStopped = false;
   let soundSettle = 0;
   function soundChanged(context) {
@@ -310,6 +311,7 @@
         setStatus('');
         Module._lumarq_sound_stopped(0);
       }
+      Module._lumarq_sound_started();  // a slow start that the show did not wait for
       return;
     }
     soundSettle = setTimeout(() => {

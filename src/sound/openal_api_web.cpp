@@ -45,41 +45,20 @@ EM_JS(void, exposeAudioContext, (), {
 });
 
 // The sound output tries a 5.1 layout first and, where the device cannot take it (emscripten's
-// OpenAL has mono and stereo only), makes its context again in stereo: emscripten's would make a
-// second AudioContext, leaving the first open with its audio thread and its own autoplay state. A
-// destroyed context's AudioContext is kept instead and handed to the next context made, so the
-// page has one.
-EM_JS(void, keepAudioContext, (ALCcontext* context), {
+// OpenAL has mono and stereo only), makes its context again in stereo. Emscripten leaves a
+// destroyed context's AudioContext open, with its audio thread and its own autoplay state beside
+// the one that plays: it is closed with the context, so the page has one.
+EM_JS(void, closeAudioContext, (ALCcontext* context), {
     var made = AL.contexts[context];
     if (made) {
-        made.gain.disconnect();
-        Module.lumarqKeptAudioContext = made.audioCtx;
-    }
-});
-EM_JS(void, lendKeptAudioContext, (int lend), {
-    var kept = Module.lumarqKeptAudioContext;
-    if (!kept) return;
-    if (lend) {
-        Module.lumarqAudioContextType = window.AudioContext;
-        window.AudioContext = function() { return kept; };
-    } else {
-        window.AudioContext = Module.lumarqAudioContextType;
-        Module.lumarqKeptAudioContext = null;
+        made.audioCtx.close().catch(function() {});
     }
 });
 // clang-format on
 
-ALCcontext* ALC_APIENTRY createContext(ALCdevice* device, const ALCint* attributes)
-{
-    lendKeptAudioContext(1);
-    ALCcontext* made = ::alcCreateContext(device, attributes);
-    lendKeptAudioContext(0);
-    return made;
-}
-
 void ALC_APIENTRY destroyContext(ALCcontext* context)
 {
-    keepAudioContext(context);
+    closeAudioContext(context);
     ::alcDestroyContext(context);
 }
 
@@ -107,7 +86,6 @@ bool loadOpenAlApi(OpenAlApi& api)
 #define LUMARQ_OPENAL_LINK(name, type) api.name = &::name;
     LUMARQ_OPENAL_FUNCTIONS(LUMARQ_OPENAL_LINK)
 #undef LUMARQ_OPENAL_LINK
-    api.alcCreateContext = &createContext;
     api.alcDestroyContext = &destroyContext;
     api.deviceClock = &audioContextClock;
     api.devicePause = &emscripten_alcDevicePauseSOFT;

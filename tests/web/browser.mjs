@@ -14,9 +14,6 @@ import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-// How often a held answer sends a byte.
-const heldByteMs = 2000;
-
 const contentTypes = {
   '.html': 'text/html; charset=utf-8',
   '.js': 'text/javascript; charset=utf-8',
@@ -34,10 +31,10 @@ const contentTypes = {
 // `cut` sends the headers and the first `cut` bytes of the body, then drops the connection, and
 // `stall` sends them and then nothing more; `bytes` is the file's, or null. `hold(path)` may keep a
 // path's answer back until `release()`, as a very slow link would: its headers at once, then a byte
-// every few seconds (so that the page does not take it for a stalled download), the rest on
-// release. `inject` is put into index.html's head before its scripts (a stand-in for a browser's
-// own behaviour, in every engine alike).
-export async function serve(root, { spoil = () => null, hold = () => false, inject = '' } = {}) {
+// every `heldByteMs` (so that the page does not take a hold of over 20 s for a stalled download;
+// 0 sends none), the rest on release. `inject` is put into index.html's head before its scripts (a
+// stand-in for a browser's own behaviour, in every engine alike).
+export async function serve(root, { spoil = () => null, hold = () => false, heldByteMs = 2000, inject = '' } = {}) {
   const requests = [];
   let held = [];
   const trickles = new Set();
@@ -80,8 +77,8 @@ export async function serve(root, { spoil = () => null, hold = () => false, inje
       return;
     }
     let sent = 0;
-    const trickle = setInterval(() => sent < bytes.length - 1 && response.write(bytes.subarray(sent, ++sent)),
-      heldByteMs);
+    const trickle = heldByteMs > 0 &&
+      setInterval(() => sent < bytes.length - 1 && response.write(bytes.subarray(sent, ++sent)), heldByteMs);
     trickles.add(trickle);
     held.push(() => {
       requests.push({ path: urlPath, status: 200, bytes: bytes.length });
@@ -116,15 +113,15 @@ export async function serve(root, { spoil = () => null, hold = () => false, inje
 // and Chromium and Firefox do for a page the viewer has not used yet. Each AudioContext is made
 // suspended and runs only once resume() is called within a gesture (the browser's transient user
 // activation); after that, as in those browsers, the page may suspend and resume it at will.
-// window.audioContextsMade counts them.
+// window.audioContexts lists them.
 export const holdSoundBack = `<script>
 (() => {
   const Real = window.AudioContext;
-  window.audioContextsMade = 0;
+  window.audioContexts = [];
   window.AudioContext = class extends Real {
     constructor(...options) {
       super(...options);
-      ++window.audioContextsMade;
+      window.audioContexts.push(this);
       this.allowed = false;
       super.suspend();
     }
@@ -229,13 +226,24 @@ async function startPulseAudio() {
   };
 }
 
+// How long a call into a page may take before the page counts as no longer answering (Firefox's
+// page now and then stops answering its driver once the show has started on this machine).
+const answerMs = 60000;
+function answered(what, promise) {
+  let timer = 0;
+  return Promise.race([promise, new Promise((resolve, reject) => {
+    timer = setTimeout(() => reject(new Error(`the page did not answer ${what} within ${answerMs / 1000} s`)),
+      answerMs);
+  })]).finally(() => clearTimeout(timer));
+}
+
 // A tab over a puppeteer page (Chromium, Firefox).
 function puppeteerTab(page, viewport) {
   return {
     async goto(url) {
       await page.goto(url);
     },
-    evaluate: (fn, ...args) => page.evaluate(fn, ...args),
+    evaluate: (fn, ...args) => answered('a script', page.evaluate(fn, ...args)),
     screenshot: async () => Buffer.from(await page.screenshot()),
     click: (selector) => page.click(selector),
     press: (key) => page.keyboard.press(key, { delay: 100 }),
@@ -265,6 +273,7 @@ async function launchFirefox(sound) {
     async open(viewport) {
       const page = await browser.newPage();
       await page.setViewport(viewport);
+      await page.bringToFront();  // a tab in the background is hidden, and the show holds there
       return puppeteerTab(page, viewport);
     },
     close: () => browser.close(),

@@ -310,14 +310,30 @@ void lumarq_stop()
 
 int lumarq_sound_stopped(int stopped)
 {
-    const MusicFollow::Phase phase = player.follow.phase;
-    const bool playing = phase == MusicFollow::Phase::waiting || phase == MusicFollow::Phase::following;
-    if (stopped != 0 && (!player.running || !playing)) {
-        return 0;  // the show stopped the sound itself, or plays silently
+    // Only sound that was heard can stop: while the clock has not moved since the music started
+    // or went on, the output may still be starting, and the show gives up on it by itself.
+    if (stopped != 0 && (!player.running || player.follow.phase != MusicFollow::Phase::following)) {
+        return 0;
     }
     player.soundStopped = stopped != 0;
     updatePause();
     return player.soundStopped ? 1 : 0;
+}
+
+void lumarq_sound_started()
+{
+    Demo& demo = player.demo;
+    Music& music = demo.show->music;
+    if (!player.running || !player.follow.gaveUp || !music.musicPlaying || music.channel == nullptr) {
+        return;
+    }
+    // The show went on silently; the music joins it where it is now.
+    const double at = showMsNow();
+    soundChannelSetPosition(music.channel, static_cast<unsigned>(at));
+    soundChannelSetPaused(music.channel, false);
+    player.follow.gaveUp = false;
+    followMusicFrom(player.follow, music, demo.show->timeline, at);
+    updatePause();
 }
 
 void lumarq_graphics_lost()

@@ -24,8 +24,12 @@ void lumarq_set_hidden(int hidden);
 // The page failed (a texture that did not arrive): the frames and the music stop for good.
 void lumarq_stop();
 // The page's AudioContext stopped running on its own (1) or runs again (0). Returns 1 when the show
-// now holds with its music for it, 0 where the show stopped the sound itself or plays silently.
+// now holds with its music for it, 0 where the show stopped the sound itself, has not heard it yet
+// or plays silently.
 int lumarq_sound_stopped(int stopped);
+// The page's AudioContext runs: where it started too late for the show, which went on silently,
+// the music joins the show where it is.
+void lumarq_sound_started();
 // The playing show and its music moved to `showMs`, within the show (for the page's tests).
 void lumarq_seek(int showMs);
 // 1 while the camera flies free ('0'), 0 while it follows the script.
