@@ -243,7 +243,8 @@
       return;
     }
     if (document.hidden) Module._lumarq_set_hidden(1);
-    if (stillAt !== null || benchFrames !== null) show(null);
+    // A still or a bench draws now; a ?at= that the program refused has brought the start screen.
+    if ((stillAt !== null || benchFrames !== null) && state() === 'loading') show(null);
     fitCanvas();
     const context = audio();
     if (context) context.addEventListener('statechange', () => soundChanged(context));

@@ -278,7 +278,6 @@ test('a time or style the show cannot take is answered with a notice within seco
     assert.equal(await loading.evaluate(() => document.getElementById('loading').hidden), false);
     server.release();
     assert.equal(await waitForState(loading, ['still', 'failed']), 'still');
-    await loading.close();
     for (const { query, notice, state } of cases) {
       const { page } = await openPage(browser, { width: 320, height: 180 });
       const started = Date.now();
@@ -290,6 +289,7 @@ test('a time or style the show cannot take is answered with a notice within seco
       assert.equal(await waitForState(page, [state, 'failed'], 60000), state, query);
       await page.close();
     }
+    await loading.close();
   } finally {
     await server.close();
   }
