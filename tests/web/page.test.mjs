@@ -33,6 +33,19 @@ before(async () => {
   server = await serve(webRunDir(), { hold: (file) => file.endsWith('.png'), inject: holdSoundBack });
   browser = await launchBrowser();
   ({ page, lines } = await openPage(browser, size));
+  // The textures the page has handed to its decoder and not had back yet, and the most at once.
+  await page.evaluateOnNewDocument(() => {
+    const post = Worker.prototype.postMessage;
+    window.decoding = { now: 0, most: 0 };
+    Worker.prototype.postMessage = function (message, ...rest) {
+      if (!this.watched) {
+        this.watched = true;
+        this.addEventListener('message', () => --window.decoding.now);
+      }
+      window.decoding.most = Math.max(window.decoding.most, ++window.decoding.now);
+      return post.call(this, message, ...rest);
+    };
+  });
   await page.goto(server.url);
   assert.equal(await waitForState(page, ['start', 'failed']), 'start', 'the start screen');
   bytesBeforeStart = server.bytesSent();
@@ -226,6 +239,7 @@ test('a context lost in the bump style waits while its textures are prepared aga
   await page.waitForFunction(() => document.getElementById('waiting').hidden, { timeout: 60000 });
   const before = await memory();
   await page.evaluate(() => {
+    window.decoding.most = 0;
     window.loseContext = Module.ctx.getExtension('WEBGL_lose_context');
     window.loseContext.loseContext();
   });
@@ -246,6 +260,9 @@ test('a context lost in the bump style waits while its textures are prepared aga
     `wasm memory ${mib(before.wasm)} MiB, ${mib(peak.wasm)} MiB at the peak`);
   assert.ok(peak.heaps - before.heaps <= restorePeakLimit,
     `the restore took ${mib(peak.heaps - before.heaps)} MiB more at its peak`);
+  // One decoding while the one before it is uploaded, never more.
+  assert.ok(await page.evaluate(() => window.decoding.most) <= 2,
+    `${await page.evaluate(() => window.decoding.most)} textures were decoding at once`);
   const heldMs = await showMs();
   await sleep(500);
   assert.equal(magentaPixels(await picture()), 0, 'magenta once the textures are back');
