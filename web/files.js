@@ -8,8 +8,24 @@
 window.LumarqFiles = (function () {
   const listing = JSON.parse(document.getElementById('lumarq-files').textContent);
 
-  // A download that failed, in words that name the file and say what to do.
-  class FileProblem extends Error {}
+  // How long a download may go without a byte before the page gives up on it: longer than a slow
+  // mobile link's pauses, short enough that the viewer is not left looking at a bar that never moves.
+  const stallMs = 20000;
+  // A texture download that breaks mid-show is tried again after each of these pauses: a dropped
+  // link or a server's hiccup often mends within a second or two.
+  const retryPausesMs = [500, 1500];
+  // Textures decoded and not yet uploaded, at most: one uploading while the next decodes. Each is
+  // up to 16 MiB of RGBA; all at once would be a quarter of a phone's page memory.
+  const decodedAtMost = 2;
+
+  // A download that failed, in words that name the file and say what to do; `retry` where trying
+  // again may help.
+  class FileProblem extends Error {
+    constructor(message, retry = true) {
+      super(message);
+      this.retry = retry;
+    }
+  }
 
   function address(file) {
     return file.path + '?v=' + file.sha256.slice(0, 16);
@@ -22,34 +38,64 @@ window.LumarqFiles = (function () {
   const serveAgain = 'Reload the page; if it happens again, the show on the server is incomplete: copy the whole ' +
     'folder there again.';
 
-  // The bytes of `file`, checked; `progress(bytes)` hears each piece as it arrives.
-  async function fetchChecked(file, progress) {
+  // A watch over downloads that run together: when none of them has had a byte for stallMs, all
+  // are aborted. (A file that the browser queues behind others gets no byte for a while.)
+  function stallWatch() {
+    const watch = {
+      abort: new AbortController(),
+      stalled: false,
+      timer: 0,
+      feed() {
+        clearTimeout(this.timer);
+        this.timer = setTimeout(() => {
+          this.stalled = true;
+          this.abort.abort();
+        }, stallMs);
+      },
+      stop() {
+        clearTimeout(this.timer);
+      },
+    };
+    watch.feed();
+    return watch;
+  }
+
+  // The bytes of `file`, checked: { bytes, unpacked } where `unpacked` says that the server sent a
+  // packed file with Content-Encoding and the browser unpacked it. `progress(bytes)` hears each
+  // piece as it arrives, counted as the listed file's bytes; `watch` (stallWatch) hears it too.
+  async function fetchChecked(file, progress, watch) {
+    const stallProblem = () => new FileProblem(`The download of the show's file ${file.path} stalled: nothing ` +
+      `arrived for ${stallMs / 1000} seconds. Check the connection and reload the page.`, false);
     let response;
     try {
-      response = await fetch(address(file));
+      response = await fetch(address(file), { signal: watch.abort.signal });
     } catch (error) {
-      throw new FileProblem(`The show could not download ${file.path}: the server did not answer (${error.message}). ` +
-        'Check the connection and reload the page.');
+      throw watch.stalled ? stallProblem() : new FileProblem(`The show could not download ${file.path}: the server ` +
+        `did not answer (${error.message}). Check the connection and reload the page.`);
     }
     if (!response.ok) {
       throw new FileProblem(`The show's file ${file.path} is missing on the server (HTTP ${response.status} ` +
         `${response.statusText}). ${serveAgain}`);
     }
     const type = response.headers.get('Content-Type') || '';
+    const encoded = file.unpacked && /gzip/i.test(response.headers.get('Content-Encoding') || '');
+    const share = encoded ? file.size / file.unpackedSize : 1;
     const reader = response.body.getReader();
     const pieces = [];
     let length = 0;
+    watch.feed();
     try {
       for (;;) {
         const { done, value } = await reader.read();
         if (done) break;
+        watch.feed();
         pieces.push(value);
         length += value.length;
-        progress(value.length);
+        progress(value.length * share);
       }
     } catch (error) {
-      throw new FileProblem(`The download of the show's file ${file.path} broke off (${error.message}). ` +
-        'Check the connection and reload the page.');
+      throw watch.stalled ? stallProblem() : new FileProblem(`The download of the show's file ${file.path} broke off ` +
+        `(${error.message}). Check the connection and reload the page.`);
     }
     const bytes = new Uint8Array(length);
     let at = 0;
@@ -58,20 +104,21 @@ window.LumarqFiles = (function () {
       at += piece.length;
     }
     if (type.startsWith('text/html') && !file.path.endsWith('.html')) {
-      throw new FileProblem(`The server sent a web page in place of the show's file ${file.path}: the file is not ` +
-        `where the page looks for it, or the server answers every missing file with a page. ${serveAgain}`);
+      throw new FileProblem(`The server sent a web page in place of the show's file ${file.path}: the file is ` +
+        `not where the page looks for it, or the server answers every missing file with a page. ${serveAgain}`);
     }
-    if (length !== file.size) {
+    const unpacked = length !== file.size && file.unpacked !== undefined && length === file.unpackedSize;
+    if (length !== file.size && !unpacked) {
       throw new FileProblem(`The show's file ${file.path} arrived with ${length} bytes instead of ${file.size}: ` +
         `it is cut short or from another build. ${serveAgain}`);
     }
     if (window.crypto && crypto.subtle) {
-      if (hex(await crypto.subtle.digest('SHA-256', bytes)) !== file.sha256) {
-        throw new FileProblem(`The show's file ${file.path} is not this build's (its SHA-256 differs): an old copy ` +
-          `from a cache, or two builds mixed on the server. ${serveAgain}`);
+      if (hex(await crypto.subtle.digest('SHA-256', bytes)) !== (unpacked ? file.unpackedSha256 : file.sha256)) {
+        throw new FileProblem(`The show's file ${file.path} is not this build's (its SHA-256 differs): an old ` +
+          `copy from a cache, or two builds mixed on the server. ${serveAgain}`);
       }
     }
-    return bytes;
+    return { bytes, unpacked };
   }
 
   async function gunzip(file, bytes) {
@@ -90,14 +137,19 @@ window.LumarqFiles = (function () {
     const files = listing.files.filter((file) => file.role === 'program' || file.role === 'data');
     const total = files.reduce((sum, file) => sum + file.size, 0);
     let arrived = 0;
-    const loaded = await Promise.all(files.map(async (file) => {
-      const bytes = await fetchChecked(file, (piece) => {
-        arrived += piece;
-        progress(arrived / total);
-      });
-      return [file.unpacked || file.path, file.unpacked ? await gunzip(file, bytes) : bytes];
-    }));
-    return Object.fromEntries(loaded);
+    const watch = stallWatch();
+    try {
+      const loaded = await Promise.all(files.map(async (file) => {
+        const { bytes, unpacked } = await fetchChecked(file, (piece) => {
+          arrived += piece;
+          progress(Math.min(1, arrived / total));
+        }, watch);
+        return [file.unpacked || file.path, file.unpacked && !unpacked ? await gunzip(file, bytes) : bytes];
+      }));
+      return Object.fromEntries(loaded);
+    } finally {
+      watch.stop();
+    }
   }
 
   // The pixels uploaded in one turn: a few milliseconds' work even for a software GPU.
@@ -106,63 +158,93 @@ window.LumarqFiles = (function () {
   // Decoding a texture off the main thread, to exact 8-bit RGBA (no colour conversion, alpha not
   // premultiplied), the bottom row first as GL takes it: on the main thread, the browser's own
   // upload of a decoded image holds the page up for a fifth of a second, long enough for the
-  // music's scheduling to fall behind.
+  // music's scheduling to fall behind. One image at a time, each copy let go once the next is made.
   function decoderMain() {
-    self.onmessage = async (event) => {
-      const { id, blob } = event.data;
+    let queue = Promise.resolve();
+    async function decodeOne({ id, blob }) {
       try {
         const image = await createImageBitmap(blob,
           { imageOrientation: 'flipY', premultiplyAlpha: 'none', colorSpaceConversion: 'none' });
-        const canvas = new OffscreenCanvas(image.width, image.height);
+        const { width, height } = image;
+        const canvas = new OffscreenCanvas(width, height);
         const context = canvas.getContext('2d', { willReadFrequently: true });
         context.drawImage(image, 0, 0);
-        const pixels = new Uint8Array(context.getImageData(0, 0, image.width, image.height).data.buffer);
-        self.postMessage({ id, width: image.width, height: image.height, pixels }, [pixels.buffer]);
         image.close();
+        const pixels = new Uint8Array(context.getImageData(0, 0, width, height).data.buffer);
+        canvas.width = canvas.height = 1;
+        self.postMessage({ id, width, height, pixels }, [pixels.buffer]);
       } catch (error) {
         self.postMessage({ id, error: error.message });
       }
+    }
+    self.onmessage = (event) => {
+      queue = queue.then(() => decodeOne(event.data));
     };
   }
   let decoder = null;
   let decodingCount = 0;
   const decodings = new Map();  // id -> { resolve, reject }
-  function decode(blob) {
-    if (!decoder) {
+  // Every decode waiting on a decoder that could not run fails with `why`.
+  function decoderFailed(why) {
+    for (const pending of decodings.values()) pending.reject(new Error(why));
+    decodings.clear();
+    decoder = null;
+  }
+  function startDecoder() {
+    try {
       decoder = new Worker(URL.createObjectURL(new Blob([`(${decoderMain})()`], { type: 'text/javascript' })));
-      decoder.onmessage = (event) => {
-        const { id, error } = event.data;
-        const pending = decodings.get(id);
-        decodings.delete(id);
-        if (error) pending.reject(new Error(error)); else pending.resolve(event.data);
-      };
+    } catch (error) {
+      decoder = null;
+      return error.message;
     }
+    decoder.onmessage = (event) => {
+      const { id, error } = event.data;
+      const pending = decodings.get(id);
+      decodings.delete(id);
+      if (error) pending.reject(new Error(error)); else pending.resolve(event.data);
+    };
+    decoder.onerror = (event) => {
+      event.preventDefault();
+      decoderFailed(`the page's texture decoder stopped: ${event.message || 'it could not start'}`);
+    };
+    return '';
+  }
+  function decode(blob) {
+    const why = decoder ? '' : startDecoder();
     const id = ++decodingCount;
     return new Promise((resolve, reject) => {
+      if (why) {
+        reject(new Error(`the page's texture decoder could not start: ${why}`));
+        return;
+      }
       decodings.set(id, { resolve, reject });
       decoder.postMessage({ id, blob });
     });
   }
 
-  // The textures: fetched one after another in the listed order, then decoded when the program
-  // wants them (want), each time it wants them (a restored context wants them all again).
+  // The textures: fetched one after another in the listed order (the order the show needs them),
+  // kept packed, then decoded when the program wants them (want), each time it wants them (a
+  // restored context wants them all again): one decode for every texture that takes the file, in
+  // the listed order, and at most `decodedAtMost` decoded images alive at once.
   const textures = {
     files: listing.files.filter((file) => file.role === 'texture'),
-    arrived: new Map(),  // path -> Blob
-    wanted: [],          // { path, name, upload } not yet uploaded
+    arrived: new Map(),  // path -> Blob of the PNG
+    wanted: new Map(),   // path -> [{ name, upload, generation }] not yet decoding
     ready: new Set(),    // texture names uploaded
     failure: null,       // a FileProblem that stopped the stream
     generation: 0,       // counts lost contexts
+    decoded: 0,          // images decoding or uploading
     bytesArrived: 0,
     onProblem: null,
 
     // Bytes of the textures still to come, over all of them.
     share() {
       const total = this.files.reduce((sum, file) => sum + file.size, 0);
-      return total > 0 ? this.bytesArrived / total : 1;
+      return total > 0 ? Math.min(1, this.bytesArrived / total) : 1;
     },
 
-    // From the program (src/assets/texture_pixels_web.cpp): `upload(image)` fills texture `name`.
+    // From the program (src/assets/texture_pixels_web.cpp): `upload(image, row, rows)` fills
+    // texture `name`.
     want(path, name, upload) {
       if (!this.files.some((file) => file.path === path)) {
         // As the desktop's decoder says of a file it cannot open; the texture keeps its placeholder.
@@ -170,7 +252,8 @@ window.LumarqFiles = (function () {
         this.ready.add(name);
         return;
       }
-      this.wanted.push({ path, name, upload, generation: this.generation });
+      if (!this.wanted.has(path)) this.wanted.set(path, []);
+      this.wanted.get(path).push({ name, upload, generation: this.generation });
       this.decodeArrived();
     },
 
@@ -180,29 +263,31 @@ window.LumarqFiles = (function () {
 
     // After a lost context: the old names mean nothing, and the program wants every texture again.
     forget() {
-      this.wanted = [];
+      this.wanted.clear();
       this.ready.clear();
       ++this.generation;
     },
 
     decodeArrived() {
-      const waiting = this.wanted.filter((entry) => this.arrived.has(entry.path));
-      this.wanted = this.wanted.filter((entry) => !this.arrived.has(entry.path));
-      for (const entry of waiting) {
-        decode(this.arrived.get(entry.path))
-          .then((image) => {
-            this.uploads.push({ entry, image, row: 0 });
-            this.pumpUploads();
-          }, (error) => {
-            this.fail(new FileProblem(`The show's texture ${entry.path} could not be decoded (${error.message}). ` +
-              serveAgain));
-          });
+      for (const file of this.files) {
+        if (this.decoded >= decodedAtMost || this.failure) return;
+        const targets = this.wanted.get(file.path);
+        if (!targets || !this.arrived.has(file.path)) continue;
+        this.wanted.delete(file.path);
+        ++this.decoded;
+        decode(this.arrived.get(file.path)).then((image) => {
+          this.uploads.push({ targets, image, row: 0 });
+          this.pumpUploads();
+        }, (error) => {
+          this.fail(new FileProblem(`The show's texture ${file.path} could not be decoded (${error.message}). ` +
+            serveAgain, false));
+        });
       }
     },
 
     // One strip of an upload an animation frame: on a GPU that the CPU emulates, a whole texture's
     // upload holds the page's frames, and the music's scheduling with them, for a fifth of a second.
-    uploads: [],  // { entry, image, row }
+    uploads: [],  // { targets, image, row }
     pumping: false,
     pumpUploads() {
       if (this.pumping) return;
@@ -213,17 +298,17 @@ window.LumarqFiles = (function () {
           this.pumping = false;
           return;
         }
-        const { entry, image } = upload;
-        if (entry.generation !== this.generation) {
-          this.uploads.shift();  // wanted by a lost context
-        } else {
-          const rows = Math.min(Math.max(1, Math.floor(uploadStripBytes / (4 * image.width))), image.height - upload.row);
-          entry.upload(image, upload.row, rows);
-          upload.row += rows;
-          if (upload.row === image.height) {
-            this.uploads.shift();
-            this.ready.add(entry.name);
-          }
+        const { image } = upload;
+        // Those wanted before a lost context are gone with it.
+        const targets = upload.targets.filter((target) => target.generation === this.generation);
+        const rows = Math.min(Math.max(1, Math.floor(uploadStripBytes / (4 * image.width))), image.height - upload.row);
+        for (const target of targets) target.upload(image, upload.row, rows);
+        upload.row += rows;
+        if (upload.row === image.height || targets.length === 0) {
+          this.uploads.shift();  // and with it the pixels
+          for (const target of targets) this.ready.add(target.name);
+          --this.decoded;
+          this.decodeArrived();
         }
         requestAnimationFrame(turn);
       };
@@ -237,13 +322,33 @@ window.LumarqFiles = (function () {
       }
     },
 
+    // A texture's bytes, tried again after a short pause when its download breaks.
+    async fetchTexture(file) {
+      for (let attempt = 0; ; ++attempt) {
+        let counted = 0;
+        const watch = stallWatch();
+        try {
+          return (await fetchChecked(file, (piece) => {
+            counted += piece;
+            this.bytesArrived += piece;
+          }, watch)).bytes;
+        } catch (problem) {
+          this.bytesArrived -= counted;
+          if (!(problem instanceof FileProblem) || !problem.retry || attempt === retryPausesMs.length) throw problem;
+          await new Promise((resolve) => setTimeout(resolve, retryPausesMs[attempt]));
+        } finally {
+          watch.stop();
+        }
+      }
+    },
+
     async stream() {
       for (const file of this.files) {
         try {
-          const bytes = await fetchChecked(file, (piece) => { this.bytesArrived += piece; });
+          const bytes = await this.fetchTexture(file);
           this.arrived.set(file.path, new Blob([bytes], { type: 'image/png' }));
         } catch (problem) {
-          this.fail(problem);
+          this.fail(problem instanceof FileProblem ? problem : new FileProblem(String(problem), false));
           return;
         }
         this.decodeArrived();

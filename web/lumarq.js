@@ -18,13 +18,19 @@
   const noticeShownMs = 8000;
   // How often the page says how far the textures it waits for have come.
   const waitingUpdateMs = 250;
+  // How long the sound must stay stopped before the page takes it as taken by the system: the
+  // show's own pauses (a texture wait) stop it and start it again well within this.
+  const soundStopSettleMs = 500;
 
   const query = new URLSearchParams(location.search);
   const stillAt = query.get('at');
+  const benchFrames = query.get('bench');
   const canvas = document.getElementById('canvas');
   const screens = ['loading', 'start', 'ended', 'message'];
   const input = window.LumarqInput;
   const files = window.LumarqFiles;
+  // The program's functions may be called once its main() has run (postRun).
+  let programReady = false;
 
   function show(screen) {
     for (const id of screens) {
@@ -47,7 +53,8 @@
     if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
   }
 
-  // The show cannot go on: `message` says why and what to do; Reload where that may help.
+  // The show cannot go on: `message` says why and what to do; Reload where that may help. The
+  // frames and the music stop with it, and no later screen takes its place.
   function fail(message, { reload = false } = {}) {
     if (state() === 'failed') return;
     document.getElementById('message-text').textContent = message;
@@ -58,6 +65,7 @@
     show('message');
     setState('failed');
     leaveFullScreen();
+    if (programReady) Module._lumarq_stop();
   }
   document.getElementById('reload-button').addEventListener('click', () => location.reload());
 
@@ -87,13 +95,24 @@
   }
 
   // The canvas's CSS box (style.css letterboxes it) at the device's density, within the budget.
+  // Setting the size clears the picture: while the show holds a frame (waiting for textures), the
+  // new size waits until it draws again, and a still is drawn again at once.
+  let resizeHeld = false;
   function fitCanvas() {
+    if (!document.getElementById('waiting').hidden) {
+      resizeHeld = true;
+      return;
+    }
     const box = canvas.getBoundingClientRect();
     const width = Math.max(1, box.width);
     const height = Math.max(1, box.height);
     const ratio = Math.min(window.devicePixelRatio || 1, Math.sqrt(pixelBudget / (width * height)));
-    canvas.width = Math.max(1, Math.round(width * ratio));
-    canvas.height = Math.max(1, Math.round(height * ratio));
+    const pixelWidth = Math.max(1, Math.round(width * ratio));
+    const pixelHeight = Math.max(1, Math.round(height * ratio));
+    if (canvas.width === pixelWidth && canvas.height === pixelHeight) return;
+    canvas.width = pixelWidth;
+    canvas.height = pixelHeight;
+    if (stillAt !== null && programReady && state() !== 'failed') Module._lumarq_still_redraw();
   }
   fitCanvas();
   window.addEventListener('resize', fitCanvas);
@@ -114,8 +133,25 @@
       : 'The show stopped: ' + problem + '. Reload the page to start again.', { reload: true });
   });
 
-  // What the show needs of the browser, said at once. Without WebGL 2 the program still runs, to
-  // print the demo's own lines; without a way to unpack its files it cannot.
+  // A host whose Content-Security-Policy refuses what the show is made of: the program is started
+  // from a blob: address and compiled as WebAssembly, and its textures decode in a blob: worker.
+  // The policy is named, whatever the failure it caused has said.
+  document.addEventListener('securitypolicyviolation', (event) => {
+    const blocked = String(event.blockedURI || '');
+    if (event.disposition !== 'enforce' || !/^(blob|wasm-eval|eval)/.test(blocked)) return;
+    const what = blocked.startsWith('blob') ? 'scripts from blob: addresses' : 'compiling WebAssembly';
+    const text = `This page's Content-Security-Policy refuses ${what} (its ${event.effectiveDirective}), and the ` +
+      'show needs it: the show\'s program and texture decoder start from blob: addresses and are WebAssembly and ' +
+      'workers. The site must allow blob: in script-src and worker-src, and \'wasm-unsafe-eval\' in script-src, ' +
+      'for this page.';
+    if (state() === 'failed') {
+      document.getElementById('message-text').textContent = text;
+    } else {
+      fail(text);
+    }
+  });
+
+  // What the show needs of the browser, said at once, before anything is downloaded.
   const newBrowser = ' Try a current Chrome, Edge, Firefox or Safari, with hardware acceleration on.';
   if (typeof DecompressionStream === 'undefined') {
     fail('This browser cannot show the demo: it cannot unpack the show\'s files (DecompressionStream).' + newBrowser);
@@ -124,22 +160,19 @@
   if (!document.createElement('canvas').getContext('webgl2')) {
     fail('This browser cannot show the demo: it needs WebGL 2, which is switched off or not available here.' +
          newBrowser);
-  }
-  if (stillAt !== null || query.get('bench') !== null) {
-    show(null);
+    return;
   }
 
-  // Called by the program (tools/web/page.cpp).
+  // Called by the program (tools/web/page.cpp). Once the page has failed, the failure stays.
   function fromProgram(what, message) {
+    if (state() === 'failed') return;
     switch (what) {
       case 'failed': fail(message); break;
       case 'notice': notice(message); break;
       case 'start':
-        if (state() !== 'failed') {
-          setStatus('');  // a refused still's notice is on the start screen
-          show('start');
-          setState('start');
-        }
+        setStatus('');  // a refused still's notice is on the start screen
+        show('start');
+        setState('start');
         break;
       case 'ended':
         input.hideOverlay();
@@ -151,16 +184,23 @@
         break;
       case 'waiting': waitForTextures(message === 'on'); break;
       // Marked once the drawn frame has reached the screen.
-      case 'still': requestAnimationFrame(() => setState('still')); break;
+      case 'still': requestAnimationFrame(() => state() !== 'failed' && setState('still')); break;
     }
   }
 
-  // While the show (or a still) waits for textures, how far they have come.
+  // While the show (or a still) waits for textures, how far they have come. When the wait ends,
+  // a size that changed meanwhile is taken before the next frame is drawn.
   function waitForTextures(waiting) {
     const line = document.getElementById('waiting');
     clearInterval(waitingTimer);
     line.hidden = !waiting;
-    if (!waiting) return;
+    if (!waiting) {
+      if (resizeHeld) {
+        resizeHeld = false;
+        fitCanvas();
+      }
+      return;
+    }
     // Once every byte is in, what is left is decoding and uploading: a share would sit at 100%.
     const say = () => {
       const share = files.textures.share();
@@ -189,6 +229,27 @@
     }
   }
 
+  // The program's AudioContext, once it has one (a still has none).
+  function audio() {
+    return programReady && Module.lumarqAudioContext ? Module.lumarqAudioContext() : null;
+  }
+
+  // The program has run its main(): it may be called now. The page may have been hidden, resized
+  // or rotated while it compiled, which it could not be told.
+  function programStarted() {
+    programReady = true;
+    if (state() === 'failed') {
+      Module._lumarq_stop();
+      return;
+    }
+    if (document.hidden) Module._lumarq_set_hidden(1);
+    // A still or a bench draws now; a ?at= that the program refused has brought the start screen.
+    if ((stillAt !== null || benchFrames !== null) && state() === 'loading') show(null);
+    fitCanvas();
+    const context = audio();
+    if (context) context.addEventListener('statechange', () => soundChanged(context));
+  }
+
   async function run() {
     progress(0, 'Loading the show… 0%');
     const loaded = await files.loadStart((share) => progress(share, 'Loading the show… ' + Math.round(100 * share) + '%'));
@@ -205,22 +266,24 @@
       args.push('--at', stillAt);
       if (query.get('style') !== null) args.push('--style', query.get('style'));
     }
-    if (query.get('bench') !== null) args.push('--bench', query.get('bench'));
+    if (benchFrames !== null) args.push('--bench', benchFrames);
     window.Module = {
       canvas,
       arguments: args,
       wasmBinary: loaded['lumarq-web.wasm'],
       preRun: [() => writeFiles(loaded)],
+      postRun: [programStarted],
       print: (line) => console.log(line),
       printErr: (line) => console.error(line),
       onAbort: (what) => fail('The show stopped: ' + what + '. Reload the page to start again.', { reload: true }),
       lumarqPage: fromProgram,
       lumarqTextures: files.textures,
-      // The drawing buffer's pixels per CSS pixel.
-      lumarqPixelRatio: () => canvas.width / Math.max(1, canvas.getBoundingClientRect().width),
     };
     const script = document.createElement('script');
     script.src = URL.createObjectURL(new Blob([loaded['lumarq-web.js']], { type: 'text/javascript' }));
+    // Refused by a Content-Security-Policy (which the handler above names) or not run at all.
+    script.onerror = () => fail('The browser did not run the show\'s program, which the page starts from a blob: ' +
+      'address: a Content-Security-Policy or an extension may refuse it. Reload the page to try again.', { reload: true });
     document.body.appendChild(script);
   }
   run().catch((problem) => {
@@ -230,12 +293,51 @@
 
   function enterFullScreen() {
     const root = document.documentElement;
-    if (root.requestFullscreen && !document.fullscreenElement) {
+    if (root.requestFullscreen && document.fullscreenEnabled && !document.fullscreenElement) {
       root.requestFullscreen().catch(() => {});  // refused: the show plays in the window
     }
   }
 
+  // The sound stopped while the show played on a visible page (Safari's "interrupted", a call,
+  // headphones unplugged): the show holds with the music until a tap, click or key, within which
+  // the page may start the sound again; both go on from where they held. Sound that starts only
+  // after the show gave up waiting for it joins the show.
+  let soundStopped = false;
+  let soundSettle = 0;
+  function soundChanged(context) {
+    clearTimeout(soundSettle);
+    if (context.state === 'running') {
+      if (soundStopped) {
+        soundStopped = false;
+        setStatus('');
+        Module._lumarq_sound_stopped(0);
+      }
+      Module._lumarq_sound_started();  // a slow start that the show did not wait for
+      return;
+    }
+    soundSettle = setTimeout(() => {
+      if (soundStopped || context.state === 'running' || state() !== 'playing' || document.hidden) return;
+      // The program answers 0 where it stopped the sound itself (the page hidden, textures on their way).
+      if (Module._lumarq_sound_stopped(1)) {
+        soundStopped = true;
+        setStatus('The sound stopped (the system took it: a call, another app, or headphones unplugged). The ' +
+                  'show waits with the music: tap, click or press a key to go on.');
+      }
+    }, soundStopSettleMs);
+  }
+  function resumeStoppedSound() {
+    const context = audio();
+    if (soundStopped && context) context.resume().catch(() => {});
+  }
+  window.addEventListener('pointerup', resumeStoppedSound, true);
+  input.onKeyDown(resumeStoppedSound);
+
   function play(start) {
+    // Within the viewer's click, tap or key: a browser that holds sound back lets the page's
+    // AudioContext start only here.
+    const context = audio();
+    if (context && context.state !== 'running') context.resume().catch(() => {});
+    soundStopped = false;
     enterFullScreen();
     show(null);
     setState('playing');
@@ -248,19 +350,34 @@
 
   // A hidden page pauses the show and its music together; shown again, both go on.
   document.addEventListener('visibilitychange', () => {
-    if (window.Module && Module._lumarq_set_hidden) Module._lumarq_set_hidden(document.hidden ? 1 : 0);
+    if (programReady) Module._lumarq_set_hidden(document.hidden ? 1 : 0);
   });
 
   // The free camera ('0') flies with the mouse under pointer lock; the show reads the key itself.
-  // Leaving pointer lock by the browser's own Escape hands the camera back to the script.
+  // Leaving pointer lock by the browser's own Escape hands the camera back to the script. Where
+  // the lock is refused (a frame without pointer-lock permission, a page without focus) the camera
+  // flies all the same, and the viewer is told why the pointer is not held.
   let unlocking = false;
+  function pointerRefused(why) {
+    if (state() !== 'playing') return;
+    notice('The browser did not hand the mouse pointer to the show' + (why ? ` (${why})` : '') + ': the page may ' +
+           'be inside another that does not allow it. The mouse turns the free camera only over the picture; the ' +
+           'arrow keys fly it, and 0 gives it back to the show.');
+  }
+  document.addEventListener('pointerlockerror', () => pointerRefused(''));
   input.onKeyDown((event, key) => {
-    if (key !== input.freeCameraKey || event.repeat || state() !== 'playing') return;
+    if (key !== input.freeCameraKey || event.repeat || state() !== 'playing' || !programReady) return;
     if (Module._lumarq_free_camera()) {
       unlocking = true;
-      document.exitPointerLock();
-    } else if (canvas.requestPointerLock) {
-      canvas.requestPointerLock();
+      if (document.pointerLockElement) document.exitPointerLock();
+      return;
+    }
+    try {
+      const locking = canvas.requestPointerLock ? canvas.requestPointerLock() : null;
+      if (!canvas.requestPointerLock) pointerRefused('this browser has no pointer lock');
+      if (locking && typeof locking.catch === 'function') locking.catch((error) => pointerRefused(error.message));
+    } catch (error) {
+      pointerRefused(error.message);
     }
   });
   document.addEventListener('pointerlockchange', () => {
@@ -276,16 +393,28 @@
   });
 
   // A lost context: said at once; the program rebuilds its GL objects when the browser gives
-  // the context back, and the show, which follows the music meanwhile, goes on where it is.
+  // the context back, and the show, which follows the music meanwhile, goes on where it is; a
+  // still is drawn again.
   canvas.addEventListener('webglcontextlost', (event) => {
     event.preventDefault();  // or the browser never gives it back
-    Module._lumarq_graphics_lost();
-    setStatus('The browser took the show\'s graphics away (its WebGL context was lost). The music plays on; ' +
-              'the picture comes back when the browser gives the graphics back.');
+    if (!programReady || state() === 'failed') return;
+    if (stillAt !== null) {
+      Module._lumarq_still_lost();
+    } else {
+      Module._lumarq_graphics_lost();
+    }
+    setStatus('The browser took the show\'s graphics away (its WebGL context was lost)' +
+              (state() === 'playing' ? '. The music plays on; the' : ': the') +
+              ' picture comes back when the browser gives the graphics back.');
   });
   canvas.addEventListener('webglcontextrestored', () => {
+    if (!programReady || state() === 'failed') return;
     files.textures.forget();
-    Module._lumarq_graphics_restored();
+    if (stillAt !== null) {
+      Module._lumarq_still_restored();
+    } else {
+      Module._lumarq_graphics_restored();
+    }
     setStatus('');
   });
 })();

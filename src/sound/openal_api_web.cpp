@@ -1,7 +1,9 @@
 // OpenAL on the web: emscripten's, on Web Audio, linked directly. Its device clock is the
 // AudioContext's: currentTime counts the sound the context has rendered since it started, as
 // OpenAL Soft's clock counts what it mixed, and the context's latencies say how much later that
-// sound reaches the listener. Pausing the device suspends the context.
+// sound reaches the listener. Pausing the device suspends the context. The page reaches the
+// context as Module.lumarqAudioContext(), to start it within the viewer's click and to hear when
+// the system stops it.
 #include "sound/openal_api.h"
 
 #include <emscripten/emscripten.h>
@@ -37,7 +39,28 @@ EM_JS(void, scheduleAudioAhead, (double seconds), {
     AL.QUEUE_LOOKAHEAD = seconds;
 });
 constexpr double audioLookaheadSeconds = 1.0;
+
+EM_JS(void, exposeAudioContext, (), {
+    Module.lumarqAudioContext = function() { return AL.currentCtx ? AL.currentCtx.audioCtx : null; };
+});
+
+// The sound output tries a 5.1 layout first and, where the device cannot take it (emscripten's
+// OpenAL has mono and stereo only), makes its context again in stereo. Emscripten leaves a
+// destroyed context's AudioContext open, with its audio thread and its own autoplay state beside
+// the one that plays: it is closed with the context, so the page has one.
+EM_JS(void, closeAudioContext, (ALCcontext* context), {
+    var made = AL.contexts[context];
+    if (made) {
+        made.audioCtx.close().catch(function() {});
+    }
+});
 // clang-format on
+
+void ALC_APIENTRY destroyContext(ALCcontext* context)
+{
+    closeAudioContext(context);
+    ::alcDestroyContext(context);
+}
 
 ALCint64SOFT nanoseconds(double seconds)
 {
@@ -63,9 +86,11 @@ bool loadOpenAlApi(OpenAlApi& api)
 #define LUMARQ_OPENAL_LINK(name, type) api.name = &::name;
     LUMARQ_OPENAL_FUNCTIONS(LUMARQ_OPENAL_LINK)
 #undef LUMARQ_OPENAL_LINK
+    api.alcDestroyContext = &destroyContext;
     api.deviceClock = &audioContextClock;
     api.devicePause = &emscripten_alcDevicePauseSOFT;
     api.deviceResume = &emscripten_alcDeviceResumeSOFT;
     scheduleAudioAhead(audioLookaheadSeconds);
+    exposeAudioContext();
     return true;
 }

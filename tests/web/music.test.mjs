@@ -3,9 +3,10 @@
 // which the browser was told to play its buffers, less the output's latency) stays within one
 // frame of the show's clock, also when the page's thread stalls as the clock is read, soon after
 // the output stopped for a moment, after the page was hidden for five seconds (during which both
-// held) and after a lost WebGL context came back; the touch overlay ends the show, Play again
-// plays it from its start with the music, and the show reaches its end screen by itself when the
-// music ends.
+// held), after the system stopped the sound while the page was visible (the show held with it
+// until a key) and after a lost WebGL context came back; the touch overlay ends the show, Play
+// again plays it from its start with the music, and the show reaches its end screen by itself
+// when the music ends.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 import { launchBrowser, openPage, serve, shownText, waitForState, webRunDir } from './browser.mjs';
@@ -154,6 +155,25 @@ test('hidden for five seconds, the show and the music hold, and go on together',
   const worst = await worstApart(t);
   t.diagnostic(`after the pause, show and music at most ${worst.toFixed(1)} ms apart`);
   assert.ok(worst <= frameMs, `after the pause, show and music up to ${worst.toFixed(1)} ms apart`);
+});
+
+test('sound that the system stops holds the show with it, and a key starts both again in step', async (t) => {
+  // As Safari's "interrupted", or a headphone unplugged: the context stops without the page's doing.
+  await page.evaluate(() => AL.currentCtx.audioCtx.suspend());
+  await page.waitForFunction(() => /The sound stopped/.test(document.getElementById('status').textContent) &&
+    !document.getElementById('status').hidden, { timeout: 5000 });
+  assert.match(await shownText(page), /tap, click or press a key to go on/);
+  const heldAt = await showMs();
+  await sleep(1000);
+  assert.equal(await showMs(), heldAt, 'the show holds with the music');
+  // A key, which emscripten's own listeners never see (the page's input takes them all).
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => AL.currentCtx.audioCtx.state === 'running' &&
+    document.getElementById('status').hidden, { timeout: 5000 });
+  await page.waitForFunction((at) => Module._lumarq_show_ms() > at + 500, { timeout: 10000 }, heldAt);
+  const worst = await worstApart(t);
+  t.diagnostic(`after the sound came back, show and music at most ${worst.toFixed(1)} ms apart`);
+  assert.ok(worst <= frameMs, `after the sound came back, show and music up to ${worst.toFixed(1)} ms apart`);
 });
 
 test('a lost WebGL context comes back, the show in step with the music', async (t) => {

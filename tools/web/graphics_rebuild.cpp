@@ -1,7 +1,7 @@
 // Making the show's GL objects again after a lost context.
 #include "graphics_rebuild.h"
 
-#include "app/demo.h"
+#include "app/scene.h"
 #include "app/window.h"
 #include "render/outline_strokes.h"
 #include "show_start.h"
@@ -37,12 +37,11 @@ GLuint sameProgram(const Renderer& from, const Renderer& to, GLuint program)
 
 }  // namespace
 
-void rebuildGraphics(Demo& demo, ShowStart& start)
+void rebuildGraphics(GLFWwindow* window, Scene& scene, ShowStart& start)
 {
-    Scene& scene = *demo.scene;
-    prepareContext(demo.window);
+    prepareContext(window);
     const Renderer lost = scene.renderer;
-    scene.renderer = Renderer(demo.window, scene.forceOutlineQuads);
+    scene.renderer = Renderer(window, scene.forceOutlineQuads);
     Renderer& renderer = scene.renderer;
     renderer.lightPosition = lost.lightPosition;
     renderer.shadowsEnabled = lost.shadowsEnabled;

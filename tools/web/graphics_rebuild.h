@@ -3,10 +3,11 @@
 // the page streams in again), with the show's state kept as the frames left it.
 #pragma once
 
-struct Demo;
+struct GLFWwindow;
+struct Scene;
 struct ShowStart;
 
-// The renderer, every object's buffers, contour and textures, and the GL state set at start-up.
-// Each object keeps its place, program and bump switch; `start` gets the new objects too, so that
-// playing again draws with them.
-void rebuildGraphics(Demo& demo, ShowStart& start);
+// The renderer, every object's buffers, contour and textures, and the GL state set at start-up,
+// in the context of `window`. Each object keeps its place, program and bump switch; `start` gets
+// the new objects too, so that playing again draws with them.
+void rebuildGraphics(GLFWwindow* window, Scene& scene, ShowStart& start);

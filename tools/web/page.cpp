@@ -15,10 +15,11 @@ EM_JS(int, drawingBufferWidth, (), {
 EM_JS(int, drawingBufferHeight, (), {
     return GLctx ? GLctx.drawingBufferHeight : Module.canvas.height;
 });
-// A context that the browser's autoplay rules keep from starting stays suspended.
-EM_JS(int, audioContextSuspended, (), {
+// A context that the browser's autoplay rules keep from starting stays suspended (1); one that
+// the system took is interrupted (2).
+EM_JS(int, audioContextState, (), {
     var context = AL.currentCtx && AL.currentCtx.audioCtx;
-    return context && context.state === 'suspended' ? 1 : 0;
+    return !context ? 0 : context.state === 'suspended' ? 1 : context.state === 'interrupted' ? 2 : 0;
 });
 // clang-format on
 
@@ -60,7 +61,11 @@ void pageDrawingBufferSize(int& width, int& height)
     height = drawingBufferHeight();
 }
 
-bool pageAudioBlocked()
+PageAudio pageAudioState()
 {
-    return audioContextSuspended() != 0;
+    switch (audioContextState()) {
+    case 1: return PageAudio::blocked;
+    case 2: return PageAudio::interrupted;
+    default: return PageAudio::none;
+    }
 }

@@ -21,6 +21,8 @@ void pageWaitingForTextures(bool waiting);
 // The size of the canvas's drawing buffer, which the page sets from the canvas's box at the
 // device's pixel density: what the viewport fills.
 void pageDrawingBufferSize(int& width, int& height);
-// Whether the browser holds the page's audio back (its autoplay rules), rather than having no way
+// Why the page's audio does not run: the browser holds it back (its autoplay rules), the system
+// has interrupted it (Safari's "interrupted": a call, another app), or there seems to be no way
 // to play it.
-bool pageAudioBlocked();
+enum class PageAudio { blocked, interrupted, none };
+PageAudio pageAudioState();

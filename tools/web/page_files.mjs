@@ -31,10 +31,12 @@ function entry(runDir, file, role, extra = {}) {
 }
 
 // A packed copy of `file` beside it; mtime 0 in the header, so a build packs the same bytes twice.
+// The unpacked size and hash come along: a server that sends the packed file with
+// Content-Encoding: gzip (Apache's AddEncoding x-gzip .gz) has the browser unpack it on the way.
 function packed(runDir, file, role) {
   const bytes = fs.readFileSync(path.join(runDir, file));
   fs.writeFileSync(path.join(runDir, file + '.gz'), zlib.gzipSync(bytes, { level: 9 }));
-  return entry(runDir, file + '.gz', role, { unpacked: file });
+  return entry(runDir, file + '.gz', role, { unpacked: file, unpackedSize: bytes.length, unpackedSha256: sha256(bytes) });
 }
 
 function listFolder(runDir, folder, filter) {

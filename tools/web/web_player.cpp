@@ -15,6 +15,7 @@
 #include "show_start.h"
 #include "show_style.h"
 #include "sound/sound_channel.h"
+#include "sound/sound_system.h"
 #include "texture_wait.h"
 
 #include <GLFW/glfw3.h>
@@ -46,6 +47,9 @@ struct WebPlayer {
     // The context is back and its GL objects are to be made again, in the next frame: a while on
     // the main thread, in which the music would run dry, so it waits paused.
     bool graphicsRestoring = false;
+    // The sound stopped on its own while the page was visible (the page's AudioContext left its
+    // running state): the show holds with the music until the page has it running again.
+    bool soundStopped = false;
     long musicRefill = 0;  // the interval that tops the music's queue up between frames
 };
 
@@ -69,7 +73,8 @@ void updatePause()
         return;
     }
     Demo& demo = player.demo;
-    const bool pause = player.hidden || player.waitingForTextures || player.graphicsRestoring;
+    const bool pause =
+        player.hidden || player.waitingForTextures || player.graphicsRestoring || player.soundStopped;
     const bool paused = player.follow.phase == MusicFollow::Phase::paused;
     if (pause && !paused) {
         pauseMusicFollow(player.follow, demo.show->music, showMsNow());
@@ -86,25 +91,52 @@ void refillMusic(void* /*unused*/)
     updateMusic(player.demo.show->music);
 }
 
-void quitShow()
+// The frames and the music stop together.
+void stopShow()
 {
     emscripten_cancel_main_loop();
+    if (!player.running) {
+        return;
+    }
     emscripten_clear_interval(player.musicRefill);
     player.running = false;
     Music& music = player.demo.show->music;
     if (music.musicPlaying && music.channel != nullptr) {
         soundChannelSetPaused(music.channel, true);
     }
+}
+
+void quitShow()
+{
+    stopShow();
     pageEnded();
 }
 
 void noticeSilence()
 {
-    pageNotice(
-        pageAudioBlocked()
-            ? "The browser keeps this page from playing sound: allow sound for this site (or click the page) "
-              "and play again to hear the music. The show plays on silently."
-            : "The sound did not start: there seems to be no audio device. The show plays on silently.");
+    switch (pageAudioState()) {
+    case PageAudio::blocked:
+        pageNotice("The browser keeps this page from playing sound: allow sound for this site (or click the page) "
+                   "and play again to hear the music. The show plays on silently.");
+        break;
+    case PageAudio::interrupted:
+        pageNotice("The system holds the sound (a call, or another app that plays): the show plays on silently. "
+                   "Play it again once the sound is free to hear the music.");
+        break;
+    case PageAudio::none:
+        pageNotice("The sound did not start: there seems to be no audio device. The show plays on silently.");
+        break;
+    }
+}
+
+// While the picture holds (textures on their way, a lost context), the keys are still read as the
+// show reads them after a frame: a style key that needs no texture ends the wait, and Escape the
+// show. Returns false once Escape is down.
+bool readKeysWhileHeld()
+{
+    Demo& demo = player.demo;
+    demo.show->afterSwap(*demo.scene, demo.window);
+    return glfwGetKey(demo.window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
 }
 
 void frame()
@@ -119,22 +151,26 @@ void frame()
         return;
     }
     if (player.graphicsRestoring) {
-        rebuildGraphics(demo, player.start);
+        rebuildGraphics(demo.window, scene, player.start);
         player.graphicsLost = player.graphicsRestoring = false;
         updatePause();
         return;
     }
-    if (player.graphicsLost) {
-        return;  // the show goes on with the music; the picture comes back with the context
+    if (!player.graphicsLost) {
+        const bool texturesIn = sceneTexturesArrived(scene);
+        if (texturesIn == player.waitingForTextures) {
+            player.waitingForTextures = !texturesIn;
+            pageWaitingForTextures(player.waitingForTextures);
+            updatePause();
+        }
     }
-    const bool texturesIn = sceneTexturesArrived(scene);
-    if (texturesIn == player.waitingForTextures) {
-        player.waitingForTextures = !texturesIn;
-        pageWaitingForTextures(player.waitingForTextures);
-        updatePause();
-    }
-    if (player.waitingForTextures) {
-        return;  // the last frame stays on the canvas
+    // A lost context: the show goes on with the music, and the picture comes back with the
+    // context. Waiting for textures: the last frame stays on the canvas.
+    if (player.graphicsLost || player.waitingForTextures) {
+        if (!readKeysWhileHeld()) {
+            quitShow();
+        }
+        return;
     }
     Renderer& renderer = scene.renderer;
     pageDrawingBufferSize(renderer.viewportWidth, renderer.viewportHeight);
@@ -167,6 +203,9 @@ void noticeWhatIsMissing(const Scene& scene, const Music& music)
 void beginFrames()
 {
     Demo& demo = player.demo;
+    // A show that ended while it held (Escape during a wait) left the output paused.
+    soundSystemSetOutputPaused(demo.show->music.system, false);
+    player.soundStopped = false;
     player.follow = MusicFollow();
     followMusicFrom(player.follow, demo.show->music, demo.show->timeline, 0.0);
     player.running = true;
@@ -260,6 +299,43 @@ int lumarq_free_camera()
     return player.demo.scene != nullptr && !player.demo.scene->renderer.autoCamera ? 1 : 0;
 }
 
+void lumarq_stop()
+{
+    emscripten_cancel_main_loop();  // a still's or a bench's frames too
+    if (player.demo.scene != nullptr) {
+        stopShow();
+        soundSystemSetOutputPaused(player.demo.show->music.system, true);
+    }
+}
+
+int lumarq_sound_stopped(int stopped)
+{
+    // Only sound that was heard can stop: while the clock has not moved since the music started
+    // or went on, the output may still be starting, and the show gives up on it by itself.
+    if (stopped != 0 && (!player.running || player.follow.phase != MusicFollow::Phase::following)) {
+        return 0;
+    }
+    player.soundStopped = stopped != 0;
+    updatePause();
+    return player.soundStopped ? 1 : 0;
+}
+
+void lumarq_sound_started()
+{
+    Demo& demo = player.demo;
+    Music& music = demo.show->music;
+    if (!player.running || !player.follow.gaveUp || !music.musicPlaying || music.channel == nullptr) {
+        return;
+    }
+    // The show went on silently; the music joins it where it is now.
+    const double at = showMsNow();
+    soundChannelSetPosition(music.channel, static_cast<unsigned>(at));
+    soundChannelSetPaused(music.channel, false);
+    player.follow.gaveUp = false;
+    followMusicFrom(player.follow, music, demo.show->timeline, at);
+    updatePause();
+}
+
 void lumarq_graphics_lost()
 {
     player.graphicsLost = true;
@@ -271,7 +347,7 @@ void lumarq_graphics_restored()
         return;
     }
     if (!player.running) {
-        rebuildGraphics(player.demo, player.start);  // no music to keep in step
+        rebuildGraphics(player.demo.window, *player.demo.scene, player.start);  // no music to keep in step
         player.graphicsLost = false;
         return;
     }

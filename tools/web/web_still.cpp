@@ -2,6 +2,7 @@
 // drawing it once its textures are in.
 #include "web_still.h"
 
+#include "graphics_rebuild.h"
 #include "page.h"
 #include "show_length.h"
 #include "texture_wait.h"
@@ -19,12 +20,16 @@ struct WebStill {
     ToolSession session;
     double atMs = 0.0;
     bool waiting = false;
+    bool open = false;    // the show is stepped to the still's time
+    bool framed = false;  // the still's frame has begun: drawing again draws the same picture
 };
 
 // Kept for the page's lifetime: the still stays on the canvas, and the context with it.
 WebStill still;
 
-// Each animation frame until the textures are in; then the still's frame, once.
+// Each animation frame until the textures are in; then the still's frame, once. The frame is
+// not ended: that would apply the keys and the style switch due at this time, which the still's
+// picture does not show, and drawing it again (a resize, a restored context) would.
 void drawWhenTexturesArrived()
 {
     ToolSession& session = still.session;
@@ -37,15 +42,24 @@ void drawWhenTexturesArrived()
     }
     emscripten_cancel_main_loop();
     if (still.waiting) {
+        still.waiting = false;
         pageWaitingForTextures(false);
     }
     Renderer& renderer = session.scene->renderer;
     pageDrawingBufferSize(renderer.viewportWidth, renderer.viewportHeight);
-    beginToolFrame(session, still.atMs);
+    if (!still.framed) {
+        beginToolFrame(session, still.atMs);
+        still.framed = true;
+    }
     session.scene->render();
     glfwSwapBuffers(session.window);
-    endToolFrame(session);
     pageStillReady();
+}
+
+void drawStill()
+{
+    emscripten_cancel_main_loop();
+    emscripten_set_main_loop(drawWhenTexturesArrived, 0, false);
 }
 
 std::string milliseconds(double ms)
@@ -81,6 +95,27 @@ int renderWebStill(const WebStillSettings& settings)
     if (settings.forceStyle) {
         applyShowStyle(*session.scene, settings.style);
     }
-    emscripten_set_main_loop(drawWhenTexturesArrived, 0, false);
+    still.open = true;
+    drawStill();
     return 0;
+}
+
+void lumarq_still_redraw()
+{
+    if (still.open) {
+        drawStill();
+    }
+}
+
+void lumarq_still_lost()
+{
+    emscripten_cancel_main_loop();
+}
+
+void lumarq_still_restored()
+{
+    if (still.open) {
+        rebuildGraphics(still.session.window, *still.session.scene, still.session.start);
+        drawStill();
+    }
 }
