@@ -1,4 +1,4 @@
-# The web page's tests (tests/web), when the suite is given a web build (scripts/test does): node
+# The web page's tests (tests/web), on the web build (scripts/build-web; scripts/test builds it): node
 # scripts that serve the page on 127.0.0.1 and drive Debian's Chromium headless through
 # puppeteer-core (installed into tests/web/node_modules by scripts/test with npm ci), and the
 # steps that say whether the show works in Firefox ESR and in WebKitGTK (engines.test.mjs). Each
@@ -16,5 +16,6 @@ endforeach()
 foreach(engine firefox webkit)
   add_test(NAME web_${engine} COMMAND ${LUMARQ_NODE} --test ${CMAKE_CURRENT_LIST_DIR}/engines.test.mjs)
   set_tests_properties(web_${engine} PROPERTIES
-    ENVIRONMENT "${web_environment};LUMARQ_WEB_ENGINE=${engine}" TIMEOUT 600 RUN_SERIAL TRUE LABELS web)
+    ENVIRONMENT "${web_environment};LUMARQ_WEB_ENGINE=${engine}" TIMEOUT 600 RUN_SERIAL TRUE LABELS web
+    FIXTURES_REQUIRED web_build)
 endforeach()
