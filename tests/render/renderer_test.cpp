@@ -13,6 +13,7 @@
 #include "support/process.h"
 
 #include <GLFW/glfw3.h>
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -413,38 +414,61 @@ TEST_F(RenderFrames, QuadContoursDrawWhatWideLinesDraw)
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_NE(printed.find("Contours: drawn as quads, as asked\n"), std::string::npos) << printed;
     ASSERT_TRUE(quads.outlineQuads);
-    // The same view, light and objects, once with each renderer.
-    placeCamera(quads);
-    s->sphere.translate(-1.2f, 0.8f, 0.0f);
-    s->box.translate(1.5f, 0.5f, 0.0f);
-    s->box.rotate(30.0f, 1, 0);
     SceneObject sphere = s->sphere;
     SceneObject box = s->box;
     prepareOutlineStrokes(quads, sphere);
     prepareOutlineStrokes(quads, box);
-    std::vector<SceneObject*> objects = {&s->sphere, &s->box};
-    applyStyle(s->renderer, Style::Toon, objects, {});
-    const Frame lines = renderFrame(s->renderer, objects, objects);
-    std::vector<SceneObject*> quadObjects = {&sphere, &box};
-    applyStyle(quads, Style::Toon, quadObjects, {});
-    const Frame quadFrame = renderFrame(quads, quadObjects, quadObjects);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    EXPECT_EQ(renderFrame(quads, quadObjects, quadObjects).rgba, quadFrame.rgba)
-        << "the next frame draws the same";
-    writeSnapshot(lines, "contours_lines");
-    writeSnapshot(quadFrame, "contours_quads");
+    placeCamera(quads);
+    // The same view, light and objects, once with each renderer: the same strokes, as thick, on
+    // nearly the same pixels.
+    const auto expectTheLinesContour = [&](const std::string& view) {
+        SCOPED_TRACE(view);
+        sphere.model = s->sphere.model;
+        box.model = s->box.model;
+        std::vector<SceneObject*> objects = {&s->sphere, &s->box};
+        applyStyle(s->renderer, Style::Toon, objects, {});
+        const Frame lines = renderFrame(s->renderer, objects, objects);
+        std::vector<SceneObject*> quadObjects = {&sphere, &box};
+        applyStyle(quads, Style::Toon, quadObjects, {});
+        const Frame quadFrame = renderFrame(quads, quadObjects, quadObjects);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        EXPECT_EQ(renderFrame(quads, quadObjects, quadObjects).rgba, quadFrame.rgba)
+            << "the next frame draws the same";
+        writeSnapshot(lines, view + "_lines");
+        writeSnapshot(quadFrame, view + "_quads");
 
-    const std::vector<bool> lineMask = contourMask(lines);
-    const std::vector<bool> quadMask = contourMask(quadFrame);
-    int lineCount = 0, quadCount = 0, differing = 0;
-    for (size_t k = 0; k < lineMask.size(); ++k) {
-        lineCount += lineMask[k] ? 1 : 0;
-        quadCount += quadMask[k] ? 1 : 0;
-        differing += lineMask[k] != quadMask[k] ? 1 : 0;
-    }
-    EXPECT_GT(lineCount, 800);
-    EXPECT_NEAR(quadCount, lineCount, lineCount / 20) << "the quads' contour is as thick as the lines'";
-    EXPECT_LT(differing, lineCount / 10) << "contour pixels drawn by one way and not the other";
+        const std::vector<bool> lineMask = contourMask(lines);
+        const std::vector<bool> quadMask = contourMask(quadFrame);
+        int lineCount = 0, quadCount = 0, differing = 0;
+        for (size_t k = 0; k < lineMask.size(); ++k) {
+            lineCount += lineMask[k] ? 1 : 0;
+            quadCount += quadMask[k] ? 1 : 0;
+            differing += lineMask[k] != quadMask[k] ? 1 : 0;
+        }
+        EXPECT_GT(lineCount, 800);
+        EXPECT_NEAR(quadCount, lineCount, lineCount / 20) << "the quads' contour is as thick as the lines'";
+        EXPECT_LT(differing, lineCount / 10) << "contour pixels drawn by one way and not the other";
+    };
+    s->sphere.translate(-1.2f, 0.8f, 0.0f);
+    s->box.translate(1.5f, 0.5f, 0.0f);
+    s->box.rotate(30.0f, 1, 0);
+    expectTheLinesContour("contours");
+
+    // Close up, as in the dive under the island: the eye just over a long slab whose edges run on
+    // behind it, through the near plane. Each way must clip them there; an end projected from
+    // behind the eye would throw its stroke across the picture.
+    s->box.model =
+        glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 0.5f, -4.0f)), glm::vec3(3.0f, 1.0f, 40.0f));
+    s->sphere.model = glm::translate(glm::mat4(1.0f), glm::vec3(0.6f, 1.8f, -6.0f));
+    cameraPosition = glm::vec3(0.0f, 1.25f, 1.0f);
+    cameraPitch = -0.12f;
+    expectTheLinesContour("contours_near");
+    const auto inFront = [&quads](glm::vec3 world) {
+        const glm::vec4 clip = quads.cameraProjection * quads.cameraView * glm::vec4(world, 1.0f);
+        return clip.z > -clip.w;
+    };
+    EXPECT_TRUE(inFront({1.5f, 1.0f, -24.0f}) && !inFront({1.5f, 1.0f, 16.0f}))
+        << "the slab's long edges cross the near plane";
 
     for (GLuint program : {quads.shadowMappingProgram, quads.depthRttProgram, quads.toonProgram,
                            quads.wireframeProgram, quads.bumpMappingProgram}) {

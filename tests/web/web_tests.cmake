@@ -8,7 +8,7 @@ find_program(LUMARQ_NODE node REQUIRED)
 set(web_environment
   LUMARQ_WEB_RUN_DIR=${LUMARQ_WEB_RUN_DIR} LUMARQ_RUN_DIR=${LUMARQ_RUN_DIR}
   LUMARQ_DIST_DIR=${LUMARQ_DIST_DIR} LUMARQ_VERSION=${PROJECT_VERSION})
-foreach(name stills page music bad-input release)
+foreach(name stills page look music bad-input release)
   add_test(NAME web_${name} COMMAND ${LUMARQ_NODE} --test ${CMAKE_CURRENT_LIST_DIR}/${name}.test.mjs)
   set_tests_properties(web_${name} PROPERTIES
     ENVIRONMENT "${web_environment}" TIMEOUT 600 RUN_SERIAL TRUE LABELS web FIXTURES_REQUIRED web_build)
