@@ -7,6 +7,7 @@
 #include "app/window.h"
 #include "gl/gl_entry_points.h"
 #include "platform/clock.h"
+#include "platform/input_libraries.h"
 
 #include <GLFW/glfw3.h>
 
@@ -19,6 +20,7 @@ DemoStartup startDemo(Demo& demo, int width, int height, bool fullScreen)
     demo.show->prepare();
 
     glErrorCheckpoint("INIT");
+    keepInputLibrariesLoaded();
     if (!glfwInit()) {
         fprintf(stderr, "Failed to initialize GLFW\n");
         return DemoStartup::noGlfw;

@@ -2,6 +2,7 @@
 #include "app/window.h"
 
 #include "gl/gl_entry_points.h"
+#include "platform/input_libraries.h"
 
 #include <GLFW/glfw3.h>
 
@@ -47,6 +48,7 @@ void prepareContext(GLFWwindow* window)
 
 GLFWwindow* openToolWindow(const char* program, int width, int height, ToolWindowMode mode)
 {
+    keepInputLibrariesLoaded();
     if (!glfwInit()) {
         fprintf(stderr, "%s: cannot start GLFW; run it under an X server, e.g. xvfb-run -a\n", program);
         return nullptr;

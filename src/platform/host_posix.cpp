@@ -1,8 +1,9 @@
 // What Linux and the browser give the platform layer: a monotonic millisecond count for the tick
-// (in the browser, emscripten's clock is the page's performance.now()), and paths with forward
-// slashes (in the browser, those of the preloaded file system).
+// (in the browser, emscripten's clock is the page's performance.now()), paths with forward
+// slashes (in the browser, those of the preloaded file system), and no controller library to hold.
 #include "platform/asset_path.h"
 #include "platform/clock.h"
+#include "platform/input_libraries.h"
 
 #include <ctime>
 
@@ -25,3 +26,5 @@ std::string hostPath(const std::string& path)
     }
     return result;
 }
+
+void keepInputLibrariesLoaded() {}

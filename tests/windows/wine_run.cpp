@@ -13,13 +13,6 @@
 
 namespace {
 
-// GLFW loads XInput for joysticks and unloads it again in glfwTerminate; Wine 8's XInput keeps a
-// thread of its own running past that, which then faults in the unmapped DLL while the process
-// exits ("Unhandled page fault on execute access" in xinput1_4.dll, now and then, mostly on a
-// busy machine). Windows' own XInput does not do that; Wine runs the programs without it. The
-// same list is in tests/windows/under-wine.
-const char* const wineWithoutXInput = "xinput1_1,xinput1_2,xinput1_3,xinput1_4,xinput9_1_0";
-
 // Wine rewrites a registry file in place when it has more than one link, so a registry shared by
 // hard links would be rewritten under every run that shares it, the suite's prefix too. A run that
 // read it meanwhile got it cut short ("Malformed key" on standard error, or nothing at all) and
@@ -42,20 +35,34 @@ bool startsWith(const std::string& text, const std::string& start)
     return text.compare(0, start.size(), start) == 0;
 }
 
+std::string lowerCase(std::string text)
+{
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
 // Whether a module or a program's path names one of ours: every Lumarq program's name starts
 // with "lumarq", and Wine's debugger names a module by its file name without ".exe".
 bool namesOurs(const std::string& text)
 {
-    std::string lower = text;
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    const std::string lower = lowerCase(text);
     const std::string::size_type slash = lower.find_last_of("\\/");
     return startsWith(lower.substr(slash == std::string::npos ? 0 : slash + 1), "lumarq");
 }
 
+// Wine's own programs (winedevice.exe, services.exe, plugplay.exe, explorer.exe, ...) run from
+// the prefix's Windows folder; ours, and anything else, from elsewhere.
+bool isWinesOwnProgram(const std::string& path)
+{
+    return startsWith(lowerCase(path), "c:\\windows\\") && !namesOurs(path);
+}
+
 // One report of winedbg --auto: it is Wine's own when the process it debugged, marked "(D)"
-// among the threads, is not ours and no frame of its backtrace is in a module of ours.
+// among the threads, is one of Wine's own programs and no frame of its backtrace is in a module of
+// ours. A fault in a process of ours is ours in whatever module it lies, a DLL of Wine's or one
+// already unmapped.
 bool reportIsWineOwn(const std::vector<std::string>& report)
 {
     bool inBacktrace = false;
@@ -72,7 +79,7 @@ bool reportIsWineOwn(const std::vector<std::string>& report)
         }
         const std::string::size_type debugged = line.find(" (D) ");
         if (debugged != std::string::npos) {
-            if (namesOurs(line.substr(debugged + 5))) {
+            if (!isWinesOwnProgram(line.substr(debugged + 5))) {
                 return false;
             }
             debuggedSeen = true;
@@ -183,14 +190,13 @@ WineRun prepareWineRun(WineAudio audio)
                     std::filesystem::copy_file(std::string(LUMARQ_WINE_PREFIX) + "/" + file, own, error);
     }
     run.options.setEnv = {"WINEPREFIX=" + prefix, "WINEDEBUG=-all", std::string("LUMARQ_WINE=") + LUMARQ_WINE};
-    std::string disabled = wineWithoutXInput;
+    std::string disabled = "winepulse.drv";
     if (audio == WineAudio::none) {
-        disabled += ",winealsa.drv,winepulse.drv";
+        disabled += ",winealsa.drv";
     } else {
         const std::string config = run.dir + "/asound.conf";
         writeFile(config, alsaConfiguration(audio, run.recording()));
         run.options.setEnv.push_back("ALSA_CONFIG_PATH=" + config);
-        disabled += ",winepulse.drv";
     }
     run.options.setEnv.push_back("WINEDLLOVERRIDES=" + disabled + "=d");
     run.options.timeoutSeconds = 180;

@@ -50,8 +50,9 @@ ProcessResult compileStandIn(const std::string& exe);
 // threads), which lands on either stream.
 struct WineCrashes {
     int count = 0;
-    // Every one is Wine's own: its backtrace is complete and shows a process of Wine's (a driver
-    // host, a service) crashing with no Lumarq program in it. Anything else counts as ours.
+    // Every one is Wine's own: its report is complete and shows a program from Wine's Windows
+    // folder (a driver host, a service) crashing with no frame of a Lumarq module. Anything else
+    // counts as ours: a crash in a Lumarq process, in whatever module, or one without a report.
     bool allWineOwn = false;
     std::string reports;  // the debugger's reports, for the test's log
 };
