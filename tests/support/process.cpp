@@ -26,8 +26,11 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
     if (pid == 0) {
         dup2(outPipe[1], STDOUT_FILENO);
         dup2(errPipe[1], STDERR_FILENO);
-        close(outPipe[0]);
-        close(errPipe[0]);
+        // Only standard output and error lead to the pipes: a daemon that the command leaves
+        // behind with its own output elsewhere (a wineserver) must not hold them open.
+        for (int end : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) {
+            close(end);
+        }
         int devNull = open("/dev/null", O_RDONLY);
         dup2(devNull, STDIN_FILENO);
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0) {
