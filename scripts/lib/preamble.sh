@@ -8,6 +8,7 @@
 #                           configured yet
 #   native_generated_assets builds its generators' shader files, models and music, which the
 #                           Windows, web and release builds copy from it
+#   release_flags           the C and C++ flags of the packaged programs' Release builds
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps "$@"
@@ -21,6 +22,11 @@ native_configure() {
     cmake -S . -B "$native_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARQ_TESTS=OFF -DLUMARQ_BENCH=OFF > /dev/null
   fi
 }
+
+# The packaged programs' compiler flags: the developer build's optimisation, so that they run the
+# code the tests run, without its debug information, which the packages strip anyway and which
+# makes their static links slow.
+release_flags="-O2 -DNDEBUG"
 
 native_generated_assets() {
   native_configure
