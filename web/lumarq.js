@@ -312,7 +312,9 @@
         setStatus('');
         Module._lumarq_sound_stopped(0);
       }
-      Module._lumarq_sound_started();  // a slow start that the show did not wait for
+      // A slow start that the show did not wait for: the music joins it, and the notice that the
+      // show plays silently goes.
+      if (Module._lumarq_sound_started()) setStatus('');
       return;
     }
     soundSettle = setTimeout(() => {

@@ -14,7 +14,7 @@ foreach(name stills page look music bad-input release)
     ENVIRONMENT "${web_environment}" TIMEOUT 600 RUN_SERIAL TRUE LABELS web FIXTURES_REQUIRED web_build)
 endforeach()
 foreach(engine firefox webkit)
-  add_test(NAME web_${engine} COMMAND ${LUMARQ_NODE} --test ${CMAKE_CURRENT_LIST_DIR}/engines.test.mjs)
+  add_test(NAME web_${engine} COMMAND ${CMAKE_CURRENT_LIST_DIR}/run-engine ${LUMARQ_NODE})
   set_tests_properties(web_${engine} PROPERTIES
     ENVIRONMENT "${web_environment};LUMARQ_WEB_ENGINE=${engine}" TIMEOUT 600 RUN_SERIAL TRUE LABELS web
     FIXTURES_REQUIRED web_build)
