@@ -312,9 +312,7 @@
         setStatus('');
         Module._lumarq_sound_stopped(0);
       }
-      // A slow start that the show did not wait for: the music joins it, and the notice that the
-      // show plays silently goes.
-      if (Module._lumarq_sound_started()) setStatus('');
+      Module._lumarq_sound_started();  // a slow start that the show did not wait for
       return;
     }
     soundSettle = setTimeout(() => {

@@ -228,12 +228,19 @@ async function startPulseAudio() {
 
 // How long a call into a page may take before the page counts as no longer answering (Firefox's
 // page now and then stops answering its driver once the show has started on this machine).
+// A page that stopped answering never answers again: the calls after it fail at once, rather than
+// each waiting out the time again.
 const answerMs = 60000;
+let silentSince = '';
 function answered(what, promise) {
+  if (silentSince) return Promise.reject(new Error(`the page did not answer a call within ${answerMs / 1000} s ` +
+    `(${silentSince}), and answers nothing since`));
   let timer = 0;
   return Promise.race([promise, new Promise((resolve, reject) => {
-    timer = setTimeout(() => reject(new Error(`the page did not answer ${what} within ${answerMs / 1000} s`)),
-      answerMs);
+    timer = setTimeout(() => {
+      silentSince = what;
+      reject(new Error(`the page did not answer ${what} within ${answerMs / 1000} s`));
+    }, answerMs);
   })]).finally(() => clearTimeout(timer));
 }
 

@@ -96,8 +96,6 @@ test('a keyboard start plays the music, from one AudioContext', async (t) => {
   assert.ok(rms > heardRms, `loudest RMS ${rms}`);
   assert.equal(await tab.evaluate(() => window.audioContexts.filter((context) => context.state !== 'closed').length), 1,
     'AudioContexts open');
-  // A sound that started later than the show waited for joins it, and says no more that it is held.
-  assert.doesNotMatch(await shownText(), /plays on silently/);
   const notDrawn = notADrawnFrame(await screenshot('playing'));
   assert.equal(notDrawn, '', notDrawn);
 });

@@ -320,12 +320,12 @@ int lumarq_sound_stopped(int stopped)
     return player.soundStopped ? 1 : 0;
 }
 
-int lumarq_sound_started()
+void lumarq_sound_started()
 {
     Demo& demo = player.demo;
     Music& music = demo.show->music;
     if (!player.running || !player.follow.gaveUp || !music.musicPlaying || music.channel == nullptr) {
-        return 0;
+        return;
     }
     // The show went on silently; the music joins it where it is now.
     const double at = showMsNow();
@@ -334,7 +334,6 @@ int lumarq_sound_started()
     player.follow.gaveUp = false;
     followMusicFrom(player.follow, music, demo.show->timeline, at);
     updatePause();
-    return 1;
 }
 
 void lumarq_graphics_lost()

@@ -28,9 +28,8 @@ void lumarq_stop();
 // or plays silently.
 int lumarq_sound_stopped(int stopped);
 // The page's AudioContext runs: where it started too late for the show, which went on silently,
-// the music joins the show where it is. Returns 1 when it joined: the notice that the show plays
-// silently no longer holds.
-int lumarq_sound_started();
+// the music joins the show where it is.
+void lumarq_sound_started();
 // The playing show and its music moved to `showMs`, within the show (for the page's tests).
 void lumarq_seek(int showMs);
 // 1 while the camera flies free ('0'), 0 while it follows the script.
